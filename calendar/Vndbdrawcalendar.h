@@ -18,8 +18,6 @@ class QScrollBar;
 class TADOTable;
 
 class TvnDBDrawCalendar : public TvnDrawCalendar {
-    Q_OBJECT
-
 public:
     explicit TvnDBDrawCalendar(QWidget* parent = nullptr);
     ~TvnDBDrawCalendar() override;

@@ -160,6 +160,7 @@ public:
     const QImage& BackBuffer();
     // Makes a pending full repaint now.
     void FlushPaint();
+    bool RepaintPending() const { return FBufferDirty; }
 
     // ---- overridable operations
     virtual void DoSelectItem();
