@@ -1,7 +1,6 @@
 #include "platform/Pictures.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <csetjmp>
 #include <cstdio>
 
@@ -110,10 +109,9 @@ QImage DecodeJpeg(const QByteArray& data) {
 QImage LoadPicture(const QString& fileName) {
     QFile file(fileName);
     if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly)) return {};
+    // Decided by content, not by name: a renamed file still reads.
     const QByteArray data = file.readAll();
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (LooksLikeJpeg(data) || suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
-        return DecodeJpeg(data);
+    if (LooksLikeJpeg(data)) return DecodeJpeg(data);
     QImage image;
     if (!image.loadFromData(data)) return {};
     if (qint64(image.width()) * image.height() > MaxPicturePixels) return {};
