@@ -35,6 +35,9 @@ void TvnDBDrawCalendar::LoadItemIcons() {
 
 void TvnDBDrawCalendar::UpdateData() {
     TvnDrawCalendar::UpdateData();
+    // The check of the date literals may switch the date format; it must run
+    // before the range filter is written in it.
+    if (FViewMode != vmYear && TableIsActive(tsBColors)) TestFilter();
     RangeFilter = RangeText(FFirstDate, FLastDate + 1);
     if (FViewMode != vmYear) {
         if (TableIsActive(tsBColors)) SetFilter(tsBColors, RangeFilter, false);
