@@ -156,7 +156,9 @@ TvnEventParams ReadEventSection(const TIniFile& ini, const QString& s) {
     e.UseEndDate = ini.ReadBool(s, QStringLiteral("UseEndDate"), false);
     e.Notify = ini.ReadBool(s, QStringLiteral("Notify"), false);
     e.NotifyParam = ini.ReadInteger(s, QStringLiteral("NotifyParam"), 1);
-    e.NotifyType = ReadCode(ini, s, QStringLiteral("NotifyType"), NotifyTypeCount);
+    // An unknown notice unit stays as it is: it means no lead, while 0 would
+    // turn it into a lead of NotifyParam minutes.
+    e.NotifyType = ini.ReadInteger(s, QStringLiteral("NotifyType"), ntMinutes);
     e.Category = ReadCode(ini, s, QStringLiteral("Category"), CategoryCount);
     e.Recurrence = ReadCode(ini, s, QStringLiteral("Recurrence"), RecurrenceCount);
     e.nParam = std::max(ini.ReadInteger(s, QStringLiteral("nParam"), 1), 1);

@@ -443,7 +443,7 @@ INSTANTIATE_TEST_SUITE_P(
                         ASSERT_EQ(events.size(), 1u);
                         EXPECT_EQ(events[0].nParam, 1);
                         EXPECT_EQ(events[0].eType, 0);
-                        EXPECT_EQ(events[0].NotifyType, 0);
+                        EXPECT_EQ(events[0].NotifyType, 3);  // no lead, as stored
                         EXPECT_EQ(events[0].Category, 0);
                         EXPECT_EQ(events[0].Recurrence, 0);
                     }},
