@@ -59,7 +59,7 @@ TDateTime At(int year, int month, int day, int hour, int min, int sec) {
 
 QString TestOutputDir() {
     QString dir = qEnvironmentVariable("VORNEL_TEST_OUTPUT");
-    if (dir.isEmpty()) dir = QDir::temp().filePath(QStringLiteral("vornel-test-output"));
+    if (dir.isEmpty()) dir = QStringLiteral(VORNEL_TEST_OUTPUT_DIR);
     QDir().mkpath(dir);
     return dir;
 }

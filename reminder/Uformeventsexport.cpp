@@ -1,0 +1,115 @@
+#include "reminder/Uformeventsexport.h"
+
+#include <algorithm>
+
+#include "platform/DateFormat.h"
+#include "platform/Dialogs.h"
+#include "ui_Uformeventsexport.h"
+
+namespace {
+
+const QString kEnterPath = QStringLiteral("Please, enter the path to the file!");
+
+QDate ToQDate(TDateTime value) {
+    int y = 0, m = 0, d = 0;
+    DecodeDate(value, y, m, d);
+    return QDate(y, m, d);
+}
+
+TDateTime WholeDay(const QDate& date) {
+    return EncodeDate(date.year(), date.month(), date.day());
+}
+
+// The short date format in Qt's pattern letters, so the pickers show dates as
+// the rest of the program does ("dd/mm/yyyy" with '.' -> "dd.MM.yyyy").
+QString PickerFormat(const TFormatSettings& fs) {
+    const QString& f = fs.ShortDateFormat;
+    QString out;
+    for (qsizetype i = 0; i < f.size();) {
+        const QChar c = f[i].toLower();
+        qsizetype n = 1;
+        while (i + n < f.size() && f[i + n].toLower() == c)
+            ++n;
+        if (c == u'd')
+            out += QString(std::min<qsizetype>(n, 4), u'd');
+        else if (c == u'm')
+            out += QString(std::min<qsizetype>(n, 4), u'M');
+        else if (c == u'y')
+            out += n <= 2 ? QStringLiteral("yy") : QStringLiteral("yyyy");
+        else if (c == u'/')
+            out += QString(n, fs.DateSeparator);
+        else if (c.isLetter() || c == u'\'' || c == u'"')
+            n = 1;  // other letters and quoting have no place in a picker
+        else
+            out += QString(n, f[i]);
+        i += n;
+    }
+    return out.contains(u'd') && out.contains(u'M') && out.contains(u'y') ? out : QString();
+}
+
+}  // namespace
+
+TFormEventsExport::TFormEventsExport(QWidget* owner, TvnExportParams* params,
+                                     const QString& browseFolder)
+    : QDialog(owner),
+      ui(std::make_unique<Ui::FormEventsExport>()),
+      params_(params),
+      browseFolder_(browseFolder) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    params_->Accepted = false;
+    const int year = ToQDate(Date()).year();
+    ui->dtPicker1->setDate(QDate(year, 1, 1));
+    ui->dtPicker2->setDate(QDate(year, 12, 31));
+    const QString pickerFormat = PickerFormat(FormatSettings());
+    if (!pickerFormat.isEmpty()) {
+        ui->dtPicker1->setDisplayFormat(pickerFormat);
+        ui->dtPicker2->setDisplayFormat(pickerFormat);
+    }
+    connect(ui->btnBrowse, &QPushButton::clicked, this, &TFormEventsExport::btnBrowseClick);
+    connect(ui->btnOK, &QPushButton::clicked, this, &TFormEventsExport::btnOKClick);
+    connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TFormEventsExport::~TFormEventsExport() = default;
+
+void TFormEventsExport::btnBrowseClick() {
+    TFileDialogOptions options;
+    if (ui->rButton_SaveAsTxt->isChecked()) {
+        options.Filter = QStringLiteral("Text files (*.txt)|*.txt");
+        options.DefaultExt = QStringLiteral("txt");
+    } else {
+        options.Filter = QStringLiteral("Event data files (*.edf)|*.edf");
+        options.DefaultExt = QStringLiteral("edf");
+    }
+    options.InitialDir = browseFolder_;
+    if (const auto path = SaveFileDialog(options, this)) ui->edit_FileName->setText(*path);
+}
+
+int TFormEventsExport::CheckedCategories() const {
+    int mask = 0;
+    const QCheckBox* boxes[CategoryCount] = {ui->check_Misc, ui->check_Aniv, ui->check_Birth,
+                                             ui->check_Spec, ui->check_Meet};
+    for (int c = 0; c < CategoryCount; ++c) {
+        if (boxes[c]->isChecked()) mask |= CategoryBit(c);
+    }
+    return mask;
+}
+
+void TFormEventsExport::btnOKClick() {
+    // A path of blanks names no file either.
+    if (ui->edit_FileName->text().trimmed().isEmpty()) {
+        ui->edit_FileName->setFocus();
+        ShowWarning(kEnterPath, this);
+        return;
+    }
+    params_->BegDate = WholeDay(ui->dtPicker1->date());
+    params_->EndDate = WholeDay(ui->dtPicker2->date());
+    params_->SaveAsTxt = ui->rButton_SaveAsTxt->isChecked();
+    params_->Categories = CheckedCategories();
+    params_->FileName = ui->edit_FileName->text();
+    params_->Accepted = true;
+    accept();
+}

@@ -1,0 +1,68 @@
+// The event list row: one event record shown as a row of a report-style list
+// (the notification window, the find window, the events panel). A row owns
+// the record it shows and frees it when the row is deleted; this is the one
+// place where a row owns a record.
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QStringList>
+#include <QTreeWidgetItem>
+
+#include "store/Vntypes.h"
+
+class QTreeWidget;
+
+// The ten columns of every event list, in this order.
+enum TvnEventListColumn : int {
+    elcDescription = 0,
+    elcStartDate,
+    elcRunDate,
+    elcEndDate,
+    elcNotify,
+    elcCategory,
+    elcRecurrence,
+    elcAction,
+    elcSound,
+    elcCompleted,
+};
+constexpr int EventListColumnCount = 10;
+
+// The row images, drawn by the program itself.
+enum TvnEventListImage : int { eliEvent = 0, eliActionFile = 1, eliSoundFile = 2 };
+QIcon EventListImage(int image);
+
+class TvnEventListItem : public QTreeWidgetItem {
+public:
+    static constexpr int ItemType = QTreeWidgetItem::UserType + 1;
+
+    // Takes ownership of the record and fills the row from it. Without images
+    // the row shows texts only (the find window's list).
+    explicit TvnEventListItem(TvnEventParams* event, bool withImages = true);
+    ~TvnEventListItem() override;
+    TvnEventListItem(const TvnEventListItem&) = delete;
+    TvnEventListItem& operator=(const TvnEventListItem&) = delete;
+
+    TvnEventParams* Event() const { return event_; }
+    // Rewrites the row after its record was edited.
+    void Refresh();
+
+    // The row's record, or null for an item that is not an event row.
+    static TvnEventParams* EventOf(const QTreeWidgetItem* item);
+
+private:
+    TvnEventParams* event_;  // owned
+    bool withImages_;
+};
+
+// The texts of a row for a record, one per column (the image columns empty).
+QStringList EventListTexts(const TvnEventParams& event);
+
+// Report style, whole-row single selection, grid lines, read-only, selection
+// kept visible without focus, ten columns with the given captions.
+void SetupEventListView(QTreeWidget* list, const QStringList& captions);
+
+// Replaces all rows (freeing the records of the old ones) with one row per
+// record, in list order; the new rows take over the records.
+void FillEventListView(QTreeWidget* list, const QList<TvnEventParams*>& events,
+                       bool withImages = true);

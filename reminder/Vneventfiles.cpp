@@ -1,0 +1,189 @@
+#include "reminder/Vneventfiles.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/DateFormat.h"
+#include "reminder/Vnparams.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kGeneral = QStringLiteral("General");
+const QString kSectionPrefix = QStringLiteral("EventID_");
+
+QString YesNo(bool value) {
+    return value ? QStringLiteral("YES") : QStringLiteral("NO");
+}
+
+// Every line of the report ends in CR LF, also those inside multi-line notes.
+QString WithCrLf(const QString& text) {
+    if (!text.contains(u'\r') && !text.contains(u'\n')) return text;
+    QString t = text;
+    t.replace(kCrLf, QStringLiteral("\n")).replace(u'\r', u'\n');
+    return t.replace(u'\n', kCrLf);
+}
+
+QString SectionName(qint64 n) {
+    return kSectionPrefix + QString::number(n);
+}
+
+TDateTime ReadDate(const TIniFile& ini, const QString& section, const QString& key) {
+    const double v = ini.ReadFloat(section, key, 0);
+    if (!std::isfinite(v)) return 0;
+    const double day = std::trunc(v);
+    return day >= MinDateTime && day <= std::trunc(MaxDateTime) ? v : 0;
+}
+
+int ReadCode(const TIniFile& ini, const QString& section, const QString& key, int count) {
+    const int v = ini.ReadInteger(section, key, 0);
+    return v >= 0 && v < count ? v : 0;
+}
+
+// Numbers n with 0 <= n < count of the "EventID_<n>" sections the file holds,
+// ascending. Only canonical numbers count: "EventID_07" is not section 7.
+std::vector<qint64> EventSectionNumbers(const TIniFile& ini, qint64 count) {
+    std::vector<qint64> numbers;
+    for (const QString& name : ini.ReadSections()) {
+        if (!name.startsWith(kSectionPrefix, Qt::CaseInsensitive)) continue;
+        const QString digits = name.mid(kSectionPrefix.size());
+        bool ok = false;
+        const qint64 n = digits.toLongLong(&ok);
+        if (ok && n >= 0 && n < count && QString::number(n) == digits) numbers.push_back(n);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
+}
+
+}  // namespace
+
+// ---- text report -----------------------------------------------------------
+
+TvnTextReportWriter::TvnTextReportWriter(const QString& fileName, int categories)
+    : file_(fileName), categories_(categories) {
+    open_ = !fileName.isEmpty() && file_.open(QIODevice::WriteOnly);
+    if (!open_) return;
+    const QString header = QStringLiteral("Created ") + DateToStr(Date()) + kCrLf + kCrLf;
+    failed_ = file_.write(header.toUtf8()) < 0;
+}
+
+QString TvnTextReportWriter::EventBlock(const TvnEventParams& e) {
+    const QString lines[] = {
+        QStringLiteral("Description | ") + e.Desc,
+        QStringLiteral("Start Date  | ") + DateTimeToStr(e.Date),
+        QStringLiteral("Run Date    | ") + (e.Completed ? QString() : DateTimeToStr(e.RunDate)),
+        QStringLiteral("End Date    | ") + (e.UseEndDate ? DateTimeToStr(e.EndDate) : QString()),
+        QStringLiteral("Notify      | ") + YesNo(e.Notify),
+        QStringLiteral("Category    | ") + CategoryCaption(e.Category),
+        QStringLiteral("Reccurence  | ") + RecurrenceCaption(e.Recurrence),
+        QStringLiteral("Action file | ") + e.Action_File,
+        QStringLiteral("Sound file  | ") + e.Sound_File,
+        QStringLiteral("Notes       | ") + e.Notes,
+        QStringLiteral("Completed   | ") + YesNo(e.Completed),
+    };
+    QString block;
+    for (const QString& line : lines)
+        block += WithCrLf(line) + kCrLf;
+    return block + kCrLf;
+}
+
+bool TvnTextReportWriter::Add(const TvnEventParams& event) {
+    if (!open_ || !CategoryInMask(event.Category, categories_)) return false;
+    if (file_.write(EventBlock(event).toUtf8()) < 0) failed_ = true;
+    return true;
+}
+
+bool TvnTextReportWriter::Commit() {
+    if (!open_) return false;
+    open_ = false;
+    if (failed_) {
+        file_.cancelWriting();
+        file_.commit();
+        return false;
+    }
+    return file_.commit();
+}
+
+// ---- event data file -------------------------------------------------------
+
+TvnEventDataWriter::TvnEventDataWriter(const QString& fileName, int categories)
+    : ini_(fileName), categories_(categories) {
+    ini_.Clear();
+}
+
+bool TvnEventDataWriter::Add(const TvnEventParams& e) {
+    if (!CategoryInMask(e.Category, categories_)) return false;
+    const QString s = SectionName(count_);
+    ini_.WriteInteger(s, QStringLiteral("eType"), e.eType);
+    ini_.WriteString(s, QStringLiteral("Desc"), e.Desc);
+    ini_.WriteFloat(s, QStringLiteral("Date"), e.Date);
+    ini_.WriteFloat(s, QStringLiteral("RunDate"), e.RunDate);
+    ini_.WriteFloat(s, QStringLiteral("EndDate"), e.EndDate);
+    ini_.WriteBool(s, QStringLiteral("UseStartTime"), e.UseStartTime);
+    ini_.WriteBool(s, QStringLiteral("UseEndDate"), e.UseEndDate);
+    ini_.WriteBool(s, QStringLiteral("Notify"), e.Notify);
+    ini_.WriteInteger(s, QStringLiteral("NotifyParam"), e.NotifyParam);
+    ini_.WriteInteger(s, QStringLiteral("NotifyType"), e.NotifyType);
+    ini_.WriteInteger(s, QStringLiteral("Category"), e.Category);
+    ini_.WriteInteger(s, QStringLiteral("Recurrence"), e.Recurrence);
+    ini_.WriteInteger(s, QStringLiteral("nParam"), e.nParam);
+    ini_.WriteString(s, QStringLiteral("Action_File"), e.Action_File);
+    ini_.WriteString(s, QStringLiteral("Sound_File"), e.Sound_File);
+    ini_.WriteString(s, QStringLiteral("Notes"), e.Notes);
+    ++count_;
+    return true;
+}
+
+bool TvnEventDataWriter::Commit() {
+    ini_.WriteInteger(kGeneral, QStringLiteral("Count"), count_);
+    return ini_.UpdateFile();
+}
+
+// ---- reader ----------------------------------------------------------------
+
+TvnEventParams ReadEventSection(const TIniFile& ini, const QString& s) {
+    TvnEventParams e;
+    e.ID = 0;
+    e.Completed = true;
+    e.eType = ReadCode(ini, s, QStringLiteral("eType"), 2);
+    e.Desc = ini.ReadString(s, QStringLiteral("Desc"), {});
+    e.Date = ReadDate(ini, s, QStringLiteral("Date"));
+    e.RunDate = ReadDate(ini, s, QStringLiteral("RunDate"));
+    e.EndDate = ReadDate(ini, s, QStringLiteral("EndDate"));
+    e.UseStartTime = ini.ReadBool(s, QStringLiteral("UseStartTime"), false);
+    e.UseEndDate = ini.ReadBool(s, QStringLiteral("UseEndDate"), false);
+    e.Notify = ini.ReadBool(s, QStringLiteral("Notify"), false);
+    e.NotifyParam = ini.ReadInteger(s, QStringLiteral("NotifyParam"), 1);
+    // An unknown notice unit stays as it is: it means no lead, while 0 would
+    // turn it into a lead of NotifyParam minutes.
+    e.NotifyType = ini.ReadInteger(s, QStringLiteral("NotifyType"), ntMinutes);
+    e.Category = ReadCode(ini, s, QStringLiteral("Category"), CategoryCount);
+    e.Recurrence = ReadCode(ini, s, QStringLiteral("Recurrence"), RecurrenceCount);
+    e.nParam = std::max(ini.ReadInteger(s, QStringLiteral("nParam"), 1), 1);
+    e.Action_File = ini.ReadString(s, QStringLiteral("Action_File"), {});
+    e.Sound_File = ini.ReadString(s, QStringLiteral("Sound_File"), {});
+    e.Notes = ini.ReadString(s, QStringLiteral("Notes"), {});
+    return e;
+}
+
+TvnEventDataFile ReadEventDataFile(const QString& fileName) {
+    TvnEventDataFile result;
+    const QFileInfo info(fileName);
+    if (fileName.isEmpty() || !info.isFile() || info.size() > MaxEventDataFileSize) return result;
+    QFile probe(fileName);
+    if (!probe.open(QIODevice::ReadOnly)) return result;
+    probe.close();
+    result.Readable = true;
+
+    const TIniFile ini(fileName);
+    const int count = ini.ReadInteger(kGeneral, QStringLiteral("Count"), 0);
+    for (const qint64 n : EventSectionNumbers(ini, count))
+        result.Events.push_back(ReadEventSection(ini, SectionName(n)));
+    return result;
+}
+
+bool IsImportableEvent(const TvnEventParams& event) {
+    return !event.Desc.isEmpty() && event.Date != 0;
+}

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "platform/IniFile.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    QString Path(const QString& name = QStringLiteral("test.ini")) const {
+        return dir_.filePath(name);
+    }
+    void WriteRaw(const QByteArray& bytes, const QString& name = QStringLiteral("test.ini")) {
+        QFile f(Path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray ReadRaw(const QString& name = QStringLiteral("test.ini")) const {
+        QFile f(Path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir_;
+};
+
+}  // namespace
+
+TEST_F(IniFileTest, WritesSectionsAndKeysWithCrLf) {
+    TIniFile ini(Path());
+    ini.WriteString("EventID_0", "Desc", "Dentist");
+    ini.WriteInteger("EventID_0", "eType", 0);
+    ini.WriteFloat("EventID_0", "Date", 45363.375);
+    ini.WriteBool("EventID_0", "Notify", true);
+    ini.WriteInteger("General", "Count", 1);
+    ASSERT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(ReadRaw(),
+              "[EventID_0]\r\nDesc=Dentist\r\neType=0\r\nDate=45363.375\r\nNotify=1\r\n"
+              "[General]\r\nCount=1\r\n");
+}
+
+TEST_F(IniFileTest, ReadsValuesWithTheirEncodings) {
+    WriteRaw(
+        "[general]\r\nCount = 12 \r\nHex=0x1F\r\nDollar=$10\r\nX=x0A\r\nNeg=-7\r\nBad=12abc\r\n"
+        "Big=4294967296\r\nMin=-2147483648\r\nFlag=2\r\nOff=0\r\nF=45363,5\r\nG=1.5\r\n"
+        "Q=\"quoted text\"\r\nS=' single '\r\nEmpty=\r\n");
+    const TIniFile ini(Path());
+    EXPECT_EQ(ini.ReadInteger("General", "count", 0), 12);
+    EXPECT_EQ(ini.ReadInteger("General", "Hex", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("General", "Dollar", 0), 16);
+    EXPECT_EQ(ini.ReadInteger("General", "X", 0), 10);
+    EXPECT_EQ(ini.ReadInteger("General", "Neg", 0), -7);
+    EXPECT_EQ(ini.ReadInteger("General", "Bad", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("General", "Big", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("General", "Min", 5), -2147483647 - 1);
+    EXPECT_EQ(ini.ReadInteger("General", "Empty", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("General", "Missing", 5), 5);
+    EXPECT_TRUE(ini.ReadBool("General", "Flag", false));
+    EXPECT_FALSE(ini.ReadBool("General", "Off", true));
+    EXPECT_TRUE(ini.ReadBool("General", "Missing", true));
+    EXPECT_EQ(ini.ReadFloat("General", "F", -1), -1);  // comma where a point is current
+    EXPECT_EQ(ini.ReadFloat("General", "G", -1), 1.5);
+    EXPECT_EQ(ini.ReadString("General", "Q", ""), "quoted text");
+    EXPECT_EQ(ini.ReadString("General", "S", ""), " single ");
+    EXPECT_EQ(ini.ReadString("General", "Empty", "def"), "");
+    EXPECT_EQ(ini.ReadString("Other", "Q", "def"), "def");
+}
+
+TEST_F(IniFileTest, StringWithALineBreakReadsBackUpToTheBreak) {
+    {
+        TIniFile ini(Path());
+        ini.WriteString("EventID_0", "Notes", "first line\r\n[General]\r\nCount=99");
+        ini.WriteString("EventID_0", "Desc", "a\nb");
+        ASSERT_TRUE(ini.UpdateFile());
+    }
+    const TIniFile ini(Path());
+    EXPECT_EQ(ini.ReadString("EventID_0", "Notes", ""), "first line");
+    EXPECT_EQ(ini.ReadString("EventID_0", "Desc", ""), "a");
+    EXPECT_FALSE(ini.SectionExists("General"));
+}
+
+TEST_F(IniFileTest, KeepsUnknownSectionsKeysAndLinesOnWrite) {
+    WriteRaw("; comment\n[Application]\nWidth=10\nsomething odd\nUnknown=keep\n\n[Other]\nA=1\n");
+    {
+        TIniFile ini(Path());
+        ini.WriteInteger("application", "WIDTH", 20);
+        ini.WriteString("Application", "New", "x");
+        ini.WriteString("Added", "K", "v");
+        ASSERT_TRUE(ini.UpdateFile());
+    }
+    EXPECT_EQ(ReadRaw(),
+              "; comment\r\n[Application]\r\nWIDTH=20\r\nsomething odd\r\nUnknown=keep\r\nNew=x\r\n"
+              "\r\n[Other]\r\nA=1\r\n[Added]\r\nK=v\r\n");
+}
+
+TEST_F(IniFileTest, EraseSectionRemovesHeaderAndKeys) {
+    WriteRaw("[A]\r\nx=1\r\n[B]\r\ny=2\r\n[a]\r\nz=3\r\n");
+    TIniFile ini(Path());
+    ini.EraseSection("a");
+    EXPECT_FALSE(ini.SectionExists("A"));
+    EXPECT_EQ(ini.ReadInteger("B", "y", 0), 2);
+    ASSERT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(ReadRaw(), "[B]\r\ny=2\r\n");
+}
+
+TEST_F(IniFileTest, DuplicateSectionsAndKeysReadTheFirst) {
+    WriteRaw("[S]\nk=1\nk=2\n[S]\nk=3\nj=4\n");
+    TIniFile ini(Path());
+    EXPECT_EQ(ini.ReadInteger("S", "k", 0), 1);
+    EXPECT_EQ(ini.ReadInteger("S", "j", 0), 0);
+    ini.WriteInteger("S", "k", 9);
+    EXPECT_EQ(ini.ReadInteger("S", "k", 0), 9);
+}
+
+TEST_F(IniFileTest, HostileFilesGiveValuesOrDefaults) {
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary.append(static_cast<char>((i * 37) % 256));
+    const QByteArray longLine =
+        "[S]\r\nk=" + QByteArray(100000, 'x') + "\r\nj=2";  // no final break
+    const QByteArray noEquals = "[S]\r\njust text\r\n[\r\n]\r\n=5\r\n[T\r\nk=7\r\n";
+    for (const QByteArray& bytes : {binary, longLine, noEquals, QByteArray()}) {
+        WriteRaw(bytes);
+        const TIniFile ini(Path());
+        (void)ini.ReadString("S", "k", "");
+        (void)ini.ReadInteger("S", "j", 0);
+        (void)ini.ReadSections();
+    }
+    WriteRaw(longLine);
+    const TIniFile ini(Path());
+    EXPECT_EQ(ini.ReadString("S", "k", "").size(), 2047);
+    EXPECT_EQ(ini.ReadInteger("S", "j", 0), 2);
+    WriteRaw(noEquals);
+    const TIniFile odd(Path());
+    EXPECT_EQ(odd.ReadInteger("T", "k", 0), 7);  // an unclosed header still names its section
+}
+
+TEST_F(IniFileTest, InvalidUtf8IsReadAsWindows1252) {
+    WriteRaw("[S]\r\nName=Caf\xE9 \x80\r\n");
+    EXPECT_EQ(TIniFile(Path()).ReadString("S", "Name", ""), QString::fromUtf8("Café €"));
+    WriteRaw("[S]\r\nName=Caf\xC3\xA9\r\n");
+    EXPECT_EQ(TIniFile(Path()).ReadString("S", "Name", ""), QString::fromUtf8("Café"));
+}
+
+TEST_F(IniFileTest, FailedWriteLeavesTheOldFile) {
+    WriteRaw("[S]\r\nk=1\r\n");
+    TIniFile ini(dir_.filePath("missing-folder/test.ini"));
+    ini.WriteInteger("S", "k", 2);
+    EXPECT_FALSE(ini.UpdateFile());
+    EXPECT_FALSE(ini.ErrorString().isEmpty());
+    EXPECT_EQ(ReadRaw(), "[S]\r\nk=1\r\n");
+}
+
+TEST_F(IniFileTest, UpdateLeavesNoTemporaryFiles) {
+    TIniFile ini(Path());
+    ini.WriteInteger("S", "k", 1);
+    ASSERT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"test.ini"});
+}
+
+TEST_F(IniFileTest, ManyWritesStayFast) {
+    // Ten thousand sections of sixteen keys: each write must not rescan the file.
+    TIniFile ini(Path());
+    for (int i = 0; i < 10000; ++i) {
+        for (int k = 0; k < 16; ++k)
+            ini.WriteInteger(QString("EventID_%1").arg(i), QString("K%1").arg(k), k);
+    }
+    ASSERT_TRUE(ini.UpdateFile());
+    const TIniFile back(Path());
+    EXPECT_EQ(back.ReadInteger("EventID_9999", "K15", 0), 15);
+    EXPECT_EQ(back.ReadSections().size(), 10000);
+}
