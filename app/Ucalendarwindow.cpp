@@ -1,5 +1,6 @@
 #include "app/Ucalendarwindow.h"
 
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/AppInfo.h"
@@ -13,7 +14,10 @@ TCalendarWindow::TCalendarWindow(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     calendar_ = new TvnDBDrawCalendar(this);
     layout->addWidget(calendar_);
-    calendar_->OnError = [this](TvnDrawCalendar*, const QString& text) { ShowError(text, this); };
+    // Errors caught while painting are shown once the paint is over.
+    calendar_->OnError = [this](TvnDrawCalendar*, const QString& text) {
+        QTimer::singleShot(0, this, [this, text] { ShowError(text, this); });
+    };
     resize(900, 650);
 }
 

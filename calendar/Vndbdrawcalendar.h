@@ -18,6 +18,8 @@ class QScrollBar;
 class TADOTable;
 
 class TvnDBDrawCalendar : public TvnDrawCalendar {
+    Q_OBJECT
+
 public:
     explicit TvnDBDrawCalendar(QWidget* parent = nullptr);
     ~TvnDBDrawCalendar() override;
