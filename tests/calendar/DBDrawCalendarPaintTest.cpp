@@ -38,7 +38,7 @@ bool White(QRgb p) {
 
 // Pixels of the item pictures (see tools/make_item_icons.py).
 constexpr QRgb kEventBlue = 0xFF1040C0;       // "Event", row 10, columns 7..9
-constexpr QRgb kRecurringGreen = 0xFF109020;  // "EventR", row 7, columns 5..9
+constexpr QRgb kRecurringGreen = 0xFF109020;  // "EventR", row 7, columns 6..9
 constexpr QRgb kNotesYellow = 0xFFFFE860;     // "Notes", row 7, columns 3..13
 constexpr QRgb kSeparator = 0xFF0080FF;       // 0xFF8000 as RGB
 
