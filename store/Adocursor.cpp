@@ -7,23 +7,13 @@
 
 namespace {
 
-constexpr ptrdiff_t kBlockRows = 128;
+constexpr int kBlockRows = 128;
 
-QString BlockSql(const QString& columns, const char* table) {
-    QString sql = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") +
-                  ado::Quoted(table) + QStringLiteral(" WHERE \"ID\" IN (?");
-    for (ptrdiff_t i = 1; i < kBlockRows; ++i)
-        sql += QStringLiteral(",?");
-    return sql + u')';
-}
-
-RowPtr ReadRow(const ado::Query& q, size_t columns) {
-    auto row = std::make_shared<Row>();
-    row->cells.reserve(columns);
+void ReadRow(const ado::Query& q, size_t columns, Row& row) {
+    row.cells.reserve(columns);
     for (size_t c = 0; c < columns; ++c)
-        row->cells.push_back(q.Value(static_cast<int>(c)));
-    row->id = q.Int(0);
-    return row;
+        row.cells.push_back(q.Value(static_cast<int>(c)));
+    row.id = q.Int(0);
 }
 
 }  // namespace
@@ -104,12 +94,11 @@ const Row& TADOTable::Impl::CurrentRow() {
     if (cur && cur->id == curId) return *cur;
     auto byId = [](const RowPtr& r, int64_t id) { return r->id < id; };
     auto it = std::lower_bound(block.begin(), block.end(), curId, byId);
-    if (it == block.end() || (*it)->id != curId) {
-        const ptrdiff_t at = visible ? IndexOf(curId) : -1;
-        if (at >= 0) {
-            FetchBlock(at);
-            it = std::lower_bound(block.begin(), block.end(), curId, byId);
-        }
+    // Read ahead from a visible row; a row reached otherwise (a bookmark to
+    // a row outside the filter) is read alone.
+    if ((it == block.end() || (*it)->id != curId) && (!visible || IndexOf(curId) >= 0)) {
+        FetchBlock(curId);
+        it = std::lower_bound(block.begin(), block.end(), curId, byId);
     }
     if (it != block.end() && (*it)->id == curId)
         cur = *it;
@@ -124,21 +113,31 @@ RowPtr TADOTable::Impl::FetchRow(int64_t id) {
         stmts.Run(QStringLiteral("SELECT ") + SelectColumns() + QStringLiteral(" FROM ") +
                   ado::Quoted(def->name) + QStringLiteral(" WHERE \"ID\" = ?"));
     q.BindInt(id);
-    return q.Step() ? ReadRow(q, def->columns.size()) : nullptr;
+    if (!q.Step()) return nullptr;
+    auto row = std::make_shared<Row>();
+    ReadRow(q, def->columns.size(), *row);
+    return row;
 }
 
-// Reads the rows of the visible set from position "from" on in one query.
-void TADOTable::Impl::FetchBlock(ptrdiff_t from) {
-    const std::vector<int64_t>& v = *visible;
-    const ptrdiff_t end = std::min<ptrdiff_t>(from + kBlockRows, static_cast<ptrdiff_t>(v.size()));
+// Reads the next matching rows from "from" on in one query, in ID order:
+// the rows the cursor will visit next. All of them share one allocation.
+void TADOTable::Impl::FetchBlock(int64_t from) {
     block.clear();
-    ado::Query q = stmts.Run(BlockSql(SelectColumns(), def->name));
-    for (ptrdiff_t i = from; i < from + kBlockRows; ++i)
-        q.Bind(i < end ? Cell::FromInt(v[i]) : Cell{});  // a null ID matches nothing
-    while (q.Step())
-        block.push_back(ReadRow(q, def->columns.size()));
-    std::sort(block.begin(), block.end(),
-              [](const RowPtr& a, const RowPtr& b) { return a->id < b->id; });
+    ado::Query q =
+        stmts.Run(QStringLiteral("SELECT ") + SelectColumns() + QStringLiteral(" FROM ") +
+                  ado::Quoted(def->name) + Where(QStringLiteral("\"ID\" >= ?")) +
+                  QStringLiteral(" ORDER BY \"ID\" LIMIT %1").arg(kBlockRows));
+    BindFilter(q);
+    q.BindInt(from);
+    auto rows = std::make_shared<std::vector<Row>>();
+    rows->reserve(kBlockRows);
+    while (q.Step()) {
+        rows->emplace_back();
+        ReadRow(q, def->columns.size(), rows->back());
+    }
+    block.reserve(rows->size());
+    for (const Row& row : *rows)
+        block.emplace_back(rows, &row);
 }
 
 bool TADOTable::Impl::RowMatches(int64_t id) {

@@ -59,6 +59,8 @@ void TADOConnection::Open() {
         // in another program does not block the calendar.
         ado::Exec(db, "PRAGMA journal_mode=WAL", what);
         ado::Exec(db, "PRAGMA synchronous=FULL", what);
+        // Room for the whole calendar of a heavy user: walks read from memory.
+        ado::Exec(db, "PRAGMA cache_size=-65536", what);
     } catch (...) {
         sqlite3_close_v2(db);
         throw;

@@ -45,7 +45,7 @@ void TADOTable::Impl::UpdateBuffer() {
         throw EDatabaseError(QStringLiteral("The row being edited no longer exists"));
 }
 
-const Cell& TADOTable::Impl::ReadCell(int index) {
+const Cell& TADOTable::Impl::ReadCellSlow(int index) {
     RequireActive();
     if (state == dsEdit || state == dsInsert) return buffer.cells[index];
     return CurrentRow().cells[index];

@@ -33,8 +33,10 @@ void TADOTable::Impl::BindFilter(ado::Query& q) const {
 }
 
 int TADOTable::Impl::Column(const QString& name) const {
-    const auto it = exactNames.constFind(name);
-    if (it != exactNames.constEnd()) return it.value();
+    const size_t length = static_cast<size_t>(name.size());
+    if (length < namesByLength.size())
+        for (const auto& [candidate, index] : namesByLength[length])
+            if (candidate == name) return index;
     for (size_t c = 0; def && c < def->columns.size(); ++c)
         if (name.compare(QLatin1String(def->columns[c].name), Qt::CaseInsensitive) == 0)
             return static_cast<int>(c);
@@ -111,10 +113,13 @@ void TADOTable::Open() {
     ado::CheckTableSchema(d.connection->Handle(), *def);
     if (d.def != def) {
         d.fields.clear();
-        d.exactNames.clear();
+        d.namesByLength.clear();
         for (size_t c = 0; c < def->columns.size(); ++c) {
             d.fields.emplace_back(new TField(this, static_cast<int>(c)));
-            d.exactNames.insert(QLatin1String(def->columns[c].name), static_cast<int>(c));
+            const QString name = QLatin1String(def->columns[c].name);
+            if (d.namesByLength.size() <= static_cast<size_t>(name.size()))
+                d.namesByLength.resize(name.size() + 1);
+            d.namesByLength[name.size()].emplace_back(name, static_cast<int>(c));
         }
     }
     d.def = def;

@@ -2,7 +2,6 @@
 // in force (ascending ID), the edit buffer and the row cache.
 #pragma once
 
-#include <QHash>
 #include <memory>
 #include <optional>
 
@@ -30,7 +29,9 @@ struct TADOTable::Impl {
     const ado::TableDef* def = nullptr;  // set while open
     TDataSetState state = dsInactive;
     std::vector<std::unique_ptr<TField>> fields;
-    QHash<QString, int> exactNames;
+    // Column names by length: FieldByName is called for every column of
+    // every row read, so an exact match is found with a few compares.
+    std::vector<std::vector<std::pair<QString, int>>> namesByLength;
 
     QString filterText;
     ado::ParsedFilter filter;
@@ -68,7 +69,7 @@ struct TADOTable::Impl {
     int64_t Count();
     const Row& CurrentRow();
     RowPtr FetchRow(int64_t id);
-    void FetchBlock(ptrdiff_t from);
+    void FetchBlock(int64_t from);
     bool RowMatches(int64_t id);
     void UpdateVisibility(int64_t id);
 
@@ -76,7 +77,14 @@ struct TADOTable::Impl {
     void PostPending();
     int64_t InsertBuffer();
     void UpdateBuffer();
-    const Cell& ReadCell(int index);
+    // The current row's value; the common case (browsing a row already read)
+    // stays inline because a walk reads every column of every row.
+    const Cell& ReadCell(int index) {
+        if (state == dsBrowse && !firstPending && !eof && cur && cur->id == curId) [[likely]]
+            return cur->cells[index];
+        return ReadCellSlow(index);
+    }
+    const Cell& ReadCellSlow(int index);
     Cell& WritableCell(int index);
     QString SelectColumns() const;
 };
