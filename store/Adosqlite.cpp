@@ -96,6 +96,7 @@ void Exec(sqlite3* db, const char* sql, const QString& what) {
 Query::~Query() {
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
+    if (inUse_) --*inUse_;
 }
 
 Query& Query::Bind(const Cell& value) {
@@ -173,14 +174,15 @@ Query StatementCache::Run(const QString& sql) {
     const std::string key = sql.toStdString();
     auto it = stmts_.find(key);
     if (it == stmts_.end()) {
-        if (stmts_.size() >= 48) Clear();  // filters vary; keep the cache small
+        // Filters vary; keep the cache small, but never drop a statement in use.
+        if (stmts_.size() >= 48 && inUse_ == 0) Clear();
         sqlite3_stmt* stmt = nullptr;
         const int rc = sqlite3_prepare_v3(db_, key.c_str(), static_cast<int>(key.size()),
                                           SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
         if (rc != SQLITE_OK) ThrowSqlite(db_, rc, QStringLiteral("The database operation failed"));
         it = stmts_.emplace(key, stmt).first;
     }
-    return Query(db_, it->second);
+    return Query(db_, it->second, &inUse_);
 }
 
 void StatementCache::Clear() {

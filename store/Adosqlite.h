@@ -45,7 +45,10 @@ void Exec(sqlite3* db, const char* sql, const QString& what);
 // the cached statement is ready for the next use.
 class Query {
 public:
-    Query(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {}
+    Query(sqlite3* db, sqlite3_stmt* stmt, int* inUse = nullptr)
+        : db_(db), stmt_(stmt), inUse_(inUse) {
+        if (inUse_) ++*inUse_;
+    }
     ~Query();
     Query(const Query&) = delete;
     Query& operator=(const Query&) = delete;
@@ -62,6 +65,7 @@ public:
 private:
     sqlite3* db_;
     sqlite3_stmt* stmt_;
+    int* inUse_;  // the cache's count of statements in use
     int next_ = 1;
 };
 
@@ -81,6 +85,7 @@ public:
 private:
     sqlite3* db_;
     std::unordered_map<std::string, sqlite3_stmt*> stmts_;
+    int inUse_ = 0;
 };
 
 // Opens an existing database file (never creates one) with the engine's
