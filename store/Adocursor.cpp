@@ -8,12 +8,19 @@
 namespace {
 
 constexpr int kBlockRows = 128;
+// Long notes are read ahead only up to this many characters per block.
+constexpr qsizetype kBlockTextLimit = 4 << 20;
 
-void ReadRow(const ado::Query& q, size_t columns, Row& row) {
+// Answers the number of text characters read.
+qsizetype ReadRow(const ado::Query& q, size_t columns, Row& row) {
+    qsizetype text = 0;
     row.cells.reserve(columns);
-    for (size_t c = 0; c < columns; ++c)
+    for (size_t c = 0; c < columns; ++c) {
         row.cells.push_back(q.Value(static_cast<int>(c)));
+        text += row.cells.back().s.size();
+    }
     row.id = q.Int(0);
+    return text;
 }
 
 }  // namespace
@@ -31,6 +38,7 @@ void TADOTable::Impl::Resolve() {
         return;
     }
     // Only the first row is needed yet; the whole set waits for navigation.
+    eof = true;
     ado::Query q = stmts.Run(QStringLiteral("SELECT \"ID\" FROM ") + ado::Quoted(def->name) +
                              Where() + QStringLiteral(" ORDER BY \"ID\" LIMIT 1"));
     BindFilter(q);
@@ -131,9 +139,9 @@ void TADOTable::Impl::FetchBlock(int64_t from) {
     q.BindInt(from);
     auto rows = std::make_shared<std::vector<Row>>();
     rows->reserve(kBlockRows);
-    while (q.Step()) {
+    for (qsizetype text = 0; text < kBlockTextLimit && q.Step();) {
         rows->emplace_back();
-        ReadRow(q, def->columns.size(), rows->back());
+        text += ReadRow(q, def->columns.size(), rows->back());
     }
     block.reserve(rows->size());
     for (const Row& row : *rows)

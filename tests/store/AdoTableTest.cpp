@@ -338,3 +338,27 @@ TEST(AdoTable, WalkReadsEveryRowOfALargeSet) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AdoTable, WalkOverLongNotesReadsEachRowWhole) {
+    TestDatabase db;
+    for (int i = 0; i < 10; ++i) {
+        db.AddEvent(0, QString::number(i));
+        db.events.Edit();
+        db.events.FieldByName(QStringLiteral("Notes"))
+            ->SetAsString(QString(1 << 20, QChar(u'a' + i)));
+        db.events.Post();
+    }
+    db.SetEventsFilter(kUser0);
+    int i = 0;
+    for (db.events.First(); !db.events.Eof(); db.events.Next(), ++i) {
+        const QString notes = db.events.FieldByName(QStringLiteral("Notes"))->AsString();
+        ASSERT_EQ(notes.size(), 1 << 20);
+        EXPECT_EQ(notes.back(), QChar(u'a' + i));
+        EXPECT_EQ(Desc(db.events), QString::number(i));
+    }
+    EXPECT_EQ(i, 10);
+}
+
+}  // namespace
