@@ -157,16 +157,20 @@ void CheckTableSchema(sqlite3* db, const TableDef& table) {
             throw EDatabaseError(what +
                                  QStringLiteral(": it has a column \"%1\" too many").arg(name));
         const ColumnDef& col = table.columns[c];
-        bool known = false;
-        const ColumnType type = AffinityOf(q.Text(1), &known);
-        const bool keyOk =
-            (c == 0) == (q.Int(2) == 1) &&
-            (c != 0 || q.Text(1).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0);
-        if (name.compare(QLatin1String(col.name), Qt::CaseInsensitive) != 0 || !known ||
-            (type == ColumnType::Text) != (col.type == ColumnType::Text) || !keyOk)
+        if (name.compare(QLatin1String(col.name), Qt::CaseInsensitive) != 0)
             throw EDatabaseError(what + QStringLiteral(": column %1 is \"%2\", expected \"%3\"")
                                             .arg(c + 1)
                                             .arg(name, QLatin1String(col.name)));
+        bool known = false;
+        const QString declared = q.Text(1);
+        const ColumnType type = AffinityOf(declared, &known);
+        // The key must be the row number itself, so IDs are automatic.
+        const bool keyOk =
+            (c == 0) == (q.Int(2) == 1) &&
+            (c != 0 || declared.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0);
+        if (!known || (type == ColumnType::Text) != (col.type == ColumnType::Text) || !keyOk)
+            throw EDatabaseError(
+                what + QStringLiteral(": column \"%1\" has the type \"%2\"").arg(name, declared));
     }
     if (c != table.columns.size())
         throw EDatabaseError(
