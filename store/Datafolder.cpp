@@ -1,0 +1,110 @@
+#include "store/Datafolder.h"
+
+#include <sqlite3.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "store/Adodb.h"
+#include "store/Adoschema.h"
+#include "store/Adosqlite.h"
+#include "store/Dbfiles.h"
+
+namespace {
+
+const QString kDatabaseName = QStringLiteral("DB.vdbv2");
+const QString kSettingsName = QStringLiteral("Settings.ini");
+
+QString dataFolder;
+
+QString WithSeparator(const QString& folder) {
+    QString f = QDir::cleanPath(QDir(folder).absolutePath());
+    return f.endsWith(u'/') ? f : f + u'/';
+}
+
+QString ExecutableDir() {
+    if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2);
+}
+
+void WriteDeliveredDatabase(const QString& path) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const QString what = QStringLiteral("Cannot create the database \"%1\"").arg(path);
+    try {
+        if (rc != SQLITE_OK) ado::ThrowSqlite(db, rc, what);
+        ado::Exec(db, "PRAGMA journal_mode=WAL", what);
+        ado::Exec(db, "BEGIN", what);
+        ado::CreateSchema(db);
+        // The calendar never shows the holiday with ID 1; its codes match no day.
+        ado::Exec(db,
+                  "INSERT INTO \"Holidays\"(\"ID\",\"Month\",\"Day\",\"DayOfWeek\",\"NumOfWeek\","
+                  "\"Name\") VALUES(1,0,0,0,0,'')",
+                  what);
+        ado::Exec(db, "COMMIT", what);
+        ado::Exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", what);
+    } catch (...) {
+        sqlite3_close_v2(db);
+        throw;
+    }
+    sqlite3_close_v2(db);
+}
+
+}  // namespace
+
+QString ResolveDataFolder(const QString& vornelHome, const QString& executableDir,
+                          const QString& xdgDataHome, const QString& home) {
+    if (!vornelHome.isEmpty()) return WithSeparator(vornelHome);
+    const QDir exe(executableDir);
+    if (!executableDir.isEmpty() && (exe.exists(kDatabaseName) || exe.exists(kSettingsName)))
+        return WithSeparator(executableDir);
+    if (!xdgDataHome.isEmpty() && QDir::isAbsolutePath(xdgDataHome))
+        return WithSeparator(xdgDataHome + QStringLiteral("/vornel"));
+    return WithSeparator(home + QStringLiteral("/.local/share/vornel"));
+}
+
+QString DataFolder() {
+    if (dataFolder.isEmpty()) {
+        dataFolder = ResolveDataFolder(qEnvironmentVariable("VORNEL_HOME"), ExecutableDir(),
+                                       qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
+    }
+    return dataFolder;
+}
+
+void SetDataFolder(const QString& folder) {
+    dataFolder = folder.isEmpty() ? QString() : WithSeparator(folder);
+}
+
+QString DatabaseFilePath() {
+    return DataFolder() + kDatabaseName;
+}
+
+QString OldDatabaseFilePath() {
+    return DataFolder() + QStringLiteral("DB.vdb");
+}
+
+QString SettingsFilePath() {
+    return DataFolder() + kSettingsName;
+}
+
+QString DatabaseConnectionString(const QString& databasePath) {
+    return QStringLiteral("Provider=%1;Data Provider=%2;Data Source=%3")
+        .arg(QStringLiteral("MSDataShape.1"), QStringLiteral("Microsoft.Jet.OLEDB.4.0"),
+             databasePath);
+}
+
+void CreateDeliveredDatabase(const QString& path) {
+    ado::InstallDatabaseFile(path, WriteDeliveredDatabase);
+}
+
+bool PrepareDataFolder() {
+    const QString folder = DataFolder();
+    if (!QDir().mkpath(folder))
+        throw EDatabaseError(QStringLiteral("Cannot create the folder \"%1\"").arg(folder));
+    if (QFileInfo::exists(DatabaseFilePath()) || QFileInfo::exists(SettingsFilePath()))
+        return false;
+    CreateDeliveredDatabase(DatabaseFilePath());
+    return true;
+}

@@ -1,0 +1,121 @@
+#include "store/Dbfiles.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+
+#include "store/Adodb.h"
+#include "store/Adosqlite.h"
+
+namespace ado {
+
+namespace {
+
+QByteArray Native(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+bool Exists(const QString& path) {
+    struct stat st {};
+    return ::lstat(Native(path).constData(), &st) == 0;
+}
+
+QString Errno(const QString& what) {
+    return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+}
+
+void SyncPath(const QString& path, int flags) {
+    const int fd = ::open(Native(path).constData(), flags | O_CLOEXEC);
+    if (fd < 0) throw EDatabaseError(Errno(QStringLiteral("Cannot open \"%1\"").arg(path)));
+    const int rc = ::fsync(fd);
+    ::close(fd);
+    if (rc != 0) throw EDatabaseError(Errno(QStringLiteral("Cannot flush \"%1\"").arg(path)));
+}
+
+// A log or journal left beside the destination belongs to the file being
+// replaced; paired with the new file it would be replayed into it. Folded
+// into its own file where possible, otherwise removed (it cannot be used).
+void SettleSidecars(const QString& destination) {
+    const QString wal = destination + QStringLiteral("-wal");
+    const QString journal = destination + QStringLiteral("-journal");
+    if (!Exists(wal) && !Exists(journal)) return;
+    if (Exists(destination)) {
+        sqlite3* db = nullptr;
+        int rc =
+            sqlite3_open_v2(Native(destination).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_busy_timeout(db, BusyTimeoutMs());
+            rc = sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+        }
+        const bool busy = (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
+        if (busy) {
+            sqlite3_close_v2(db);
+            ThrowSqlite(nullptr, rc, QStringLiteral("Cannot replace \"%1\"").arg(destination));
+        }
+        sqlite3_close_v2(db);
+    }
+    for (const QString& side : {wal, journal, destination + QStringLiteral("-shm")})
+        if (Exists(side) && ::unlink(Native(side).constData()) != 0)
+            throw EDatabaseError(Errno(QStringLiteral("Cannot remove \"%1\"").arg(side)));
+}
+
+class TempFile {
+public:
+    explicit TempFile(const QString& folder) {
+        QByteArray pattern = Native(folder + QStringLiteral("/.vornel-XXXXXX.tmp"));
+        const int fd = ::mkstemps(pattern.data(), 4);
+        if (fd < 0)
+            throw EDatabaseError(
+                Errno(QStringLiteral("Cannot create a file in \"%1\"").arg(folder)));
+        ::close(fd);
+        path_ = QFile::decodeName(pattern);
+    }
+    ~TempFile() {
+        if (path_.isEmpty()) return;
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+            ::unlink(Native(path_ + QLatin1String(suffix)).constData());
+    }
+    const QString& Path() const { return path_; }
+    void Keep() { path_.clear(); }
+
+private:
+    QString path_;
+};
+
+}  // namespace
+
+bool SameFile(const QString& a, const QString& b) {
+    struct stat sa {
+    }, sb{};
+    if (::stat(Native(a).constData(), &sa) != 0 || ::stat(Native(b).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+QString WriteTarget(const QString& path) {
+    const QFileInfo info(path);
+    const QString target = info.canonicalFilePath();  // empty unless it exists
+    return target.isEmpty() ? info.absoluteFilePath() : target;
+}
+
+void InstallDatabaseFile(const QString& destination,
+                         const std::function<void(const QString&)>& write) {
+    const QString target = WriteTarget(destination);
+    const QString folder = QFileInfo(target).absolutePath();
+    TempFile temp(folder);
+    write(temp.Path());
+    SyncPath(temp.Path(), O_RDONLY);
+    SettleSidecars(target);
+    if (::rename(Native(temp.Path()).constData(), Native(target).constData()) != 0)
+        throw EDatabaseError(Errno(QStringLiteral("Cannot replace \"%1\"").arg(target)));
+    temp.Keep();
+    SyncPath(folder, O_RDONLY | O_DIRECTORY);  // the rename itself must survive a crash
+}
+
+}  // namespace ado

@@ -1,0 +1,97 @@
+#include "store/Udbmanagement.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <QFile>
+
+#include "store/Adodb.h"
+#include "store/Adoschema.h"
+#include "store/Adosqlite.h"
+#include "store/Datafolder.h"
+#include "store/Dbfiles.h"
+
+namespace {
+
+class Handle {
+public:
+    explicit Handle(sqlite3* db) : db_(db) {}
+    ~Handle() { sqlite3_close_v2(db_); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    sqlite3* get() const { return db_; }
+
+private:
+    sqlite3* db_;
+};
+
+void VacuumInto(sqlite3* source, const QString& target) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(source, "VACUUM INTO ?", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        const QByteArray name = QFile::encodeName(target);
+        sqlite3_bind_text(stmt, 1, name.constData(), static_cast<int>(name.size()),
+                          SQLITE_TRANSIENT);
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_DONE) rc = SQLITE_OK;
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_OK)
+        ado::ThrowSqlite(source, rc, QStringLiteral("Cannot write the copy \"%1\"").arg(target));
+}
+
+}  // namespace
+
+bool CompactDatabaseFile(const QString& source, const QString& destination) {
+    if (ado::SameFile(source, destination)) return false;
+    // The source may lie on read-only media (a backup being restored).
+    Handle src(ado::OpenDatabaseFile(source, false));
+    ado::InstallDatabaseFile(destination,
+                             [&](const QString& temp) { VacuumInto(src.get(), temp); });
+    return true;
+}
+
+void CheckDatabaseFile(const QString& path) {
+    Handle db(ado::OpenDatabaseFile(path, false));
+    for (const ado::TableDef& table : ado::AllTables())
+        ado::CheckTableSchema(db.get(), table);
+}
+
+bool BackupDatabase(const QString& path) {
+    try {
+        CompactDatabaseFile(DatabaseFilePath(), path);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool RestoreDatabase(const QString& path) {
+    try {
+        if (ado::SameFile(path, DatabaseFilePath())) return true;
+        // Never replace the database with something the program cannot open.
+        CheckDatabaseFile(path);
+        CompactDatabaseFile(path, DatabaseFilePath());
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool PackDatabase() {
+    const QString temp = DataFolder() + QStringLiteral("tmpDB8vymfujgfqwrf.mdb");
+    try {
+        CompactDatabaseFile(DatabaseFilePath(), temp);
+        // The database is replaced by one rename: it is never missing, even
+        // for a moment, and a failure leaves it as it was.
+        ado::InstallDatabaseFile(DatabaseFilePath(), [&](const QString& target) {
+            if (::rename(QFile::encodeName(temp).constData(),
+                         QFile::encodeName(target).constData()) != 0)
+                throw EDatabaseError(QStringLiteral("Cannot move \"%1\"").arg(temp));
+        });
+        return true;
+    } catch (const std::exception&) {
+        QFile::remove(temp);
+        return false;
+    }
+}

@@ -1,0 +1,29 @@
+// Database files: compaction of one database file into another, and the
+// backup, restore and pack built on it. The caller closes the connection
+// before any of these and opens it again afterwards.
+#pragma once
+
+#include <QString>
+
+// Writes a compacted copy of the source database as the destination,
+// replacing any file of that name only once the copy is complete and on
+// disk. Answers false, doing nothing, when both paths name the same file
+// (also through another spelling or a link); true when the copy is in
+// place. Raises EDatabaseError when the source cannot be read or the
+// destination cannot be written; existing files are then as they were.
+bool CompactDatabaseFile(const QString& source, const QString& destination);
+
+// Compacted copy of the database as "path"; false on failure. Naming the
+// database itself does nothing and answers true.
+bool BackupDatabase(const QString& path);
+// Replaces the database with a compacted copy of "path"; false on failure,
+// also when "path" is not a database of this program's tables (the
+// database is then untouched). Naming the database itself answers true.
+bool RestoreDatabase(const QString& path);
+// Compacts the database in place through "tmpDB8vymfujgfqwrf.mdb" in the
+// data folder; false on failure, with the database untouched.
+bool PackDatabase();
+
+// Raises EDatabaseError unless "path" is an intact database holding the
+// program's four tables.
+void CheckDatabaseFile(const QString& path);

@@ -1,0 +1,197 @@
+// Compaction, backup, restore and pack: results, and every existing file
+// left exactly as it was when an operation cannot be done.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "store/Adodb.h"
+#include "store/Datafolder.h"
+#include "store/Udbmanagement.h"
+#include "tests/store/StoreTestUtil.h"
+
+namespace {
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// The Desc texts of all events in a database file.
+QStringList EventsIn(const QString& path) {
+    TADOConnection connection;
+    connection.ConnectionString = DatabaseConnectionString(path);
+    TADOTable events(&connection);
+    events.SetTableName(QStringLiteral("Events"));
+    events.Open();
+    QStringList out;
+    for (; !events.Eof(); events.Next())
+        out << Desc(events);
+    return out;
+}
+
+QStringList FolderEntries(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+// A data folder whose database holds the events "a", "b", "c", closed.
+class DataFolderFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetDataFolder(dir.path());
+        ASSERT_TRUE(PrepareDataFolder());
+        TADOConnection connection;
+        connection.ConnectionString = DatabaseConnectionString(DatabaseFilePath());
+        TADOTable events(&connection);
+        events.SetTableName(QStringLiteral("Events"));
+        events.Open();
+        for (const char* d : {"a", "b", "c"}) {
+            events.Append();
+            events.FieldByName(QStringLiteral("Desc"))->SetAsString(QLatin1String(d));
+            events.Post();
+        }
+    }
+    void TearDown() override { SetDataFolder({}); }
+
+    QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+
+    QTemporaryDir dir;
+};
+
+using Compaction = DataFolderFixture;
+
+TEST_F(Compaction, CopiesEveryRowAndReplacesTheDestination) {
+    WriteFile(Path("copy.bak"), "old content");
+    EXPECT_TRUE(CompactDatabaseFile(DatabaseFilePath(), Path("copy.bak")));
+    EXPECT_EQ(EventsIn(Path("copy.bak")), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(FolderEntries(dir.path()), (QStringList{"DB.vdbv2", "copy.bak"}));
+}
+
+TEST_F(Compaction, SameFileUnderAnotherNameDoesNothing) {
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    ASSERT_EQ(::symlink(QFile::encodeName(DatabaseFilePath()).constData(),
+                        QFile::encodeName(Path("link.vdbv2")).constData()),
+              0);
+    ASSERT_EQ(::link(QFile::encodeName(DatabaseFilePath()).constData(),
+                     QFile::encodeName(Path("hard.vdbv2")).constData()),
+              0);
+    const QByteArray before = ReadFile(DatabaseFilePath());
+    const QString spellings[] = {
+        DatabaseFilePath(),
+        dir.path() + QStringLiteral("/./DB.vdbv2"),
+        dir.path() + QStringLiteral("/sub/../DB.vdbv2"),
+        Path("link.vdbv2"),
+        Path("hard.vdbv2"),
+    };
+    for (const QString& other : spellings) {
+        EXPECT_FALSE(CompactDatabaseFile(DatabaseFilePath(), other)) << other.toStdString();
+        EXPECT_FALSE(CompactDatabaseFile(other, DatabaseFilePath())) << other.toStdString();
+        EXPECT_TRUE(BackupDatabase(other));
+        EXPECT_TRUE(RestoreDatabase(other));
+    }
+    EXPECT_EQ(ReadFile(DatabaseFilePath()), before);
+}
+
+TEST_F(Compaction, UnwritableDestinationRaisesAndLeavesNothing) {
+    WriteFile(Path("plain.txt"), "x");
+    EXPECT_THROW(
+        CompactDatabaseFile(DatabaseFilePath(), Path("plain.txt") + QStringLiteral("/x.bak")),
+        EDatabaseError);
+    EXPECT_THROW(CompactDatabaseFile(DatabaseFilePath(), Path("nofolder/x.bak")), EDatabaseError);
+    EXPECT_FALSE(BackupDatabase(Path("nofolder/x.bak")));
+    EXPECT_EQ(FolderEntries(dir.path()), (QStringList{"DB.vdbv2", "plain.txt"}));
+}
+
+TEST_F(Compaction, SourceThatIsNoDatabaseLeavesTheDestination) {
+    WriteFile(Path("junk"), QByteArray("not a database").repeated(500));
+    const QByteArray before = ReadFile(DatabaseFilePath());
+    EXPECT_THROW(CompactDatabaseFile(Path("junk"), DatabaseFilePath()), EDatabaseError);
+    EXPECT_THROW(CompactDatabaseFile(Path("missing"), DatabaseFilePath()), EDatabaseError);
+    EXPECT_EQ(ReadFile(DatabaseFilePath()), before);
+    EXPECT_EQ(FolderEntries(dir.path()), (QStringList{"DB.vdbv2", "junk"}));
+}
+
+// A log left by a program that was killed belongs to the old file; the
+// replacement must not have it replayed into it.
+TEST_F(Compaction, StaleLogOfTheDestinationIsNotReplayedIntoTheCopy) {
+    const QString dest = Path("victim.vdbv2");
+    CreateDeliveredDatabase(dest);
+    sqlite3* live = nullptr;
+    ASSERT_EQ(sqlite3_open(dest.toUtf8().constData(), &live), SQLITE_OK);
+    sqlite3_exec(live, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;", nullptr, nullptr,
+                 nullptr);
+    for (int i = 0; i < 50; ++i)
+        sqlite3_exec(live, "INSERT INTO Events(\"Desc\") VALUES('stale')", nullptr, nullptr,
+                     nullptr);
+    // Keep the files as a crash would leave them.
+    const QByteArray db = ReadFile(dest), wal = ReadFile(dest + QStringLiteral("-wal"));
+    ASSERT_FALSE(wal.isEmpty());
+    sqlite3_close(live);
+    WriteFile(dest, db);
+    WriteFile(dest + QStringLiteral("-wal"), wal);
+    EXPECT_TRUE(CompactDatabaseFile(DatabaseFilePath(), dest));
+    EXPECT_FALSE(QFile::exists(dest + QStringLiteral("-wal")));
+    EXPECT_EQ(EventsIn(dest), (QStringList{"a", "b", "c"}));
+}
+
+TEST_F(Compaction, BackupAndRestoreBringBackTheRows) {
+    ASSERT_TRUE(BackupDatabase(Path("x.vdbv2.bak")));
+    {
+        TADOConnection connection;
+        connection.ConnectionString = DatabaseConnectionString(DatabaseFilePath());
+        TADOTable events(&connection);
+        events.SetTableName(QStringLiteral("Events"));
+        events.Open();
+        events.Delete();
+        events.Delete();
+    }
+    EXPECT_EQ(EventsIn(DatabaseFilePath()), QStringList{"c"});
+    EXPECT_TRUE(RestoreDatabase(Path("x.vdbv2.bak")));
+    EXPECT_EQ(EventsIn(DatabaseFilePath()), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(FolderEntries(dir.path()), (QStringList{"DB.vdbv2", "x.vdbv2.bak"}));
+}
+
+TEST_F(Compaction, RestoreRefusesWhatTheProgramCannotOpen) {
+    WriteFile(Path("junk.bak"), QByteArray("junk").repeated(2000));
+    sqlite3* other = nullptr;
+    sqlite3_open(Path("other.bak").toUtf8().constData(), &other);
+    sqlite3_exec(other, "CREATE TABLE Events(x)", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    const QByteArray before = ReadFile(DatabaseFilePath());
+    for (const char* name : {"junk.bak", "other.bak", "missing.bak"})
+        EXPECT_FALSE(RestoreDatabase(Path(name))) << name;
+    EXPECT_EQ(ReadFile(DatabaseFilePath()), before);
+}
+
+TEST_F(Compaction, PackKeepsEveryRowAndLeavesNoTemporaryFile) {
+    {
+        TADOConnection connection;
+        connection.ConnectionString = DatabaseConnectionString(DatabaseFilePath());
+        TADOTable events(&connection);
+        events.SetTableName(QStringLiteral("Events"));
+        events.Open();
+        events.Next();
+        events.Delete();  // leaves "a", "c" and a gap to compact
+    }
+    EXPECT_TRUE(PackDatabase());
+    EXPECT_EQ(EventsIn(DatabaseFilePath()), (QStringList{"a", "c"}));
+    EXPECT_EQ(FolderEntries(dir.path()), QStringList{"DB.vdbv2"});
+}
+
+TEST_F(Compaction, FailedPackLeavesTheDatabase) {
+    WriteFile(DatabaseFilePath(), "damaged beyond repair");
+    EXPECT_FALSE(PackDatabase());
+    EXPECT_EQ(ReadFile(DatabaseFilePath()), "damaged beyond repair");
+    EXPECT_EQ(FolderEntries(dir.path()), QStringList{"DB.vdbv2"});
+}
+
+}  // namespace
