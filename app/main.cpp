@@ -1,11 +1,35 @@
-// Program entry. The calendar window is not built yet; until it is, the
-// program says so instead of pretending to start.
-#include <cstdio>
+// Program entry: resolves the data folder, opens (or on a first start
+// creates) the database and shows the calendar until its window is closed.
+#include <QApplication>
+#include <QFile>
+#include <exception>
 
 #include "app/AppInfo.h"
+#include "app/Ucalendarwindow.h"
+#include "platform/Dialogs.h"
+#include "store/Adodb.h"
+#include "store/Datafolder.h"
 
-int main() {
-    std::printf("%s %s: the calendar window is not available in this build yet.\n",
-                qPrintable(ProgramName), qPrintable(ProgramVersion));
-    return 0;
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(ProgramName);
+    QApplication::setApplicationVersion(ProgramVersion);
+    try {
+        PrepareDataFolder();
+        const QString database = DatabaseFilePath();
+        if (!QFile::exists(database)) {
+            ShowError(QStringLiteral("The database file \"%1\" was not found.").arg(database));
+            return 1;
+        }
+        TCalendarWindow window;
+        window.OpenDatabase(database);
+        window.show();
+        return app.exec();
+    } catch (const EDatabaseError& error) {
+        ShowError(error.Message());
+        return 1;
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+        return 1;
+    }
 }

@@ -1,0 +1,44 @@
+#include "app/Ucalendarwindow.h"
+
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/AppInfo.h"
+#include "calendar/Vndbdrawcalendar.h"
+#include "platform/Dialogs.h"
+#include "store/Datafolder.h"
+
+TCalendarWindow::TCalendarWindow(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(ProgramName);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    calendar_ = new TvnDBDrawCalendar(this);
+    layout->addWidget(calendar_);
+    // Errors caught while painting are shown once the paint is over.
+    calendar_->OnError = [this](TvnDrawCalendar*, const QString& text) {
+        QTimer::singleShot(0, this, [this, text] { ShowError(text, this); });
+    };
+    resize(900, 650);
+}
+
+TCalendarWindow::~TCalendarWindow() {
+    // The control puts its tables back in order when it goes; it must go
+    // while they still exist.
+    delete calendar_;
+    calendar_ = nullptr;
+    connection_.Close();
+}
+
+void TCalendarWindow::OpenDatabase(const QString& databasePath) {
+    connection_.ConnectionString = DatabaseConnectionString(databasePath);
+    connection_.Open();
+    static const char* const kNames[4] = {"BColors", "Events", "Holidays", "Notes"};
+    for (int i = 0; i < 4; ++i) {
+        tables_[i] = std::make_unique<TADOTable>(&connection_);
+        tables_[i]->SetTableName(QLatin1String(kNames[i]));
+        tables_[i]->Open();
+        calendar_->SetDataSet(i, tables_[i].get());
+    }
+    calendar_->SetCalendarDate(Date());
+    calendar_->Activate();
+}

@@ -1,0 +1,179 @@
+// Occurrence matching of events and holidays to the shown cells.
+#include <algorithm>
+#include <cstdint>
+
+#include "calendar/Vndbdrawcalendar_match.h"
+
+namespace {
+
+// Day numbers of the first and the last day of the supported calendar.
+constexpr int32_t kMinDay = -693593;
+constexpr int32_t kMaxDay = 2958465;
+
+struct Ymd {
+    int y = 0, m = 0, d = 0;
+};
+
+Ymd Decode(TDateTime date) {
+    Ymd r;
+    DecodeDate(date, r.y, r.m, r.d);
+    return r;
+}
+
+class Marker {
+public:
+    Marker(const TvnMatchRange& range, std::array<bool, CalendarCellCount>& flags)
+        : range_(range), flags_(flags) {}
+
+    void Mark(double day) {
+        int col = -1, row = -1;
+        DateToCellIn(range_.Shown, day, col, row);
+        if (col == -1 || row == -1) return;
+        flags_[row * 7 + col] = true;
+        any_ = true;
+    }
+    bool Any() const { return any_; }
+
+private:
+    const TvnMatchRange& range_;
+    std::array<bool, CalendarCellCount>& flags_;
+    bool any_ = false;
+};
+
+// The series' date in a month, its start's day lowered to the month's
+// length; false beyond the supported calendar.
+bool ClampedDate(long long year, int month, int day, int32_t& result) {
+    if (year < MinYear || year > MaxYear) return false;
+    result = DayNumber(EncodeDate(int(year), month, std::min(day, DaysPerMonth(int(year), month))));
+    return true;
+}
+
+struct Probes {
+    int32_t p[3];
+};
+
+Probes ProbesOf(const TvnMatchRange& range) {
+    const Ymd cal = Decode(range.CalendarDate);
+    return {{DayNumber(range.Shown.FirstDate), DayNumber(EncodeDate(cal.y, cal.m, 1)),
+             DayNumber(range.Shown.LastDate)}};
+}
+
+// The year of the first shown day and, when later, that of the last.
+struct YearsShown {
+    int year[2];
+    int count;
+};
+
+YearsShown YearsOf(const TvnMatchRange& range) {
+    const int first = Decode(range.Shown.FirstDate).y, last = Decode(range.Shown.LastDate).y;
+    return {{first, last}, last > first ? 2 : 1};
+}
+
+// Each month the view touches gets the occurrence of the every-n-months
+// series that falls in it.
+void MatchMonthly(int32_t s, int32_t e, bool useEnd, int n, const TvnMatchRange& range,
+                  Marker& marker) {
+    const Ymd start = Decode(s);
+    for (int32_t probe : ProbesOf(range).p) {
+        if (probe <= s) continue;
+        const Ymd p = Decode(probe);
+        const long long a = 12LL * p.y + p.m, b = 12LL * start.y + start.m;
+        const long long t = b + static_cast<long long>(Ceil(double(a - b) / n)) * n;
+        long long year = t / 12;
+        int month = int(t % 12);
+        if (month == 0) month = 12, --year;
+        int32_t c = 0;
+        if (!ClampedDate(year, month, start.d, c)) continue;
+        if (useEnd && c > e) return;
+        marker.Mark(c);
+    }
+}
+
+void MatchMonthlyByWeekday(int32_t s, int32_t e, bool useEnd, const TvnMatchRange& range,
+                           Marker& marker) {
+    for (int32_t probe : ProbesOf(range).p) {
+        if (probe <= s) continue;
+        const Ymd p = Decode(probe);
+        const int32_t c = DayNumber(EncodeDate(p.y, p.m, OccurrenceDayOfMonth(s, p.y, p.m)));
+        if (useEnd && c > e) return;
+        marker.Mark(c);
+    }
+}
+
+void MatchAnnually(int32_t s, int32_t e, bool useEnd, int n, const TvnMatchRange& range,
+                   Marker& marker) {
+    if (DayNumber(range.Shown.LastDate) <= s) return;
+    const Ymd start = Decode(s);
+    const YearsShown years = YearsOf(range);
+    for (int i = 0; i < years.count; ++i) {
+        const int year = years.year[i];
+        if (year < start.y) continue;
+        const long long y = start.y + static_cast<long long>(Ceil(double(year - start.y) / n)) * n;
+        int32_t c = 0;
+        if (!ClampedDate(y, start.m, start.d, c)) continue;
+        if (useEnd && c > e) return;
+        marker.Mark(c);
+    }
+}
+
+// Hourly, daily and weekly series (and unknown kinds, which count as daily):
+// every step of h days from the start, h at least one day.
+void MatchByStep(int32_t s, int32_t e, bool useEnd, int kind, int n, const TvnMatchRange& range,
+                 Marker& marker) {
+    double h = kind == rkHourly ? n / 24.0 : kind == rkDaily ? n : kind == rkWeekly ? 7.0 * n : 0;
+    if (h < 1) h = 1;
+    const int32_t g = DayNumber(range.Shown.FirstDate - s);
+    double c = g < 0 ? DayNumber(s + h) : DayNumber(Ceil(g / h) * h + s);
+    while (c <= range.Shown.LastDate) {
+        if (useEnd && c > e) return;
+        marker.Mark(c);
+        c = DayNumber(c + h);
+    }
+}
+
+}  // namespace
+
+bool MatchEventCells(const TvnEventDays& event, const TvnMatchRange& range,
+                     std::array<bool, CalendarCellCount>& flags) {
+    if (range.Shown.ViewMode == vmYear) return false;
+    Marker marker(range, flags);
+    const int32_t start = DayNumber(event.Date);
+    marker.Mark(start);
+    if (event.Recurrence == rkOnce) return marker.Any();
+    // The series is computed from a start inside the supported calendar, so
+    // absurd stored dates cost no more than ordinary ones.
+    const int32_t s = std::clamp(start, kMinDay, kMaxDay);
+    const int32_t e = DayNumber(event.EndDate);
+    const bool useEnd = event.UseEndDate;
+    const int n = std::max(1, event.nParam);
+    switch (event.Recurrence) {
+        case rkMonthly:
+            MatchMonthly(s, e, useEnd, n, range, marker);
+            break;
+        case rkMonthlyByWeekday:
+            MatchMonthlyByWeekday(s, e, useEnd, range, marker);
+            break;
+        case rkAnnually:
+            MatchAnnually(s, e, useEnd, n, range, marker);
+            break;
+        default:
+            MatchByStep(s, e, useEnd, event.Recurrence, n, range, marker);
+            break;
+    }
+    return marker.Any();
+}
+
+bool MatchHolidayCell(const TvnHolidayParams& holiday, const TvnMatchRange& range, int& col,
+                      int& row) {
+    col = row = -1;
+    if (range.Shown.ViewMode == vmYear) return false;
+    const YearsShown years = YearsOf(range);
+    for (int i = 0; i < years.count; ++i) {
+        TDateTime date = 0;
+        if (!HolidayDateInYear(holiday, years.year[i], date)) continue;
+        DateToCellIn(range.Shown, date, col, row);
+        if (col != -1 && row != -1) return true;
+    }
+    col = row = -1;
+    return false;
+}

@@ -1,0 +1,332 @@
+// Painting of the data layers: day colours, holiday names, events and notes
+// as item lines; the data refresh behind the view.
+#include <QImage>
+#include <QScrollBar>
+#include <cmath>
+
+#include "calendar/Vndbdrawcalendar.h"
+#include "platform/DateFormat.h"
+#include "store/Adodb.h"
+
+namespace {
+
+constexpr TColor kSeparatorColor = 0xFF8000;
+
+QString RangeText(TDateTime from, TDateTime to) {
+    return QStringLiteral("Date >= '") + DateToStr(from) + QStringLiteral("' AND Date < '") +
+           DateToStr(to) + u'\'';
+}
+
+}  // namespace
+
+void TvnDBDrawCalendar::LoadItemIcons() {
+    static const char* const kNames[3] = {":/images/Event.png", ":/images/EventR.png",
+                                          ":/images/Notes.png"};
+    for (int i = 0; i < 3; ++i) {
+        QImage icon(QString::fromLatin1(kNames[i]));
+        if (icon.isNull()) {
+            // A build without the pictures still shows where an item begins.
+            icon = QImage(16, 16, QImage::Format_RGB32);
+            icon.fill(ColorToRgb(i == 2 ? clYellow : clWhite));
+        }
+        ItemIcons[i] = TransparentCopy(icon.scaled(16, 16), clSilver);
+    }
+}
+
+void TvnDBDrawCalendar::UpdateData() {
+    TvnDrawCalendar::UpdateData();
+    // The check of the date literals may switch the date format; it must run
+    // before the range filter is written in it.
+    if (FViewMode != vmYear && TableIsActive(tsBColors)) TestFilter();
+    RangeFilter = RangeText(FFirstDate, FLastDate + 1);
+    if (FViewMode != vmYear) {
+        if (TableIsActive(tsBColors)) SetFilter(tsBColors, RangeFilter, false);
+        if (TableIsActive(tsEvents)) FilterEvents();
+        if (TableIsActive(tsHolidays)) SetBookmarks();
+        if (TableIsActive(tsNotes)) SetFilter(tsNotes, RangeFilter, false);
+    }
+    if (ScrollBarsEnabled) HideCellsSbars();
+    SetSelectItemDefData(true);
+}
+
+void TvnDBDrawCalendar::SetEventColor(int index, TColor color) {
+    if (index >= 0 && index < CategoryCount) EventColors[index] = color;
+}
+
+TColor TvnDBDrawCalendar::GetEventColor(int index) const {
+    return index >= 0 && index < CategoryCount ? EventColors[index] : 0;
+}
+
+bool TvnDBDrawCalendar::GoToBookmark(TADOTable* table, const QString& bookmark) {
+    try {
+        table->SetBookmark(bookmark);
+        return true;
+    } catch (const EDatabaseError&) {
+        return false;  // the row is gone (deleted by another program)
+    }
+}
+
+int TvnDBDrawCalendar::ScrollPosition(int col, int row) const {
+    if (!ScrollBarsEnabled || col < 0 || col > 6 || row < 0 || row > 5) return 0;
+    return CellScrollBars[col * 6 + row]->value();
+}
+
+bool TvnDBDrawCalendar::NextItemLineShows(int col, int row) const {
+    const TRect cell = GetCellRect(col, row);
+    const int k = ItemCount[col * 6 + row] - ScrollPosition(col, row);
+    if (k < 0) return false;
+    const long long y = cell.Top + DayNumberHeight + static_cast<long long>(k) * ItemHeight + 1;
+    return cell.Bottom - y > 0;
+}
+
+void TvnDBDrawCalendar::SetNotesDayFilter(TDateTime day) {
+    SetFilter(tsNotes, RangeText(day, day + 1), true);
+}
+
+void TvnDBDrawCalendar::RestoreNotesFilter() {
+    SetFilter(tsNotes, RangeFilter, false);
+}
+
+// ---- full paint
+
+void TvnDBDrawCalendar::PaintTo() {
+    TvnDrawCalendar::PaintTo();
+    if (SpecialFilter || FViewMode == vmYear) return;
+    if (TableIsActive(tsBColors) && FViewMode != vmDay) {
+        tbBColors->First();
+        const int count = tbBColors->RecordCount();
+        for (int i = 0; i < count; ++i, tbBColors->Next()) {
+            int col = -1, row = -1;
+            DateToCell(tbBColors->FieldByName(QStringLiteral("Date"))->AsDateTime(), col, row);
+            PaintBackground(col, row);
+        }
+    }
+    if (TableIsActive(tsHolidays) && FViewMode != vmDay && DisplayHolidays) {
+        for (int col = 0; col < 7; ++col)
+            for (int row = 0; row < 6; ++row) {
+                const QString& bookmark = HolidayBookmarks[col][row];
+                if (bookmark.isEmpty() || bookmark == QLatin1String("0")) continue;
+                if (GoToBookmark(tbHolidays, bookmark)) DrawHoliday(col, row, false);
+            }
+    }
+    ItemCount.fill(0);
+    if (TableIsActive(tsEvents) && DisplayEvents) {
+        for (const TvnEventDrawData& entry : EventDrawList) {
+            // Most entries of a full calendar fall below the cells' last
+            // lines: their rows are not read, only counted.
+            bool shows = false;
+            for (int n = 0; n < CalendarCellCount && !shows; ++n)
+                shows = entry.Cells[n] && NextItemLineShows(n % 7, n / 7);
+            const bool rowRead = shows && GoToBookmark(tbEvents, entry.Bookmark);
+            for (int n = 0; n < CalendarCellCount; ++n) {
+                if (!entry.Cells[n]) continue;
+                if (rowRead && NextItemLineShows(n % 7, n / 7))
+                    DrawEvent(n % 7, n / 7, false);
+                else
+                    ++ItemCount[(n % 7) * 6 + n / 7];
+            }
+        }
+    }
+    if (TableIsActive(tsNotes) && DisplayNotes) {
+        tbNotes->First();
+        const int count = tbNotes->RecordCount();
+        for (int i = 0; i < count; ++i, tbNotes->Next()) {
+            int col = -1, row = -1;
+            DateToCell(tbNotes->FieldByName(QStringLiteral("Date"))->AsDateTime(), col, row);
+            if (col == -1 || row == -1) continue;
+            if (NextItemLineShows(col, row))
+                DrawNotes(col, row, false);
+            else
+                ++ItemCount[col * 6 + row];
+        }
+    }
+    if (!Printing && SelItem != -1) DrawSelectItem(SelCol, SelRow);
+    if (!Printing && ScrollBarsEnabled && (TableIsActive(tsEvents) || TableIsActive(tsNotes)))
+        UpdateCellsSbars();
+}
+
+// ---- single cell
+
+void TvnDBDrawCalendar::DrawCell(int col, int row, bool highlighted) {
+    if (SpecialFilter || col < 0 || row < 0 || col >= FColCount || row >= FRowCount) return;
+    if (FViewMode == vmDay || FViewMode == vmYear) {
+        TvnDrawCalendar::DrawCell(col, row, highlighted);
+        return;
+    }
+    FlushPaint();
+    TCanvasSession session = BufferSession();
+    const TDateTime day = CellToDate(col, row);
+    if (!highlighted && TableIsActive(tsBColors) &&
+        LocateDBRecord(tsBColors, QStringLiteral("Date"), QVariant(day)))
+        PaintBackground(col, row);
+    else
+        TvnDrawCalendar::DrawCell(col, row, highlighted);
+    DrawCellData(col, row, highlighted);
+    update(GetCellRect(col, row).ToQRect());
+}
+
+void TvnDBDrawCalendar::DrawCellData(int col, int row, bool highlighted) {
+    const QString& bookmark = HolidayBookmarks[col][row];
+    if (TableIsActive(tsHolidays) && DisplayHolidays && !bookmark.isEmpty() &&
+        bookmark != QLatin1String("0") && GoToBookmark(tbHolidays, bookmark))
+        DrawHoliday(col, row, highlighted);
+    const int index = col * 6 + row;
+    ItemCount[index] = 0;
+    if (TableIsActive(tsEvents)) {
+        for (const TvnEventDrawData& entry : EventDrawList) {
+            if (!entry.Cells[row * 7 + col]) continue;
+            if (NextItemLineShows(col, row) && GoToBookmark(tbEvents, entry.Bookmark))
+                DrawEvent(col, row, highlighted);
+            else
+                ++ItemCount[index];
+        }
+    }
+    if (TableIsActive(tsNotes)) {
+        SetNotesDayFilter(CellToDate(col, row));
+        try {
+            tbNotes->First();
+            const int count = tbNotes->RecordCount();
+            for (int i = 0; i < count; ++i, tbNotes->Next()) {
+                if (NextItemLineShows(col, row))
+                    DrawNotes(col, row, highlighted);
+                else
+                    ++ItemCount[index];
+            }
+        } catch (...) {
+            RestoreNotesFilter();
+            throw;
+        }
+        RestoreNotesFilter();
+    }
+    if (TableIsActive(tsEvents) || TableIsActive(tsNotes)) UpdateCellSbar(col, row);
+}
+
+void TvnDBDrawCalendar::UpdateCell(int col, int row) {
+    if (FViewMode == vmYear || col < 0 || row < 0) return;
+    SetSelectItemDefData(false);
+    DrawCell(col, row, false);
+}
+
+void TvnDBDrawCalendar::UpdateCell(TDateTime date) {
+    int col = -1, row = -1;
+    DateToCell(date, col, row);
+    UpdateCell(col, row);
+}
+
+// ---- painting steps
+
+void TvnDBDrawCalendar::PaintBackground(int col, int row) {
+    if (col < 0 || row < 0) return;
+    const TColor color = TColor(tbBColors->FieldByName(QStringLiteral("Color"))->AsInteger());
+    FillCell(GetCellRect(col, row), color);
+    DrawDayNumber(col, row, false);
+}
+
+void TvnDBDrawCalendar::DrawHoliday(int col, int row, bool highlighted) {
+    if (col < 0 || row < 0) return;
+    TCanvas& c = *DrawCanvas;
+    const TRect cell = GetCellRect(col, row);
+    const QString name = tbHolidays->FieldByName(QStringLiteral("Name"))->AsString();
+    c.Font.Height = DayNumberFontHeight;
+    const int w = c.TextWidth(QStringLiteral("11 "));
+    c.Font.Style = fsItalic;
+    c.Font.Height = DayFontHeight;
+    const int h = c.TextHeight(name);
+    const TRect r{cell.Left + w, cell.Top + 1, cell.Right - 1, cell.Top + 1 + h};
+    c.Font.Color = highlighted ? clWhite : clBlack;
+    c.Brush.Style = bsClear;
+    c.TextRect(r, r.Left, r.Top, name);
+    c.Font.Style = 0;
+}
+
+void TvnDBDrawCalendar::DrawEvent(int col, int row, bool highlighted) {
+    if (col < 0 || row < 0) return;
+    TCanvas& c = *DrawCanvas;
+    c.Brush.Style = bsClear;
+    c.Font.Height = ItemFontHeight;
+    const int category = tbEvents->FieldByName(QStringLiteral("Category"))->AsInteger();
+    c.Font.Color = highlighted ? clWhite : UseEventColors ? GetEventColor(category) : clBlack;
+    if (FViewMode == vmDay)
+        DrawDayViewEvent(GetCellRect(col, row), highlighted);
+    else
+        DrawItem(col, row, tbEvents->FieldByName(QStringLiteral("Desc"))->AsString(),
+                 tbEvents->FieldByName(QStringLiteral("eType"))->AsInteger());
+    ++ItemCount[col * 6 + row];
+}
+
+void TvnDBDrawCalendar::DrawNotes(int col, int row, bool highlighted) {
+    if (col < 0 || row < 0) return;
+    TCanvas& c = *DrawCanvas;
+    c.Brush.Style = bsClear;
+    c.Font.Height = ItemFontHeight;
+    c.Font.Color = highlighted ? clWhite : clBlack;
+    DrawItem(col, row, tbNotes->FieldByName(QStringLiteral("Title"))->AsString(), 2);
+    ++ItemCount[col * 6 + row];
+}
+
+void TvnDBDrawCalendar::DrawItem(int col, int row, const QString& text, int iconIndex) {
+    if (col < 0 || row < 0) return;
+    TCanvas& c = *DrawCanvas;
+    const TRect cell = GetCellRect(col, row);
+    const int k = ItemCount[col * 6 + row] - ScrollPosition(col, row);
+    if (k < 0) return;
+    const int x1 = cell.Left + 5, x2 = cell.Right - 5;
+    const int y = cell.Top + DayNumberHeight + k * ItemHeight + 1;
+    int y2 = y + ItemHeight;
+    const int room = cell.Bottom - y;
+    const int iw = int(std::trunc(PrintScale * 16));
+    int ih = iw;
+    if (room < ItemHeight) {
+        if (room <= 0) return;
+        y2 = cell.Bottom - 1;
+        if (room < ih) ih = room - 1;
+    }
+    const bool hasIcon = iconIndex >= 0 && iconIndex < 3;
+    if (hasIcon && Printing) {
+        const int h = std::max(1, int(std::ceil(ih / PrintScale)));
+        ih = int(std::ceil(h * PrintScale));
+        IconBuffer = ItemIcons[iconIndex].copy(0, 0, 16, h);
+    } else if (hasIcon) {
+        IconBuffer = ItemIcons[iconIndex].copy(0, 0, 16, std::max(0, ih));
+    }
+    c.Pen.Color = kSeparatorColor;
+    c.MoveTo(x1, y);
+    c.LineTo(x2, y);
+    if (hasIcon && ih > 0) {
+        if (Printing)
+            c.StretchDraw(TRect{x1, y, x1 + iw, y + ih}, IconBuffer);
+        else
+            c.Draw(x1, y, IconBuffer);
+    }
+    c.TextRect(TRect{x1 + iw + 1, y, x2, y2}, x1 + iw + 1, y, text);
+}
+
+void TvnDBDrawCalendar::DrawDayViewEvent(const TRect& cell, bool highlighted) {
+    Q_UNUSED(highlighted);
+    TCanvas& c = *DrawCanvas;
+    const int k = ItemCount[0] - ScrollPosition(0, 0);
+    const int y = cell.Top + DayNumberHeight + k * ItemHeight + 1;
+    const int y2 = y + ItemHeight;
+    if (k < 0 || y2 > cell.Bottom) return;
+    TvnEventParams e;
+    DBRecord_To_EventStruct(&e);
+    const QString texts[5] = {
+        e.Desc, DateTimeToStr(e.Date), e.Completed ? QString() : DateTimeToStr(e.RunDate),
+        e.Notify ? QStringLiteral("YES") : QStringLiteral("NO"), CategoryCaption(e.Category)};
+    const int s = int(std::trunc(PrintScale * 16));
+    if (e.eType == etEvent || e.eType == etRecurring) {
+        if (Printing) {
+            c.StretchDraw(TRect{cell.Left + 5, y, cell.Left + 5 + s, y + s}, ItemIcons[e.eType]);
+        } else {
+            IconBuffer = ItemIcons[e.eType];
+            c.Draw(cell.Left + 5, y, IconBuffer);
+        }
+    }
+    for (int i = 0; i < 5; ++i) {
+        const int left = TitlesRects[i].Left + 5 + (i == 0 ? s + 1 : 0);
+        c.TextRect(TRect{left, y, TitlesRects[i].Right - 5, y2}, left, y, texts[i]);
+    }
+    c.Pen.Color = kSeparatorColor;
+    c.MoveTo(cell.Left + 5, y);
+    c.LineTo(cell.Right - 5, y);
+}

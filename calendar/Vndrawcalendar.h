@@ -1,0 +1,243 @@
+// The drawing half of the calendar control: which days a view shows, how they
+// are laid out in title slots and cells, mapping between cells, dates and mouse
+// points, navigation, the one-second timer, and the data-free painting into
+// the control's back buffer.
+#pragma once
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <functional>
+
+#include "platform/Canvas.h"
+#include "platform/Colors.h"
+#include "platform/DateTime.h"
+
+class QMenu;
+
+enum TvnViewModes : uint8_t { vmDay = 0, vmWeek = 1, vmMonth = 2, vmYear = 3 };
+
+// Unit of a navigation step; 255 (passed as -1) stands for the unit of the
+// current view.
+enum TvnDateElements : uint8_t { deDay = 0, deWeek = 1, deMonth = 2, deYear = 3 };
+constexpr int deCurrentView = 255;
+
+// What a view shows, as far as matching a date to a cell needs it.
+struct TvnShownRange {
+    TvnViewModes ViewMode = vmMonth;
+    TDateTime FirstDate = 0;
+    TDateTime LastDate = 0;
+};
+
+// The cell (column, row) of a date in a view, or (-1, -1) when the date is
+// not shown or the view is the year view (whose cells are months).
+void DateToCellIn(const TvnShownRange& range, TDateTime date, int& col, int& row);
+
+class TvnDrawCalendar : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TvnDrawCalendar(QWidget* parent = nullptr);
+    ~TvnDrawCalendar() override;
+
+    // ---- notifications (assigned by the main window)
+    std::function<void(TvnDrawCalendar* sender)> OnDisplayCalendar;
+    std::function<void(TvnDrawCalendar* sender, const QString& title, int year, int month, int day)>
+        OnChangeCalendarDate;
+    std::function<void(TvnDrawCalendar* sender, int year, int month, int day)> OnChangeCarrentDate;
+    std::function<void(TvnDrawCalendar* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                       int x, int y)>
+        OnMouseDown;
+    std::function<void(TvnDrawCalendar* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                       int x, int y)>
+        OnMouseUp;
+    std::function<void(TvnDrawCalendar* sender)> OnDblClick;
+    // An error (such as a database engine error) caught in a paint, mouse or
+    // timer handler, where it must not reach Qt; without a handler it is
+    // written to the debug output.
+    std::function<void(TvnDrawCalendar* sender, const QString& message)> OnError;
+    // Shown on a right-button release over a cell; not owned.
+    QMenu* PopupMenu = nullptr;
+
+    // ---- public painting switches and colours
+    bool PaintCurrDate = true;
+    bool ShowGrid = true;
+    bool PaintWeekends = true;
+    TColor ColorGrid = 0x800000;
+    TColor ColorWeekends = 0x8000000F;
+    TColor ColorCurrDay = 0x808000;
+    TColor ColorFont = 0xFFFFFF;
+    int WallpaperPos = 0;  // 0 top-left, 1 centred, 2 stretched
+    bool DblClicked = false;
+    TDateTime DisplayTime = 0;   // time of day for OnDisplayCalendar; 0 = never
+    TDateTime SelectedDate = 0;  // day of the cell last pressed; 0 = none
+
+    // ---- cell and item line under the last mouse press (-1 = none)
+    int SelCol = -1;
+    int SelRow = -1;
+    int SelItem = -1;
+
+    // ---- geometry of the last paint
+    std::array<TRect, 7> TitlesRects{};
+    // Index col * 6 + row.
+    std::array<TRect, 42> CellsRects{};
+
+    // ---- metrics (screen values from SetCanvasDefault; printing swaps them)
+    int MarginX = 8;
+    int MarginY = 6;
+    int CellInset = 1;
+    int DayFontHeight = -13;
+    int DayNumberFontHeight = -14;
+    int ItemFontHeight = -9;
+    int TitleHeight = 19;
+    int DayNumberHeight = 21;
+    int ItemHeight = 18;
+    float PrintScale = 1.0f;
+    bool Printing = false;
+    // Canvas being painted: the control's own, or a printer's while printing.
+    TCanvas* DrawCanvas = nullptr;
+    // Drawing area while printing (on screen the control's size is used).
+    int PrintDrawWidth = 0;
+    int PrintDrawHeight = 0;
+
+    // ---- set-up
+    void Activate();
+    void SetCanvasDefault();
+    int ItemFontSize() const { return FItemFontSize; }
+    void SetItemFontSize(int n);
+    int StartOfWeek() const { return FStartOfWeek; }
+    void SetStartOfWeek(int n);
+    const QImage& Wallpaper() const { return FWallpaper; }
+    void SetWallpaper(const QImage& picture);
+    void UpdateCalendar();
+
+    // ---- dates and views
+    TDateTime CalendarDate() const { return FCalendarDate; }
+    void SetCalendarDate(TDateTime date);
+    TvnViewModes ViewMode() const { return FViewMode; }
+    void SetViewMode(int mode);
+    void SetDateElement(int element, int value);
+    void ChangeDate(int element, int count);
+    void ChangeDay(int count);
+    void ChangeMonth(int count);
+    void ChangeYear(int count);
+    QString GetDateFormatA() const;
+    TDateTime FirstDate() const { return FFirstDate; }
+    TDateTime LastDate() const { return FLastDate; }
+    TDateTime CurrDate() const { return FCurrDate; }
+    int FirstDayIndex() const { return FFirstDayIndex; }
+    int ColCount() const { return FColCount; }
+    int RowCount() const { return FRowCount; }
+    int WeekendCol1() const { return FWeekendCol1; }
+    int WeekendCol2() const { return FWeekendCol2; }
+    TvnShownRange ShownRange() const { return {FViewMode, FFirstDate, FLastDate}; }
+
+    static int DaysPerMonth(int year, int month);
+    int DaysPriorMonth() const;
+    int DaysThisMonth() const;
+
+    // ---- cells
+    TDateTime CellToDate(int col, int row) const;
+    void DateToCell(TDateTime date, int& col, int& row) const;
+    TRect GetCellRect(int col, int row) const;
+    QString GetDayName(int col) const;
+    QString GetDayNumber(int col, int row, bool& inMonth) const;
+    int GetMonthOffset(int col, int row, int& days) const;
+    void CalcTitlesRects();
+    void CalcCellsRects();
+    void MouseToCell(int x, int y);
+    void MouseToItem(int x, int y);
+    int DrawWidth() const { return Printing ? PrintDrawWidth : width(); }
+    int DrawHeight() const { return Printing ? PrintDrawHeight : height(); }
+
+    // ---- painting
+    // Repaints the whole control (deferred to the next flush or Qt paint).
+    void Invalidate();
+    // The picture of the control; a pending full repaint is made first.
+    const QImage& BackBuffer();
+    // Makes a pending full repaint now.
+    void FlushPaint();
+    bool RepaintPending() const { return FBufferDirty; }
+
+    // ---- overridable operations
+    virtual void DoSelectItem();
+    virtual void DrawCell(int col, int row, bool highlighted);
+    virtual void PaintTo();
+    virtual void OnTimer(QObject* sender);
+    virtual void UpdateData();
+
+    // ---- mouse, as the platform's control delivers it
+    virtual void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    virtual void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    virtual void DblClick();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+    // Called after the control's size changed.
+    virtual void Resize();
+    // Reports an error caught at the boundary to Qt (see OnError).
+    void ReportError(const std::exception& error);
+    void ReportUnknownError();
+    // Runs a handler body so that no exception leaves it.
+    template <typename F>
+    void Guarded(F&& body);
+
+    // Painting steps.
+    void DrawDayView();
+    void DrawMonthWeekView();
+    void DrawYearView();
+    void DrawMonthName(int col, int row, bool highlighted);
+    void DrawDaysOfMonth(int col, int row, bool highlighted);
+    void DrawDayNumber(int col, int row, bool highlighted);
+    void DrawWallpaperRect(int col, int row);
+    void OnWallpaperChanged(QObject* sender);
+    // Fills a cell rectangle with a colour and outlines it with the grid
+    // colour when the grid is shown (the fill colour otherwise).
+    void FillCell(const TRect& r, TColor color);
+    // The column of a day: its distance from the start of the week.
+    int WeekColumn(TDateTime date) const;
+    // Starts drawing into the back buffer if nothing draws yet.
+    TCanvasSession BufferSession();
+
+    QTimer* Timer = nullptr;
+    TCanvas FCanvas;
+    QImage FBuffer;
+    bool FBufferDirty = true;
+
+    TDateTime FCalendarDate = 0;
+    TDateTime FFirstDate = 0;
+    TDateTime FLastDate = 0;
+    TDateTime FCurrDate = 0;
+    int FFirstDayIndex = 0;
+    int FColCount = 7;
+    int FRowCount = 6;
+    int FStartOfWeek = 1;
+    int FWeekendCol1 = 5;
+    int FWeekendCol2 = 6;
+    int FItemFontSize = 0;
+    TvnViewModes FViewMode = vmMonth;
+    QImage FWallpaper;
+
+private:
+    void EnsureBufferSize();
+    void TimerTick();
+};
+
+template <typename F>
+void TvnDrawCalendar::Guarded(F&& body) {
+    try {
+        body();
+    } catch (const std::exception& error) {
+        ReportError(error);
+    } catch (...) {
+        ReportUnknownError();
+    }
+}

@@ -1,0 +1,232 @@
+// Matching of events and holidays to the shown days, without tables.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <limits>
+#include <set>
+
+#include "calendar/Vndbdrawcalendar_match.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// The range a control shows for a date in a view (Monday first).
+TvnMatchRange RangeOf(TvnViewModes mode, TDateTime date) {
+    TvnDrawCalendar c;
+    c.SetCalendarDate(date);
+    c.SelectedDate = date;
+    c.SetViewMode(mode);
+    return {c.ShownRange(), c.CalendarDate()};
+}
+
+// The shown days an event falls on, as dates.
+std::set<TDateTime> DaysOf(const TvnEventDays& event, const TvnMatchRange& range) {
+    std::array<bool, CalendarCellCount> flags{};
+    const bool any = MatchEventCells(event, range, flags);
+    std::set<TDateTime> days;
+    for (int n = 0; n < CalendarCellCount; ++n)
+        if (flags[n]) days.insert(range.Shown.FirstDate + (n % 7) + (n / 7) * 7);
+    EXPECT_EQ(any, !days.empty());
+    return days;
+}
+
+TvnEventDays Event(TDateTime start, int recurrence, int n = 1, TDateTime end = 0) {
+    TvnEventDays e;
+    e.Date = start;
+    e.Recurrence = recurrence;
+    e.nParam = n;
+    e.EndDate = end;
+    e.UseEndDate = end != 0;
+    return e;
+}
+
+std::set<TDateTime> Dates(std::initializer_list<TDateTime> list) {
+    return std::set<TDateTime>(list);
+}
+
+}  // namespace
+
+TEST(OccurrenceMatch, OneTimeEventMarksItsDayOnly) {
+    const TvnMatchRange march = RangeOf(vmMonth, At(2024, 3, 1));
+    EXPECT_EQ(DaysOf(Event(At(2024, 3, 20, 14, 30), rkOnce), march), Dates({At(2024, 3, 20)}));
+    EXPECT_EQ(DaysOf(Event(At(2024, 2, 26), rkOnce), march), Dates({At(2024, 2, 26)}));
+    EXPECT_TRUE(DaysOf(Event(At(2024, 2, 25), rkOnce), march).empty());
+    EXPECT_TRUE(DaysOf(Event(At(2024, 3, 20), rkOnce), RangeOf(vmYear, At(2024, 3, 1))).empty());
+}
+
+TEST(OccurrenceMatch, MonthlyClampsTheDayToEachMonth) {
+    const TvnEventDays e = Event(At(2024, 1, 31), rkMonthly);
+    EXPECT_TRUE(DaysOf(e, RangeOf(vmMonth, At(2024, 2, 1))).count(At(2024, 2, 29)));
+    EXPECT_TRUE(DaysOf(e, RangeOf(vmMonth, At(2024, 3, 1))).count(At(2024, 3, 31)));
+    EXPECT_TRUE(DaysOf(e, RangeOf(vmMonth, At(2024, 4, 1))).count(At(2024, 4, 30)));
+    EXPECT_TRUE(DaysOf(Event(At(2023, 1, 31), rkMonthly), RangeOf(vmMonth, At(2023, 2, 1)))
+                    .count(At(2023, 2, 28)));
+}
+
+TEST(OccurrenceMatch, MonthlyEveryTwoMonthsSkipsTheMonthsBetween) {
+    const TvnEventDays e = Event(At(2024, 1, 15), rkMonthly, 2);
+    EXPECT_TRUE(DaysOf(e, RangeOf(vmMonth, At(2024, 2, 1))).empty());
+    EXPECT_EQ(DaysOf(e, RangeOf(vmMonth, At(2024, 3, 1))), Dates({At(2024, 3, 15)}));
+    EXPECT_TRUE(DaysOf(e, RangeOf(vmMonth, At(2024, 4, 1))).empty());
+    EXPECT_EQ(DaysOf(e, RangeOf(vmMonth, At(2024, 5, 1))), Dates({At(2024, 5, 15)}));
+}
+
+TEST(OccurrenceMatch, MonthlyByWeekdayFromFifthFridayFallsOnFourthFriday) {
+    const TvnEventDays e = Event(At(2025, 5, 30), rkMonthlyByWeekday, 7);
+    EXPECT_EQ(DaysOf(e, RangeOf(vmMonth, At(2025, 5, 1))), Dates({At(2025, 5, 30)}));
+    // June 2025: the view runs from 26 May (with the start itself) to 6 July;
+    // each later month it touches gets its fourth Friday.
+    EXPECT_EQ(DaysOf(e, RangeOf(vmMonth, At(2025, 6, 1))),
+              Dates({At(2025, 5, 30), At(2025, 6, 27)}));
+    EXPECT_EQ(DaysOf(e, RangeOf(vmMonth, At(2025, 8, 1))), Dates({At(2025, 8, 22)}));
+}
+
+TEST(OccurrenceMatch, AnnualEventAcrossTheYearsEnd) {
+    const TvnEventDays jan10 = Event(At(2020, 1, 10), rkAnnually);
+    const TvnMatchRange january = RangeOf(vmMonth, At(2025, 1, 1));
+    ASSERT_LT(january.Shown.FirstDate, At(2025, 1, 1));
+    EXPECT_EQ(DaysOf(jan10, january), Dates({At(2025, 1, 10)}));
+    const TvnEventDays jan2 = Event(At(2020, 1, 2), rkAnnually);
+    EXPECT_EQ(DaysOf(jan2, RangeOf(vmWeek, At(2025, 12, 31))), Dates({At(2026, 1, 2)}));
+    const TvnEventDays dec30 = Event(At(2020, 12, 30), rkAnnually);
+    EXPECT_EQ(DaysOf(dec30, RangeOf(vmWeek, At(2026, 1, 2))), Dates({At(2025, 12, 30)}));
+}
+
+TEST(OccurrenceMatch, AnnualFromLeapDayShowsOnLastFebruaryDay) {
+    const TvnEventDays e = Event(At(2024, 2, 29), rkAnnually);
+    EXPECT_EQ(DaysOf(e, RangeOf(vmMonth, At(2025, 2, 1))), Dates({At(2025, 2, 28)}));
+    EXPECT_EQ(DaysOf(e, RangeOf(vmMonth, At(2028, 2, 1))), Dates({At(2028, 2, 29)}));
+    const TvnEventDays everyTwo = Event(At(2024, 6, 1), rkAnnually, 2);
+    EXPECT_TRUE(DaysOf(everyTwo, RangeOf(vmMonth, At(2025, 6, 1))).empty());
+    EXPECT_EQ(DaysOf(everyTwo, RangeOf(vmMonth, At(2026, 6, 1))), Dates({At(2026, 6, 1)}));
+}
+
+TEST(OccurrenceMatch, EndDateStopsTheSeries) {
+    const TvnMatchRange march = RangeOf(vmMonth, At(2024, 3, 1));  // 26 Feb .. 7 Apr
+    EXPECT_TRUE(DaysOf(Event(At(2024, 1, 1), rkDaily, 1, At(2024, 2, 20)), march).empty());
+    EXPECT_EQ(DaysOf(Event(At(2024, 2, 27), rkDaily, 1, At(2024, 2, 20)), march),
+              Dates({At(2024, 2, 27)}));
+    const auto days = DaysOf(Event(At(2024, 3, 1), rkDaily, 1, At(2024, 3, 5)), march);
+    EXPECT_EQ(days, Dates({At(2024, 3, 1), At(2024, 3, 2), At(2024, 3, 3), At(2024, 3, 4),
+                           At(2024, 3, 5)}));
+    EXPECT_TRUE(DaysOf(Event(At(2023, 12, 15), rkMonthly, 1, At(2024, 3, 10)), march)
+                    .count(At(2024, 3, 15)) == 0);
+}
+
+TEST(OccurrenceMatch, DailyEveryThreeDaysFromBeforeTheRange) {
+    const TvnMatchRange march = RangeOf(vmMonth, At(2024, 3, 1));
+    const auto days = DaysOf(Event(At(2024, 2, 1), rkDaily, 3), march);
+    ASSERT_FALSE(days.empty());
+    for (TDateTime d : days)
+        EXPECT_EQ(int(d - At(2024, 2, 1)) % 3, 0) << DateToStr(d).toStdString();
+    EXPECT_EQ(*days.begin(), At(2024, 2, 28));
+    EXPECT_EQ(days.size(), 14u);
+}
+
+TEST(OccurrenceMatch, HourlyMarksEveryDayFromItsStart) {
+    const TvnMatchRange march = RangeOf(vmMonth, At(2024, 3, 1));
+    const auto days = DaysOf(Event(At(2024, 3, 10, 8, 0), rkHourly, 6), march);
+    EXPECT_EQ(days.size(), size_t(At(2024, 4, 7) - At(2024, 3, 10) + 1));
+    EXPECT_EQ(*days.begin(), At(2024, 3, 10));
+    const auto every36h = DaysOf(Event(At(2024, 2, 1), rkHourly, 36), march);
+    EXPECT_EQ(every36h.size(), 42u);
+}
+
+TEST(OccurrenceMatch, WeeklyAndIntervalBelowOne) {
+    const TvnMatchRange march = RangeOf(vmMonth, At(2024, 3, 1));
+    const std::set<TDateTime> weekly = DaysOf(Event(At(2024, 1, 3), rkWeekly, 2), march);
+    EXPECT_EQ(weekly, Dates({At(2024, 2, 28), At(2024, 3, 13), At(2024, 3, 27)}));
+    // An interval below 1 counts as 1: every week, not every day.
+    for (int n : {0, -3}) {
+        const auto days = DaysOf(Event(At(2024, 1, 3), rkWeekly, n), march);
+        EXPECT_EQ(days.size(), 6u) << "nParam " << n;
+        const auto monthly = DaysOf(Event(At(2024, 1, 3), rkMonthly, n), march);
+        EXPECT_EQ(monthly, Dates({At(2024, 3, 3), At(2024, 4, 3)})) << "nParam " << n;
+    }
+}
+
+TEST(OccurrenceMatch, AbsurdRowsFinishQuicklyAndMarkNothingWrong) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double dates[] = {0, -1, -1e9, 1e12, nan, -1e300, 1e300, MaxDateTime, MinDateTime};
+    const int kinds[] = {-5, 0, 1, 2, 3, 4, 5, 6, 7, 1000};
+    const int intervals[] = {std::numeric_limits<int>::min(), -1, 0, 1,
+                             std::numeric_limits<int>::max()};
+    const TvnMatchRange ranges[] = {
+        RangeOf(vmMonth, At(2024, 3, 1)), RangeOf(vmMonth, EncodeDate(9999, 12, 1)),
+        RangeOf(vmMonth, EncodeDate(1, 1, 1)), RangeOf(vmDay, At(2024, 3, 1))};
+    const auto started = std::chrono::steady_clock::now();
+    for (const TvnMatchRange& range : ranges)
+        for (double start : dates)
+            for (double end : dates)
+                for (int kind : kinds)
+                    for (int n : intervals) {
+                        TvnEventDays e{start, end, true, kind, n};
+                        std::array<bool, CalendarCellCount> flags{};
+                        MatchEventCells(e, range, flags);
+                        e.UseEndDate = false;
+                        MatchEventCells(e, range, flags);
+                    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+    EXPECT_TRUE(DaysOf(Event(1e12, rkDaily), RangeOf(vmMonth, At(2024, 3, 1))).empty());
+    EXPECT_TRUE(DaysOf(Event(nan, rkOnce), RangeOf(vmMonth, At(2024, 3, 1))).empty());
+}
+
+TEST(OccurrenceMatch, UnknownKindRepeatsDaily) {
+    const auto days = DaysOf(Event(At(2024, 4, 5), 9), RangeOf(vmMonth, At(2024, 3, 1)));
+    EXPECT_EQ(days, Dates({At(2024, 4, 5), At(2024, 4, 6), At(2024, 4, 7)}));
+}
+
+// ---- holidays
+
+namespace {
+
+TvnHolidayParams Fixed(int month, int day) {
+    TvnHolidayParams h;
+    h.Month = uint16_t(month);
+    h.Day = uint16_t(day);
+    return h;
+}
+
+TvnHolidayParams Variable(int month, int weekday, int week) {
+    TvnHolidayParams h;
+    h.Month = uint16_t(month);
+    h.Day = 0;
+    h.DayOfWeek = uint16_t(weekday);
+    h.NumOfWeek = uint16_t(week);
+    return h;
+}
+
+TDateTime HolidayShownOn(const TvnHolidayParams& h, const TvnMatchRange& range) {
+    int col = -1, row = -1;
+    if (!MatchHolidayCell(h, range, col, row)) return -1;
+    return range.Shown.FirstDate + col + row * 7;
+}
+
+}  // namespace
+
+TEST(HolidayMatch, ShowsInNeighbouringMonthsCells) {
+    EXPECT_EQ(HolidayShownOn(Fixed(4, 30), RangeOf(vmMonth, At(2024, 5, 1))), At(2024, 4, 30));
+    EXPECT_EQ(HolidayShownOn(Fixed(1, 2), RangeOf(vmMonth, At(2024, 12, 1))), At(2025, 1, 2));
+    EXPECT_EQ(HolidayShownOn(Fixed(12, 31), RangeOf(vmWeek, At(2026, 1, 1))), At(2025, 12, 31));
+    EXPECT_EQ(HolidayShownOn(Fixed(7, 4), RangeOf(vmMonth, At(2024, 5, 1))), -1);
+    EXPECT_EQ(HolidayShownOn(Fixed(5, 1), RangeOf(vmYear, At(2024, 5, 1))), -1);
+}
+
+TEST(HolidayMatch, VariableDates) {
+    // May 2024 has four Mondays (6, 13, 20, 27): "last" is the fourth.
+    EXPECT_EQ(HolidayShownOn(Variable(5, 1, 5), RangeOf(vmMonth, At(2024, 5, 1))), At(2024, 5, 27));
+    // April 2024 has five Mondays (1, 8, 15, 22, 29): "last" is the fifth.
+    EXPECT_EQ(HolidayShownOn(Variable(4, 1, 5), RangeOf(vmMonth, At(2024, 4, 1))), At(2024, 4, 29));
+    EXPECT_EQ(HolidayShownOn(Variable(11, 4, 4), RangeOf(vmMonth, At(2024, 11, 1))),
+              At(2024, 11, 28));
+    EXPECT_EQ(HolidayShownOn(Variable(5, 1, 2), RangeOf(vmMonth, At(2024, 5, 1))), At(2024, 5, 13));
+}
+
+TEST(HolidayMatch, DayTheMonthLacksIsNotShownThatYear) {
+    EXPECT_EQ(HolidayShownOn(Fixed(2, 29), RangeOf(vmMonth, At(2025, 2, 1))), -1);
+    EXPECT_EQ(HolidayShownOn(Fixed(2, 29), RangeOf(vmMonth, At(2024, 2, 1))), At(2024, 2, 29));
+    EXPECT_EQ(HolidayShownOn(Fixed(4, 31), RangeOf(vmMonth, At(2024, 4, 1))), -1);
+    EXPECT_EQ(HolidayShownOn(Fixed(13, 1), RangeOf(vmMonth, At(2024, 12, 1))), -1);
+    EXPECT_EQ(HolidayShownOn(Variable(5, 9, 1), RangeOf(vmMonth, At(2024, 5, 1))), -1);
+    EXPECT_EQ(HolidayShownOn(Fixed(65535, 65535), RangeOf(vmMonth, At(2024, 5, 1))), -1);
+}
