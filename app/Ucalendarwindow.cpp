@@ -4,21 +4,33 @@
 #include <QVBoxLayout>
 
 #include "app/AppInfo.h"
-#include "calendar/Vndbdrawcalendar.h"
 #include "platform/Dialogs.h"
+#include "reminder/Uformnotify.h"
+#include "reminder/Vncalendarreminder.h"
 #include "store/Datafolder.h"
 
 TCalendarWindow::TCalendarWindow(QWidget* parent) : QWidget(parent) {
     setWindowTitle(ProgramName);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    calendar_ = new TvnDBDrawCalendar(this);
+    calendar_ = new TvnCalendarReminder(this);
     layout->addWidget(calendar_);
     // Errors caught while painting are shown once the paint is over.
     calendar_->OnError = [this](TvnDrawCalendar*, const QString& text) {
         QTimer::singleShot(0, this, [this, text] { ShowError(text, this); });
     };
+    calendar_->OnBeforeFoundEvents = [this](TvnCalendarReminder*) { ShowDueEvents(); };
     resize(900, 650);
+}
+
+void TCalendarWindow::ShowDueEvents() {
+    calendar_->ReminderDisabled();
+    auto* form = new TFormNotify(this, &calendar_->EventsList, shell_, sound_);
+    ExecModal(*form);
+    // The rows own the records, which the reminder still moves on after this
+    // returns; the window goes once control is back in the event loop.
+    form->deleteLater();
+    calendar_->ReminderEnabled();
 }
 
 TCalendarWindow::~TCalendarWindow() {

@@ -1,14 +1,17 @@
-// A plain window that holds the calendar control bound to the database: the
-// program's first window, until the main window with its menus takes over.
+// A plain window that holds the calendar control bound to the database and
+// announces due events: the program's first window, until the main window
+// with its menus takes over.
 #pragma once
 
 #include <QWidget>
 #include <array>
 #include <memory>
 
+#include "platform/Shell.h"
+#include "platform/Sound.h"
 #include "store/Adodb.h"
 
-class TvnDBDrawCalendar;
+class TvnCalendarReminder;
 
 class TCalendarWindow : public QWidget {
 public:
@@ -19,10 +22,15 @@ public:
     // which then shows the month of today; raises EDatabaseError.
     void OpenDatabase(const QString& databasePath);
 
-    TvnDBDrawCalendar* Calendar() const { return calendar_; }
+    TvnCalendarReminder* Calendar() const { return calendar_; }
 
 private:
+    // Shows the due events, opens their action files and plays their sounds.
+    void ShowDueEvents();
+
     TADOConnection connection_;
     std::array<std::unique_ptr<TADOTable>, 4> tables_;
-    TvnDBDrawCalendar* calendar_ = nullptr;  // child widget
+    TvnCalendarReminder* calendar_ = nullptr;  // child widget
+    TDesktopShell shell_;
+    TMediaSoundPlayer sound_;
 };

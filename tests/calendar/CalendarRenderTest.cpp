@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "CalendarTestDb.h"
+#include "support/CalendarTestDb.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // matching over the tables, and storing holidays, notes and day colours.
 #include <gtest/gtest.h>
 
-#include "CalendarTestDb.h"
+#include "support/CalendarTestDb.h"
 #include "platform/DateFormat.h"
 
 TEST(DBDrawCalendarData, FiltersAreRestrictedToTheCurrentUser) {

@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <functional>
 
-#include "CalendarTestDb.h"
+#include "support/CalendarTestDb.h"
 
 namespace {
 

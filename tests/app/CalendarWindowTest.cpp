@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "app/Ucalendarwindow.h"
-#include "calendar/Vndbdrawcalendar.h"
+#include "reminder/Vncalendarreminder.h"
 #include "store/Datafolder.h"
 #include "support/TestSupport.h"
 
@@ -16,7 +16,7 @@ TEST(CalendarWindow, ShowsTodaysMonthWithTheTimerRunning) {
     CreateDeliveredDatabase(path);
     TCalendarWindow window;
     window.OpenDatabase(path);
-    TvnDBDrawCalendar& c = *window.Calendar();
+    TvnCalendarReminder& c = *window.Calendar();
     EXPECT_EQ(c.ViewMode(), vmMonth);
     EXPECT_EQ(c.CalendarDate(), At(2026, 12, 9));
     for (int i = 0; i < 4; ++i)

@@ -1,0 +1,126 @@
+#include "reminder/Vncalendarreminder.h"
+
+#include "platform/DateFormat.h"
+#include "reminder/Vnrecurrence.h"
+#include "store/Adodb.h"
+
+namespace {
+
+// Clears a temporary events filter on every way out of an operation.
+class EventsFilterGuard {
+public:
+    explicit EventsFilterGuard(TvnCalendarReminder& calendar) : calendar_(calendar) {}
+    ~EventsFilterGuard() {
+        try {
+            calendar_.SetFilter(tsEvents, QString(), false);
+        } catch (...) {
+            // Already unwinding from the first error, which is the one to report.
+            calendar_.SpecialFilter = false;
+        }
+    }
+
+private:
+    TvnCalendarReminder& calendar_;
+};
+
+}  // namespace
+
+TvnCalendarReminder::TvnCalendarReminder(QWidget* parent) : TvnDBDrawCalendar(parent) {}
+
+TvnCalendarReminder::~TvnCalendarReminder() = default;
+
+void TvnCalendarReminder::CalcEventNotifyDate(TvnEventParams* params) {
+    ::CalcEventNotifyDate(params, Now());
+}
+
+void TvnCalendarReminder::FillEventsList() {
+    EventsList.clear();
+    const int count = tbEvents->RecordCount();
+    tbEvents->First();
+    for (int i = 0; i < count; ++i) {
+        auto* record = new TvnEventParams;
+        DBRecord_To_EventStruct(record);
+        EventsList.append(record);
+        tbEvents->Next();
+    }
+}
+
+void TvnCalendarReminder::RepaintCells(const TvnEventDrawData& before,
+                                       const TvnEventDrawData& after) {
+    for (int n = 0; n < CalendarCellCount; ++n) {
+        if (before.Cells[n] || after.Cells[n]) UpdateCell(n % 7, n / 7);
+    }
+}
+
+void TvnCalendarReminder::AddEvent(TvnEventParams* params) {
+    if (!TableIsActive(tsEvents)) return;
+    tbEvents->Append();
+    CalcEventNotifyDate(params);
+    EventStruct_To_DBRecord(params);
+    tbEvents->FieldByName(QStringLiteral("UserID"))->SetAsInteger(CurrUser);
+    tbEvents->Post();
+    params->ID = tbEvents->FieldByName(QStringLiteral("ID"))->AsInteger();
+    TvnEventDrawData shown;
+    if (FilterEvent(shown)) RepaintCells(shown, shown);
+}
+
+void TvnCalendarReminder::EditEvent(TvnEventParams* params) {
+    if (!TableIsActive(tsEvents)) return;
+    if (!LocateDBRecord(tsEvents, QStringLiteral("ID"), params->ID)) return;
+    TvnEventDrawData before, after;
+    FindAndFreeEventFilter(before);
+    tbEvents->Edit();
+    CalcEventNotifyDate(params);
+    EventStruct_To_DBRecord(params);
+    tbEvents->Post();
+    FilterEvent(after);
+    RepaintCells(before, after);
+}
+
+void TvnCalendarReminder::DeleteEvent(TvnEventParams* params) {
+    if (!TableIsActive(tsEvents)) return;
+    if (!LocateDBRecord(tsEvents, QStringLiteral("ID"), params->ID)) return;
+    TvnEventDrawData before;
+    FindAndFreeEventFilter(before);
+    tbEvents->Delete();
+    RepaintCells(before, before);
+}
+
+void TvnCalendarReminder::SelectEvents() {
+    if (!TableIsActive(tsEvents)) return;
+    int year = 0, month = 0, day = 0;
+    DecodeDate(CalendarDate(), year, month, day);
+    const QString lastDay = DateToStr(EncodeDate(year, 12, 31));
+    EventsFilterGuard guard(*this);
+    SetFilter(tsEvents, QStringLiteral("eType = 1 AND Date <= '") + lastDay + u'\'', true);
+    FillEventsList();
+}
+
+bool TvnCalendarReminder::DescriptionMatches(const TvnFindParams& params,
+                                             const QString& desc) const {
+    const QString s = params.MatchCase ? params.EventDesc : params.EventDesc.toUpper();
+    const QString d = params.MatchCase ? desc : desc.toUpper();
+    if (!params.ParComp) return s == d;
+    return !s.isEmpty() && d.contains(s, Qt::CaseSensitive);
+}
+
+void TvnCalendarReminder::FindEvents(TvnFindParams params) {
+    if (!TableIsActive(tsEvents)) return;
+    QString filter;
+    if (params.ToUseDates) {
+        filter = QStringLiteral("Date >= '") + DateTimeText(params.BegDate) +
+                 QStringLiteral("' AND Date <= '") + DateTimeText(params.EndDate) + u'\'';
+    }
+    EventsFilterGuard guard(*this);
+    SetFilter(tsEvents, filter, true);
+    EventsList.clear();
+    TField* desc = tbEvents->FieldByName(QStringLiteral("Desc"));
+    TField* category = tbEvents->FieldByName(QStringLiteral("Category"));
+    for (tbEvents->First(); !tbEvents->Eof(); tbEvents->Next()) {
+        if (!CategoryInMask(category->AsInteger(), params.Categories)) continue;
+        if (!DescriptionMatches(params, desc->AsString())) continue;
+        auto* record = new TvnEventParams;
+        DBRecord_To_EventStruct(record);
+        EventsList.append(record);
+    }
+}

@@ -1,0 +1,66 @@
+// The calendar control with events and the reminder: the found-events list,
+// adding, changing, deleting and searching events with the shown cells kept in
+// step, the once-a-second look for due events, and export and import.
+#pragma once
+
+#include <QList>
+#include <functional>
+
+#include "calendar/Vndbdrawcalendar.h"
+#include "reminder/Vnparams.h"
+
+class TvnCalendarReminder : public TvnDBDrawCalendar {
+    Q_OBJECT
+
+public:
+    explicit TvnCalendarReminder(QWidget* parent = nullptr);
+    ~TvnCalendarReminder() override;
+
+    // Records copied from the events table by the last fill. The rows of the
+    // list views that show them own them (see Uresource); every fill empties
+    // the list without freeing what it held.
+    QList<TvnEventParams*> EventsList;
+
+    // Cleared while the user has suspended the reminder.
+    bool FReminderActive = true;
+    // Cleared while some dialog has the reminder disabled.
+    bool FReminderEnabled = true;
+    int FReminderDisableCount = 0;
+    // Set while a reminder tick runs; a tick that finds it set does nothing.
+    bool FInTimer = false;
+
+    // Raised when due events were found (EventsList holds them), before they
+    // are moved on; and after they were moved on.
+    std::function<void(TvnCalendarReminder* sender)> OnBeforeFoundEvents;
+    std::function<void(TvnCalendarReminder* sender)> OnAfterFoundEvents;
+
+    // RunDate and Completed of the record for the present moment.
+    void CalcEventNotifyDate(TvnEventParams* params);
+
+    void FillEventsList();
+    void AddEvent(TvnEventParams* params);
+    void EditEvent(TvnEventParams* params);
+    void DeleteEvent(TvnEventParams* params);
+    // The recurring events that start on or before 31 December of the shown year.
+    void SelectEvents();
+    void FindEvents(TvnFindParams params);
+
+    void ReminderDisabled();
+    void ReminderEnabled();
+
+    bool ExportEvents(TvnExportParams params);
+    bool SaveAsTXT(TvnExportParams params);
+    bool SaveAsEDF(TvnExportParams params);
+    bool ImportEvents(TvnImportParams params);
+
+    void OnTimer(QObject* sender) override;
+
+private:
+    void ReminderTick();
+    void AnnounceDueEvents();
+    // Repaints every cell flagged in either set.
+    void RepaintCells(const TvnEventDrawData& before, const TvnEventDrawData& after);
+    bool DescriptionMatches(const TvnFindParams& params, const QString& desc) const;
+    void DeleteAllEventsOfCurrentUser();
+    void StoreImportedEvents(const std::vector<TvnEventParams>& events);
+};

@@ -1,0 +1,75 @@
+// The reminder's once-a-second look for due events of the current user.
+#include "platform/DateFormat.h"
+#include "reminder/Vncalendarreminder.h"
+#include "store/Adodb.h"
+
+namespace {
+
+// Whatever happens inside a tick, the next one must be able to run: the
+// busy flag is cleared and a temporary filter removed on every way out.
+class TickScope {
+public:
+    explicit TickScope(TvnCalendarReminder& calendar) : calendar_(calendar) {
+        calendar_.FInTimer = true;
+    }
+    ~TickScope() {
+        if (calendar_.SpecialFilter) {
+            try {
+                calendar_.SetFilter(tsEvents, QString(), false);
+            } catch (...) {
+                calendar_.SpecialFilter = false;
+            }
+        }
+        calendar_.FInTimer = false;
+    }
+
+private:
+    TvnCalendarReminder& calendar_;
+};
+
+}  // namespace
+
+void TvnCalendarReminder::OnTimer(QObject* sender) {
+    TvnDBDrawCalendar::OnTimer(sender);
+    ReminderTick();
+}
+
+void TvnCalendarReminder::ReminderTick() {
+    if (!TableIsActive(tsEvents) || !FReminderEnabled || !FReminderActive || FInTimer ||
+        SpecialFilter)
+        return;
+    TickScope scope(*this);
+    const TDateTime now = Now();
+    SetFilter(tsEvents,
+              QStringLiteral("Completed = FALSE AND RunDate <= '") + DateToStr(now) + u' ' +
+                  TimeToStr(now) + u'\'',
+              true);
+    if (tbEvents->RecordCount() > 0) {
+        FillEventsList();
+        SetFilter(tsEvents, QString(), false);
+        AnnounceDueEvents();
+    } else {
+        SetFilter(tsEvents, QString(), false);
+    }
+}
+
+void TvnCalendarReminder::AnnounceDueEvents() {
+    if (OnBeforeFoundEvents) OnBeforeFoundEvents(this);
+    // The records belong to the rows of the notification window, which is
+    // released only after this loop; a copy of the list keeps the loop safe
+    // from a handler that refills it.
+    const QList<TvnEventParams*> due = EventsList;
+    for (TvnEventParams* record : due)
+        EditEvent(record);
+    if (OnAfterFoundEvents) OnAfterFoundEvents(this);
+}
+
+void TvnCalendarReminder::ReminderDisabled() {
+    ++FReminderDisableCount;
+    FReminderEnabled = false;
+}
+
+void TvnCalendarReminder::ReminderEnabled() {
+    if (FReminderDisableCount > 0) --FReminderDisableCount;
+    if (FReminderDisableCount == 0) FReminderEnabled = true;
+}

@@ -1,0 +1,364 @@
+// The reminder tick and the event operations on a calendar bound to a fresh
+// database, with the clock set by each test.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <memory>
+
+#include "reminder/Uformnotify.h"
+#include "reminder/Vncalendarreminder.h"
+#include "support/CalendarTestDb.h"
+#include "support/RecordingActions.h"
+
+namespace {
+
+class ReminderTest : public ::testing::Test {
+protected:
+    ReminderTest() {
+        cal.resize(700, 560);
+        db.Bind(cal);
+        cal.SetCalendarDate(EncodeDate(2024, 3, 15));
+        // The main window's part: the found records go to the rows of a
+        // window that lives on until after the tick.
+        cal.OnBeforeFoundEvents = [this](TvnCalendarReminder* sender) {
+            QStringList names;
+            for (TvnEventParams* e : sender->EventsList)
+                names.append(e->Desc);
+            announced.append(names.join(u','));
+            windows.push_back(
+                std::make_unique<TFormNotify>(nullptr, &sender->EventsList, shell, sound));
+            if (whileOpen) whileOpen();
+        };
+    }
+
+    TvnEventParams Event(const QString& desc, TDateTime start, int recurrence = rkOnce) {
+        TvnEventParams e;
+        e.eType = recurrence == rkOnce ? etEvent : etRecurring;
+        e.Desc = desc;
+        e.Date = start;
+        e.UseStartTime = true;
+        e.Recurrence = recurrence;
+        return e;
+    }
+
+    int Add(TvnEventParams e) {
+        cal.AddEvent(&e);
+        return e.ID;
+    }
+
+    TvnEventParams Stored(int id) {
+        TvnEventParams e;
+        e.ID = -1;
+        if (cal.LocateDBRecord(tsEvents, QStringLiteral("ID"), id)) cal.DBRecord_To_EventStruct(&e);
+        return e;
+    }
+
+    void Tick() { cal.OnTimer(nullptr); }
+
+    // Keeps the found records alive past the tick, as the rows of a window would.
+    void TakeRecords(TvnCalendarReminder* r) {
+        for (TvnEventParams* e : r->EventsList)
+            owned.emplace_back(e);
+    }
+
+    ScopedClock clock{At(2024, 3, 15, 10, 0)};
+    CalendarDb db;
+    TvnCalendarReminder cal;
+    RecordingShell shell;
+    RecordingSoundPlayer sound;
+    QStringList announced;  // one entry per announcement: the descriptions
+    std::vector<std::unique_ptr<TFormNotify>> windows;
+    std::vector<std::unique_ptr<TvnEventParams>> owned;
+    std::function<void()> whileOpen;
+};
+
+}  // namespace
+
+TEST_F(ReminderTest, OneTimeEventIsAnnouncedOnceAndCompleted) {
+    const int id = Add(Event("Dentist", At(2024, 3, 15, 10, 5)));
+    Tick();
+    EXPECT_TRUE(announced.isEmpty());
+    clock.Set(At(2024, 3, 15, 10, 5, 0));
+    Tick();
+    EXPECT_EQ(announced, QStringList{"Dentist"});
+    const TvnEventParams stored = Stored(id);
+    EXPECT_TRUE(stored.Completed);
+    EXPECT_EQ(stored.RunDate, 0);
+    clock.Advance(1.0 / 24);
+    Tick();
+    EXPECT_EQ(announced.size(), 1);
+}
+
+TEST_F(ReminderTest, RecurringEventMovesToItsNextTimeAfterNow) {
+    const int id = Add(Event("Medication", At(2024, 3, 10, 9, 0), rkDaily));
+    EXPECT_EQ(Stored(id).RunDate, At(2024, 3, 16, 9, 0));
+    clock.Set(At(2024, 3, 16, 9, 0, 30));
+    Tick();
+    EXPECT_EQ(announced, QStringList{"Medication"});
+    const TvnEventParams stored = Stored(id);
+    EXPECT_FALSE(stored.Completed);
+    EXPECT_EQ(stored.RunDate, At(2024, 3, 17, 9, 0));
+}
+
+TEST_F(ReminderTest, TwoDueSoundsCutEachOtherAndTheLastPlaysOn) {
+    const QString first = db.dir.filePath("first.wav"), second = db.dir.filePath("second.wav");
+    for (const QString& name : {first, second}) {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    TvnEventParams a = Event("A", At(2024, 3, 15, 10, 1));
+    a.Sound_File = first;
+    TvnEventParams b = Event("B", At(2024, 3, 15, 10, 1));
+    b.Sound_File = second;
+    Add(a);
+    Add(b);
+    clock.Set(At(2024, 3, 15, 10, 2));
+    Tick();
+    EXPECT_EQ(announced, QStringList{"A,B"});
+    EXPECT_EQ(sound.Log, (QStringList{"play " + first, "stop " + first, "play " + second}));
+    EXPECT_EQ(sound.Playing(), second);
+}
+
+TEST_F(ReminderTest, AnotherUsersEventWaitsUntilThatUserIsCurrent) {
+    cal.SetCurrUser(3);
+    const int id = Add(Event("Theirs", At(2024, 3, 15, 10, 1)));
+    cal.SetCurrUser(0);
+    clock.Set(At(2024, 3, 15, 11, 0));
+    Tick();
+    EXPECT_TRUE(announced.isEmpty());
+    cal.SetCurrUser(3);
+    Tick();
+    EXPECT_EQ(announced, QStringList{"Theirs"});
+    EXPECT_TRUE(Stored(id).Completed);
+}
+
+TEST_F(ReminderTest, TicksWhileTheWindowIsOpenAnnounceNothingMore) {
+    Add(Event("First", At(2024, 3, 15, 10, 1)));
+    Add(Event("Second", At(2024, 3, 15, 10, 3)));
+    clock.Set(At(2024, 3, 15, 10, 2));
+    whileOpen = [this] {
+        whileOpen = nullptr;
+        cal.ReminderDisabled();
+        clock.Set(At(2024, 3, 15, 10, 4));  // the second falls due meanwhile
+        Tick();
+        Tick();
+        cal.ReminderEnabled();
+    };
+    Tick();
+    EXPECT_EQ(announced, QStringList{"First"});
+    Tick();
+    EXPECT_EQ(announced, (QStringList{"First", "Second"}));
+}
+
+TEST_F(ReminderTest, DisabledReminderWaitsForTheOutermostDialog) {
+    Add(Event("Due", At(2024, 3, 15, 9, 0) + 2));
+    clock.Set(At(2024, 3, 17, 10, 0));
+    cal.ReminderDisabled();
+    cal.ReminderDisabled();
+    cal.ReminderEnabled();
+    Tick();
+    EXPECT_TRUE(announced.isEmpty());
+    cal.ReminderEnabled();
+    Tick();
+    EXPECT_EQ(announced.size(), 1);
+}
+
+TEST_F(ReminderTest, SuspendedReminderAnnouncesEverythingAfterResuming) {
+    const int a = Add(Event("A", At(2024, 3, 15, 11, 0)));
+    const int b = Add(Event("B", At(2024, 3, 15, 12, 0)));
+    cal.FReminderActive = false;
+    clock.Set(At(2024, 3, 15, 13, 0));
+    Tick();
+    EXPECT_TRUE(announced.isEmpty());
+    EXPECT_FALSE(Stored(a).Completed);
+    cal.FReminderActive = true;
+    Tick();
+    EXPECT_EQ(announced, QStringList{"A,B"});
+    EXPECT_TRUE(Stored(a).Completed && Stored(b).Completed);
+}
+
+TEST_F(ReminderTest, TickWithNothingDueLeavesTheUserFilter) {
+    cal.SetCurrUser(2);
+    Add(Event("Later", At(2024, 3, 15, 18, 0)));
+    Tick();
+    EXPECT_TRUE(announced.isEmpty());
+    EXPECT_EQ(db.Table(tsEvents).Filter(), "UserID = 2");
+    EXPECT_FALSE(cal.SpecialFilter);
+    EXPECT_FALSE(cal.FInTimer);
+}
+
+// A failing tick must not silence the reminder for good.
+TEST_F(ReminderTest, FailureInsideATickLeavesTheReminderWorking) {
+    Add(Event("Due", At(2024, 3, 15, 10, 1)));
+    clock.Set(At(2024, 3, 15, 10, 2));
+    cal.OnBeforeFoundEvents = [this](TvnCalendarReminder* r) {
+        TakeRecords(r);
+        throw EDatabaseError("disk gone");
+    };
+    EXPECT_THROW(Tick(), EDatabaseError);
+    EXPECT_FALSE(cal.FInTimer);
+    EXPECT_FALSE(cal.SpecialFilter);
+
+    TFormatSettings noYear = FormatSettings();
+    noYear.ShortDateFormat = QStringLiteral("dd/mm");  // literals the filter cannot read
+    {
+        ScopedFormat format(noYear);
+        EXPECT_THROW(Tick(), EDatabaseError);
+    }
+    EXPECT_FALSE(cal.FInTimer);
+    EXPECT_FALSE(cal.SpecialFilter);
+    EXPECT_EQ(db.Table(tsEvents).Filter(), "UserID = 0");
+
+    int found = 0;
+    cal.OnBeforeFoundEvents = [this, &found](TvnCalendarReminder* r) {
+        found = r->EventsList.size();
+        TakeRecords(r);
+    };
+    cal.OnAfterFoundEvents = [&found](TvnCalendarReminder*) { found += 100; };
+    Tick();
+    EXPECT_EQ(found, 101);
+}
+
+TEST_F(ReminderTest, AddEditDeleteRepaintTheCellsConcerned) {
+    int col = 0, row = 0;
+    cal.DateToCell(EncodeDate(2024, 3, 20), col, row);
+    const QRect cell = cal.GetCellRect(col, row).ToQRect();
+    const QImage empty = cal.BackBuffer().copy(cell);
+
+    TvnEventParams e = Event("Checkup", At(2024, 3, 20, 9, 0));
+    cal.AddEvent(&e);
+    ASSERT_EQ(cal.EventDrawList.size(), 1u);
+    EXPECT_TRUE(cal.EventDrawList[0].Cells[row * 7 + col]);
+    EXPECT_NE(cal.BackBuffer().copy(cell), empty);
+
+    e.Date = At(2024, 6, 20, 9, 0);  // out of the shown weeks
+    cal.EditEvent(&e);
+    EXPECT_TRUE(cal.EventDrawList.empty());
+    EXPECT_EQ(cal.BackBuffer().copy(cell), empty);
+
+    e.Date = At(2024, 3, 20, 9, 0);
+    cal.EditEvent(&e);
+    EXPECT_NE(cal.BackBuffer().copy(cell), empty);
+    cal.DeleteEvent(&e);
+    EXPECT_TRUE(cal.EventDrawList.empty());
+    EXPECT_EQ(cal.BackBuffer().copy(cell), empty);
+    EXPECT_EQ(Stored(e.ID).ID, -1);
+}
+
+TEST_F(ReminderTest, EditAndDeleteIgnoreEventsThatAreGoneOrForeign) {
+    cal.SetCurrUser(1);
+    TvnEventParams theirs = Event("Theirs", At(2024, 3, 20, 9, 0));
+    cal.AddEvent(&theirs);
+    cal.SetCurrUser(0);
+    theirs.Desc = "Changed";
+    cal.EditEvent(&theirs);
+    cal.DeleteEvent(&theirs);
+    EXPECT_EQ(db.ReadText("Events", theirs.ID, "Desc"), "Theirs");
+    TvnEventParams gone = Event("Gone", At(2024, 3, 20, 9, 0));
+    gone.ID = 999;
+    cal.EditEvent(&gone);
+    cal.DeleteEvent(&gone);
+    EXPECT_EQ(db.CountRows("Events"), 1);
+}
+
+TEST_F(ReminderTest, AddingStoresTheComputedNotificationTime) {
+    TvnEventParams past = Event("Past", At(2024, 3, 1, 9, 0));
+    cal.AddEvent(&past);
+    EXPECT_TRUE(past.Completed);
+    EXPECT_EQ(Stored(past.ID).RunDate, 0);
+    TvnEventParams weekly = Event("Weekly", At(2024, 3, 1, 9, 0), rkWeekly);
+    cal.AddEvent(&weekly);
+    EXPECT_EQ(Stored(weekly.ID).RunDate, At(2024, 3, 22, 9, 0));
+    EXPECT_EQ(weekly.RunDate, At(2024, 3, 22, 9, 0));
+}
+
+TEST_F(ReminderTest, SelectEventsListsRecurringEventsUpToTheEndOfTheShownYear) {
+    Add(Event("Once", At(2024, 2, 1, 9, 0)));
+    Add(Event("Daily", At(2023, 2, 1, 9, 0), rkDaily));
+    Add(Event("NewYearsEve", EncodeDate(2024, 12, 31), rkAnnually));
+    Add(Event("NewYearsEveEvening", At(2024, 12, 31, 20, 0), rkAnnually));
+    Add(Event("NextYear", At(2025, 1, 1, 0, 0), rkMonthly));
+    cal.SelectEvents();
+    QStringList names;
+    for (TvnEventParams* e : cal.EventsList)
+        names.append(e->Desc);
+    qDeleteAll(cal.EventsList);
+    EXPECT_EQ(names, (QStringList{"Daily", "NewYearsEve"}));
+    EXPECT_FALSE(cal.SpecialFilter);
+    EXPECT_EQ(db.Table(tsEvents).Filter(), "UserID = 0");
+}
+
+namespace {
+
+struct SearchRow {
+    const char* name;
+    TvnFindParams params;
+    QStringList expected;
+};
+
+TvnFindParams Find(const char* text, bool partial, bool matchCase, int categories = 0x1F) {
+    TvnFindParams p;
+    p.EventDesc = QString::fromUtf8(text);
+    p.ParComp = partial;
+    p.MatchCase = matchCase;
+    p.Categories = categories;
+    return p;
+}
+
+TvnFindParams FindBetween(TDateTime from, TDateTime to) {
+    TvnFindParams p = Find("e", true, false);
+    p.ToUseDates = true;
+    p.BegDate = from;
+    p.EndDate = to;
+    return p;
+}
+
+class Search : public ReminderTest, public ::testing::WithParamInterface<SearchRow> {};
+
+}  // namespace
+
+TEST_P(Search, FindsWhatMatchesTextCategoryAndDates) {
+    Add(Event("Team MEETING", At(2024, 5, 5, 0, 0)));
+    Add(Event("Team", At(2024, 5, 5, 10, 0)));
+    Add(Event("Straße", At(2024, 4, 1, 9, 0)));
+    TvnEventParams meeting = Event("Board meeting", At(2024, 5, 1, 9, 0), rkWeekly);
+    meeting.Category = ecMeeting;
+    Add(meeting);
+    cal.SetCurrUser(4);
+    Add(Event("Team meeting of user 4", At(2024, 5, 5, 0, 0)));
+    cal.SetCurrUser(0);
+
+    cal.FindEvents(GetParam().params);
+    QStringList names;
+    for (TvnEventParams* e : cal.EventsList)
+        names.append(e->Desc);
+    qDeleteAll(cal.EventsList);
+    EXPECT_EQ(names, GetParam().expected);
+    EXPECT_FALSE(cal.SpecialFilter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reminder, Search,
+    ::testing::Values(
+        SearchRow{"EmptyPartialFindsNothing", Find("", true, false), {}},
+        SearchRow{
+            "PartialIgnoresCase", Find("meet", true, false), {"Team MEETING", "Board meeting"}},
+        SearchRow{"PartialWithCase", Find("meet", true, true), {"Board meeting"}},
+        SearchRow{"WholeNeedsTheWholeDescription", Find("Team", false, false), {"Team"}},
+        SearchRow{"WholeIgnoresCase", Find("team meeting", false, false), {"Team MEETING"}},
+        SearchRow{"UpperCasingIsLocaleAware", Find("STRASSE", false, false), {"Straße"}},
+        SearchRow{"OnlyCheckedCategories", Find("meet", true, false, 16), {"Board meeting"}},
+        SearchRow{"NoCategoriesFindNothing", Find("meet", true, false, 0), {}},
+        SearchRow{"RangeEndsAtTheStartOfItsLastDay",
+                  FindBetween(EncodeDate(2024, 5, 1), EncodeDate(2024, 5, 5)),
+                  {"Team MEETING", "Board meeting"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ReminderTest, FindWithTheTableClosedLeavesTheListAsItWas) {
+    auto* kept = new TvnEventParams;
+    cal.EventsList = {kept};
+    db.Table(tsEvents).Close();
+    cal.FindEvents(Find("x", true, false));
+    EXPECT_EQ(cal.EventsList, QList<TvnEventParams*>{kept});
+    delete kept;
+}
