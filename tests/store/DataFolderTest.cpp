@@ -44,6 +44,20 @@ TEST(DataFolder, FileNamesAndConnectionString) {
     SetDataFolder({});
 }
 
+// A folder name may hold the separator of the connection string.
+TEST(DataFolder, DatabaseInAFolderWithASemicolonOpens) {
+    QTemporaryDir dir;
+    for (const char* folder : {"a;b", "c;\"d\"", " e; "}) {
+        SetDataFolder(dir.filePath(QLatin1String(folder)));
+        ASSERT_TRUE(PrepareDataFolder()) << folder;
+        TADOConnection connection;
+        connection.ConnectionString = DatabaseConnectionString(DatabaseFilePath());
+        EXPECT_EQ(connection.DataSource(), DatabaseFilePath());
+        EXPECT_NO_THROW(connection.Open()) << folder;
+    }
+    SetDataFolder({});
+}
+
 TEST(DataFolder, FirstStartCreatesTheDeliveredDatabase) {
     QTemporaryDir dir;
     SetDataFolder(dir.filePath(QStringLiteral("new/folder")));
