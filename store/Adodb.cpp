@@ -97,13 +97,24 @@ void TADOConnection::BeginTrans() {
 
 void TADOConnection::CommitTrans() {
     if (!InTransaction()) throw EDatabaseError(QStringLiteral("No transaction is open"));
-    ado::Exec(db_, "COMMIT", QStringLiteral("Cannot commit the transaction"));
+    try {
+        ado::Exec(db_, "COMMIT", QStringLiteral("Cannot commit the transaction"));
+    } catch (const EDatabaseError&) {
+        // A commit failing on a full disk or an I/O error takes the whole
+        // transaction back with it.
+        if (!InTransaction()) ForgetRows();
+        throw;
+    }
 }
 
 void TADOConnection::RollbackTrans() {
     if (!InTransaction()) throw EDatabaseError(QStringLiteral("No transaction is open"));
     ado::Exec(db_, "ROLLBACK", QStringLiteral("Cannot roll back the transaction"));
-    // Rows the tables have seen may be gone again.
+    ForgetRows();
+}
+
+// Rows the tables have seen may be gone again.
+void TADOConnection::ForgetRows() {
     for (TADOTable* table : tables_)
         if (table->Active()) table->d_->ForgetRows();
 }
