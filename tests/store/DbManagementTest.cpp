@@ -2,10 +2,12 @@
 // left exactly as it was when an operation cannot be done.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "store/Adodb.h"
@@ -185,6 +187,26 @@ TEST_F(Compaction, PackKeepsEveryRowAndLeavesNoTemporaryFile) {
     EXPECT_TRUE(PackDatabase());
     EXPECT_EQ(EventsIn(DatabaseFilePath()), (QStringList{"a", "c"}));
     EXPECT_EQ(FolderEntries(dir.path()), QStringList{"DB.vdbv2"});
+}
+
+// Packing renames its copy over the database; a database that is a link
+// into another file system must be packed all the same, the link kept.
+TEST_F(Compaction, PackWorksThroughALinkIntoAnotherFileSystem) {
+    QTemporaryDir elsewhere(QStringLiteral("/dev/shm/vornel-XXXXXX"));
+    struct stat here {
+    }, there{};
+    if (!elsewhere.isValid() || ::stat(QFile::encodeName(dir.path()).constData(), &here) != 0 ||
+        ::stat(QFile::encodeName(elsewhere.path()).constData(), &there) != 0 ||
+        here.st_dev == there.st_dev)
+        GTEST_SKIP() << "no second file system to link into";
+    const QString real = elsewhere.filePath(QStringLiteral("DB.vdbv2"));
+    ASSERT_TRUE(QFile::rename(DatabaseFilePath(), real));
+    ASSERT_TRUE(QFile::link(real, DatabaseFilePath()));
+    EXPECT_TRUE(PackDatabase());
+    EXPECT_EQ(QFileInfo(DatabaseFilePath()).symLinkTarget(), real);
+    EXPECT_EQ(EventsIn(DatabaseFilePath()), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(FolderEntries(dir.path()), QStringList{"DB.vdbv2"});
+    EXPECT_EQ(FolderEntries(elsewhere.path()), QStringList{"DB.vdbv2"});
 }
 
 TEST_F(Compaction, FailedPackLeavesTheDatabase) {
