@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
 
@@ -65,16 +66,23 @@ void SettleSidecars(const QString& destination) {
             throw EDatabaseError(Errno(QStringLiteral("Cannot remove \"%1\"").arg(side)));
 }
 
+// A new file in "folder", with the permissions any new file gets.
 class TempFile {
 public:
     explicit TempFile(const QString& folder) {
-        QByteArray pattern = Native(folder + QStringLiteral("/.vornel-XXXXXX.tmp"));
-        const int fd = ::mkstemps(pattern.data(), 4);
-        if (fd < 0)
-            throw EDatabaseError(
-                Errno(QStringLiteral("Cannot create a file in \"%1\"").arg(folder)));
-        ::close(fd);
-        path_ = QFile::decodeName(pattern);
+        for (int attempt = 0; path_.isEmpty(); ++attempt) {
+            const QString candidate =
+                folder + QStringLiteral("/.vornel-%1.tmp")
+                             .arg(QRandomGenerator::system()->generate64(), 16, 16, QChar(u'0'));
+            const int fd = ::open(Native(candidate).constData(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 && errno == EEXIST && attempt < 100) continue;
+            if (fd < 0)
+                throw EDatabaseError(
+                    Errno(QStringLiteral("Cannot create a file in \"%1\"").arg(folder)));
+            ::close(fd);
+            path_ = candidate;
+        }
     }
     ~TempFile() {
         if (path_.isEmpty()) return;
@@ -87,6 +95,15 @@ public:
 private:
     QString path_;
 };
+
+// A pack or restore must not take away what others were allowed to do with
+// the database: the replacement gets the permissions of the file it
+// replaces. (Not being its owner, it keeps those of a new file.)
+void KeepPermissions(const QString& replaced, const QString& replacement) {
+    struct stat st {};
+    if (::stat(Native(replaced).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        (void)::chmod(Native(replacement).constData(), st.st_mode & 07777);
+}
 
 }  // namespace
 
@@ -110,6 +127,7 @@ void InstallDatabaseFile(const QString& destination,
     const QString folder = QFileInfo(target).absolutePath();
     TempFile temp(folder);
     write(temp.Path());
+    KeepPermissions(target, temp.Path());
     SyncPath(temp.Path(), O_RDONLY);
     SettleSidecars(target);
     if (::rename(Native(temp.Path()).constData(), Native(target).constData()) != 0)

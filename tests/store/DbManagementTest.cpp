@@ -209,6 +209,24 @@ TEST_F(Compaction, PackWorksThroughALinkIntoAnotherFileSystem) {
     EXPECT_EQ(FolderEntries(elsewhere.path()), QStringList{"DB.vdbv2"});
 }
 
+// Others may share the database through its permissions; the copy that
+// replaces it keeps them. A new backup gets what any new file gets.
+TEST_F(Compaction, ReplacedDatabaseKeepsItsPermissions) {
+    auto mode = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : ~0u;
+    };
+    const mode_t umask = ::umask(022);
+    ::umask(umask);
+    ASSERT_EQ(::chmod(QFile::encodeName(DatabaseFilePath()).constData(), 0664), 0);
+    ASSERT_TRUE(BackupDatabase(Path("new.bak")));
+    EXPECT_EQ(mode(Path("new.bak")), 0666 & ~umask);
+    ASSERT_TRUE(PackDatabase());
+    EXPECT_EQ(mode(DatabaseFilePath()), 0664u);
+    ASSERT_TRUE(RestoreDatabase(Path("new.bak")));
+    EXPECT_EQ(mode(DatabaseFilePath()), 0664u);
+}
+
 TEST_F(Compaction, FailedPackLeavesTheDatabase) {
     WriteFile(DatabaseFilePath(), "damaged beyond repair");
     EXPECT_FALSE(PackDatabase());
