@@ -39,6 +39,19 @@ void SyncPath(const QString& path, int flags) {
     if (rc != 0) throw EDatabaseError(Errno(QStringLiteral("Cannot flush \"%1\"").arg(path)));
 }
 
+// Folds the log into the file. A reader in another program can keep the
+// log from being folded in whole: the pragma answers that in its first
+// column, not in its result code.
+int Checkpoint(sqlite3* db) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA wal_checkpoint(TRUNCATE)", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) rc = sqlite3_column_int(stmt, 0) != 0 ? SQLITE_BUSY : SQLITE_OK;
+    if (rc == SQLITE_DONE) rc = SQLITE_OK;
+    sqlite3_finalize(stmt);
+    return rc;
+}
+
 // A log or journal left beside the destination belongs to the file being
 // replaced; paired with the new file it would be replayed into it. Folded
 // into its own file where possible, otherwise removed (it cannot be used).
@@ -52,7 +65,7 @@ void SettleSidecars(const QString& destination) {
             sqlite3_open_v2(Native(destination).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
         if (rc == SQLITE_OK) {
             sqlite3_busy_timeout(db, BusyTimeoutMs());
-            rc = sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+            rc = Checkpoint(db);
         }
         const bool busy = (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
         if (busy) {

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include "store/Adodb.h"
+#include "store/Adosqlite.h"
 #include "store/Datafolder.h"
 #include "store/Udbmanagement.h"
 #include "tests/store/StoreTestUtil.h"
@@ -143,6 +144,31 @@ TEST_F(Compaction, StaleLogOfTheDestinationIsNotReplayedIntoTheCopy) {
     EXPECT_TRUE(CompactDatabaseFile(DatabaseFilePath(), dest));
     EXPECT_FALSE(QFile::exists(dest + QStringLiteral("-wal")));
     EXPECT_EQ(EventsIn(dest), (QStringList{"a", "b", "c"}));
+}
+
+// Another program reading the destination keeps its log from being folded
+// into it; the destination is then in use and must not be replaced.
+TEST_F(Compaction, DestinationReadByAnotherProgramIsNotReplaced) {
+    const QString dest = Path("shared.vdbv2");
+    CreateDeliveredDatabase(dest);
+    sqlite3* writer = nullptr;
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open(dest.toUtf8().constData(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(dest.toUtf8().constData(), &reader), SQLITE_OK);
+    sqlite3_exec(writer, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;", nullptr, nullptr,
+                 nullptr);
+    sqlite3_exec(writer, "INSERT INTO Events(\"Desc\") VALUES('x')", nullptr, nullptr, nullptr);
+    sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM Events;", nullptr, nullptr, nullptr);
+    sqlite3_exec(writer, "INSERT INTO Events(\"Desc\") VALUES('y')", nullptr, nullptr, nullptr);
+    ado::SetBusyTimeoutMs(100);
+    EXPECT_THROW(CompactDatabaseFile(DatabaseFilePath(), dest), EDatabaseError);
+    EXPECT_FALSE(BackupDatabase(dest));
+    EXPECT_TRUE(QFile::exists(dest + QStringLiteral("-wal")));
+    sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(reader);
+    sqlite3_close(writer);
+    EXPECT_EQ(EventsIn(dest), (QStringList{"x", "y"}));
+    EXPECT_EQ(FolderEntries(dir.path()), (QStringList{"DB.vdbv2", "shared.vdbv2"}));
 }
 
 TEST_F(Compaction, BackupAndRestoreBringBackTheRows) {
