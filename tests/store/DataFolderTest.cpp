@@ -81,6 +81,29 @@ TEST(DataFolder, FirstStartCreatesTheDeliveredDatabase) {
     SetDataFolder({});
 }
 
+// The previous version's data is copied column by column by position.
+TEST(DataFolder, DeliveredTablesHaveTheirColumnsInOrder) {
+    const std::pair<const char*, QStringList> tables[] = {
+        {"BColors", {"ID", "UserID", "Date", "Color"}},
+        {"Events",
+         {"ID", "UserID", "eType", "Desc", "Date", "RunDate", "EndDate", "UseStartTime",
+          "UseEndDate", "Notify", "NotifyParam", "NotifyType", "Category", "Recurrence", "nParam",
+          "Action_File", "Sound_File", "Notes", "Completed"}},
+        {"Holidays", {"ID", "Month", "Day", "DayOfWeek", "NumOfWeek", "Name"}},
+        {"Notes", {"ID", "UserID", "Date", "Title", "Notes"}},
+    };
+    TestDatabase db;
+    for (const auto& [name, columns] : tables) {
+        TADOTable table(&db.connection);
+        table.SetTableName(QLatin1String(name));
+        table.Open();
+        QStringList actual;
+        for (int i = 0; i < table.FieldCount(); ++i)
+            actual << table.Fields(i)->FieldName();
+        EXPECT_EQ(actual, columns) << name;
+    }
+}
+
 TEST(DataFolder, SettingsWithoutDatabaseCreateNothing) {
     QTemporaryDir dir;
     SetDataFolder(dir.path());
