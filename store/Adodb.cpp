@@ -13,7 +13,7 @@ EDatabaseError::EDatabaseError(const QString& message)
 namespace {
 
 // "Key=Value" pairs separated by semicolons; a value may be quoted with
-// double quotes to hold a semicolon.
+// double or single quotes to hold a semicolon.
 QString ConnectionValue(const QString& connection, const QString& key) {
     int i = 0;
     const int n = static_cast<int>(connection.size());
@@ -22,9 +22,11 @@ QString ConnectionValue(const QString& connection, const QString& key) {
         if (eq < 0) break;
         const QString name = connection.mid(i, eq - i).trimmed();
         int j = eq + 1;
+        while (j < n && connection[j] == u' ')
+            ++j;
         QString value;
-        if (j < n && connection[j] == u'"') {
-            const int close = connection.indexOf(u'"', j + 1);
+        if (j < n && (connection[j] == u'"' || connection[j] == u'\'')) {
+            const int close = connection.indexOf(connection[j], j + 1);
             value = connection.mid(j + 1, (close < 0 ? n : close) - j - 1);
             j = close < 0 ? n : connection.indexOf(u';', close);
         } else {
@@ -95,13 +97,24 @@ void TADOConnection::BeginTrans() {
 
 void TADOConnection::CommitTrans() {
     if (!InTransaction()) throw EDatabaseError(QStringLiteral("No transaction is open"));
-    ado::Exec(db_, "COMMIT", QStringLiteral("Cannot commit the transaction"));
+    try {
+        ado::Exec(db_, "COMMIT", QStringLiteral("Cannot commit the transaction"));
+    } catch (const EDatabaseError&) {
+        // A commit failing on a full disk or an I/O error takes the whole
+        // transaction back with it.
+        if (!InTransaction()) ForgetRows();
+        throw;
+    }
 }
 
 void TADOConnection::RollbackTrans() {
     if (!InTransaction()) throw EDatabaseError(QStringLiteral("No transaction is open"));
     ado::Exec(db_, "ROLLBACK", QStringLiteral("Cannot roll back the transaction"));
-    // Rows the tables have seen may be gone again.
+    ForgetRows();
+}
+
+// Rows the tables have seen may be gone again.
+void TADOConnection::ForgetRows() {
     for (TADOTable* table : tables_)
         if (table->Active()) table->d_->ForgetRows();
 }

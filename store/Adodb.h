@@ -64,6 +64,7 @@ private:
     friend class TADOTable;
     void Attach(TADOTable* table);
     void Detach(TADOTable* table);
+    void ForgetRows();
 
     sqlite3* db_ = nullptr;
     std::vector<TADOTable*> tables_;

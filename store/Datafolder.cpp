@@ -90,9 +90,14 @@ QString SettingsFilePath() {
 }
 
 QString DatabaseConnectionString(const QString& databasePath) {
+    // A path that would end the value early (a semicolon) or lose its outer
+    // blanks is quoted, with the quote it does not contain.
+    QString source = databasePath;
+    if (source.contains(u';') || source != source.trimmed() || source.startsWith(u'"') ||
+        source.startsWith(u'\''))
+        source = source.contains(u'"') ? u'\'' + source + u'\'' : u'"' + source + u'"';
     return QStringLiteral("Provider=%1;Data Provider=%2;Data Source=%3")
-        .arg(QStringLiteral("MSDataShape.1"), QStringLiteral("Microsoft.Jet.OLEDB.4.0"),
-             databasePath);
+        .arg(QStringLiteral("MSDataShape.1"), QStringLiteral("Microsoft.Jet.OLEDB.4.0"), source);
 }
 
 void CreateDeliveredDatabase(const QString& path) {

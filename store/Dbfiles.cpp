@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
 
@@ -38,6 +39,19 @@ void SyncPath(const QString& path, int flags) {
     if (rc != 0) throw EDatabaseError(Errno(QStringLiteral("Cannot flush \"%1\"").arg(path)));
 }
 
+// Folds the log into the file. A reader in another program can keep the
+// log from being folded in whole: the pragma answers that in its first
+// column, not in its result code.
+int Checkpoint(sqlite3* db) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA wal_checkpoint(TRUNCATE)", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) rc = sqlite3_column_int(stmt, 0) != 0 ? SQLITE_BUSY : SQLITE_OK;
+    if (rc == SQLITE_DONE) rc = SQLITE_OK;
+    sqlite3_finalize(stmt);
+    return rc;
+}
+
 // A log or journal left beside the destination belongs to the file being
 // replaced; paired with the new file it would be replayed into it. Folded
 // into its own file where possible, otherwise removed (it cannot be used).
@@ -51,7 +65,7 @@ void SettleSidecars(const QString& destination) {
             sqlite3_open_v2(Native(destination).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
         if (rc == SQLITE_OK) {
             sqlite3_busy_timeout(db, BusyTimeoutMs());
-            rc = sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+            rc = Checkpoint(db);
         }
         const bool busy = (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
         if (busy) {
@@ -65,16 +79,23 @@ void SettleSidecars(const QString& destination) {
             throw EDatabaseError(Errno(QStringLiteral("Cannot remove \"%1\"").arg(side)));
 }
 
+// A new file in "folder", with the permissions any new file gets.
 class TempFile {
 public:
     explicit TempFile(const QString& folder) {
-        QByteArray pattern = Native(folder + QStringLiteral("/.vornel-XXXXXX.tmp"));
-        const int fd = ::mkstemps(pattern.data(), 4);
-        if (fd < 0)
-            throw EDatabaseError(
-                Errno(QStringLiteral("Cannot create a file in \"%1\"").arg(folder)));
-        ::close(fd);
-        path_ = QFile::decodeName(pattern);
+        for (int attempt = 0; path_.isEmpty(); ++attempt) {
+            const QString candidate =
+                folder + QStringLiteral("/.vornel-%1.tmp")
+                             .arg(QRandomGenerator::system()->generate64(), 16, 16, QChar(u'0'));
+            const int fd = ::open(Native(candidate).constData(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 && errno == EEXIST && attempt < 100) continue;
+            if (fd < 0)
+                throw EDatabaseError(
+                    Errno(QStringLiteral("Cannot create a file in \"%1\"").arg(folder)));
+            ::close(fd);
+            path_ = candidate;
+        }
     }
     ~TempFile() {
         if (path_.isEmpty()) return;
@@ -87,6 +108,15 @@ public:
 private:
     QString path_;
 };
+
+// A pack or restore must not take away what others were allowed to do with
+// the database: the replacement gets the permissions of the file it
+// replaces. (Not being its owner, it keeps those of a new file.)
+void KeepPermissions(const QString& replaced, const QString& replacement) {
+    struct stat st {};
+    if (::stat(Native(replaced).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        (void)::chmod(Native(replacement).constData(), st.st_mode & 07777);
+}
 
 }  // namespace
 
@@ -110,6 +140,7 @@ void InstallDatabaseFile(const QString& destination,
     const QString folder = QFileInfo(target).absolutePath();
     TempFile temp(folder);
     write(temp.Path());
+    KeepPermissions(target, temp.Path());
     SyncPath(temp.Path(), O_RDONLY);
     SettleSidecars(target);
     if (::rename(Native(temp.Path()).constData(), Native(target).constData()) != 0)

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <cerrno>
 
 #include "store/Adodb.h"
 #include "store/Adoschema.h"
@@ -86,9 +87,15 @@ bool PackDatabase() {
         // for a moment, and a failure leaves it as it was.
         ado::InstallDatabaseFile(DatabaseFilePath(), [&](const QString& target) {
             if (::rename(QFile::encodeName(temp).constData(),
-                         QFile::encodeName(target).constData()) != 0)
+                         QFile::encodeName(target).constData()) == 0)
+                return;
+            // The database is a link into another file system: copy across.
+            if (errno != EXDEV)
                 throw EDatabaseError(QStringLiteral("Cannot move \"%1\"").arg(temp));
+            Handle copy(ado::OpenDatabaseFile(temp, false));
+            VacuumInto(copy.get(), target);
         });
+        QFile::remove(temp);
         return true;
     } catch (const std::exception&) {
         QFile::remove(temp);

@@ -9,6 +9,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
+#include <thread>
 
 #include "store/Adodb.h"
 #include "store/Adosqlite.h"
@@ -156,6 +158,24 @@ TEST(AdoConnection, LockedFileFailsAfterTheBusyTimeout) {
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     EXPECT_TRUE(OpenError(db.path).isEmpty());
+}
+
+// Another program may hold the file for a moment: a Post waits for it.
+TEST(AdoConnection, PostWaitsWhileAnotherProgramWrites) {
+    TestDatabase db;
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db.path.toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO Notes(Title) VALUES('x');", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    std::thread release([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    EXPECT_NO_THROW(db.AddEvent(0, "waited"));
+    release.join();
+    sqlite3_close(other);
+    EXPECT_EQ(db.VisibleDescs(), QStringList{"waited"});
 }
 
 // Root ignores permissions, but not the immutable attribute.

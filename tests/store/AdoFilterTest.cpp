@@ -38,11 +38,23 @@ std::vector<BuiltFilter> CalendarFilters(TDateTime t) {
     return out;
 }
 
+// Dotted formats with "separator" between the parts of the short date "pattern".
+TFormatSettings SeparatedFormat(const char* pattern, QChar separator) {
+    TFormatSettings fs = DottedFormatSettings();
+    fs.ShortDateFormat = QLatin1String(pattern);
+    fs.DateSeparator = separator;
+    return fs;
+}
+
 class CalendarFilterTexts : public ::testing::TestWithParam<int> {};
 
 TEST_P(CalendarFilterTexts, AreAcceptedInEveryFormat) {
-    TFormatSettings formats[] = {DottedFormatSettings(), UsFormatSettings(),
-                                 FallbackFormatSettings(UsFormatSettings())};
+    TFormatSettings formats[] = {DottedFormatSettings(),
+                                 UsFormatSettings(),
+                                 FallbackFormatSettings(UsFormatSettings()),
+                                 SeparatedFormat("dd/mm/yyyy", u' '),
+                                 SeparatedFormat("d/mmmm/yyyy", u' '),
+                                 SeparatedFormat("dd/mmm/yyyy", u'.')};
     ScopedFormat format(formats[GetParam()]);
     TestDatabase db;
     for (TDateTime t : {At(2024, 3, 5, 14, 7, 9), At(2024, 3, 5), At(1999, 12, 31, 23, 59, 59)}) {
@@ -60,7 +72,7 @@ TEST_P(CalendarFilterTexts, AreAcceptedInEveryFormat) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, CalendarFilterTexts, ::testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(Formats, CalendarFilterTexts, ::testing::Range(0, 6));
 
 TEST(FilterGrammar, DateLiteralIsReadInTheCurrentFormat) {
     const ado::TableDef& events = *ado::FindTableDef(QStringLiteral("events"));
@@ -72,6 +84,11 @@ TEST(FilterGrammar, DateLiteralIsReadInTheCurrentFormat) {
     ASSERT_EQ(f.terms.size(), 2u);
     EXPECT_DOUBLE_EQ(f.terms[0].value.r, At(2024, 3, 5));  // no time: midnight
     EXPECT_EQ(f.terms[1].value.i, -2);
+    {
+        ScopedFormat names(SeparatedFormat("d/mmmm/yyyy", u' '));
+        f = ado::ParseFilter(QStringLiteral("RunDate <= '5 March 2024 14:07:09'"), events);
+        EXPECT_DOUBLE_EQ(f.terms[0].value.r, At(2024, 3, 5, 14, 7, 9));
+    }
     ScopedFormat us(UsFormatSettings());
     EXPECT_THROW(ado::ParseFilter(QStringLiteral("Date = '25.03.2024'"), events), EDatabaseError);
     EXPECT_NO_THROW(ado::ParseFilter(QStringLiteral("Date = '3/25/2024 2:07:09 PM'"), events));

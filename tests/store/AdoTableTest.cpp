@@ -2,6 +2,10 @@
 // appending, editing and deleting with their effect on the visible set,
 // locating rows and bookmarks.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QFileInfo>
+#include <csignal>
 
 #include "store/Adodb.h"
 #include "support/TestSupport.h"
@@ -322,6 +326,30 @@ TEST(AdoTable, RolledBackRowsDisappear) {
     EXPECT_FALSE(db.connection.InTransaction());
     EXPECT_THROW(db.connection.CommitTrans(), EDatabaseError);
     EXPECT_EQ(db.VisibleDescs(), (QStringList{"kept", "committed"}));
+}
+
+// A commit that cannot be written (a full disk, here the file size limit)
+// takes its rows back; the table must not go on showing them.
+TEST(AdoTable, RowsOfAFailedCommitDisappear) {
+    TestDatabase db;
+    db.AddEvent(0, "kept");
+    db.connection.BeginTrans();
+    for (int i = 0; i < 20; ++i)
+        db.AddEvent(0, QString(20000, u'x'));
+    ASSERT_EQ(db.VisibleDescs().size(), 21);
+    const qint64 written =
+        std::max(QFileInfo(db.path).size(), QFileInfo(db.path + QStringLiteral("-wal")).size());
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit full = saved;
+    full.rlim_cur = static_cast<rlim_t>(written + 8192);
+    ::setrlimit(RLIMIT_FSIZE, &full);
+    EXPECT_THROW(db.connection.CommitTrans(), EDatabaseError);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ASSERT_FALSE(db.connection.InTransaction());
+    EXPECT_EQ(db.events.RecordCount(), 1);
+    EXPECT_EQ(db.VisibleDescs(), QStringList{"kept"});
 }
 
 TEST(AdoTable, WalkReadsEveryRowOfALargeSet) {

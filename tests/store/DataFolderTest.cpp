@@ -44,6 +44,20 @@ TEST(DataFolder, FileNamesAndConnectionString) {
     SetDataFolder({});
 }
 
+// A folder name may hold the separator of the connection string.
+TEST(DataFolder, DatabaseInAFolderWithASemicolonOpens) {
+    QTemporaryDir dir;
+    for (const char* folder : {"a;b", "c;\"d\"", " e; "}) {
+        SetDataFolder(dir.filePath(QLatin1String(folder)));
+        ASSERT_TRUE(PrepareDataFolder()) << folder;
+        TADOConnection connection;
+        connection.ConnectionString = DatabaseConnectionString(DatabaseFilePath());
+        EXPECT_EQ(connection.DataSource(), DatabaseFilePath());
+        EXPECT_NO_THROW(connection.Open()) << folder;
+    }
+    SetDataFolder({});
+}
+
 TEST(DataFolder, FirstStartCreatesTheDeliveredDatabase) {
     QTemporaryDir dir;
     SetDataFolder(dir.filePath(QStringLiteral("new/folder")));
@@ -65,6 +79,29 @@ TEST(DataFolder, FirstStartCreatesTheDeliveredDatabase) {
     holidays.SetFiltered(true);
     EXPECT_TRUE(holidays.Eof());
     SetDataFolder({});
+}
+
+// The previous version's data is copied column by column by position.
+TEST(DataFolder, DeliveredTablesHaveTheirColumnsInOrder) {
+    const std::pair<const char*, QStringList> tables[] = {
+        {"BColors", {"ID", "UserID", "Date", "Color"}},
+        {"Events",
+         {"ID", "UserID", "eType", "Desc", "Date", "RunDate", "EndDate", "UseStartTime",
+          "UseEndDate", "Notify", "NotifyParam", "NotifyType", "Category", "Recurrence", "nParam",
+          "Action_File", "Sound_File", "Notes", "Completed"}},
+        {"Holidays", {"ID", "Month", "Day", "DayOfWeek", "NumOfWeek", "Name"}},
+        {"Notes", {"ID", "UserID", "Date", "Title", "Notes"}},
+    };
+    TestDatabase db;
+    for (const auto& [name, columns] : tables) {
+        TADOTable table(&db.connection);
+        table.SetTableName(QLatin1String(name));
+        table.Open();
+        QStringList actual;
+        for (int i = 0; i < table.FieldCount(); ++i)
+            actual << table.Fields(i)->FieldName();
+        EXPECT_EQ(actual, columns) << name;
+    }
 }
 
 TEST(DataFolder, SettingsWithoutDatabaseCreateNothing) {

@@ -2,13 +2,16 @@
 // left exactly as it was when an operation cannot be done.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "store/Adodb.h"
+#include "store/Adosqlite.h"
 #include "store/Datafolder.h"
 #include "store/Udbmanagement.h"
 #include "tests/store/StoreTestUtil.h"
@@ -143,6 +146,31 @@ TEST_F(Compaction, StaleLogOfTheDestinationIsNotReplayedIntoTheCopy) {
     EXPECT_EQ(EventsIn(dest), (QStringList{"a", "b", "c"}));
 }
 
+// Another program reading the destination keeps its log from being folded
+// into it; the destination is then in use and must not be replaced.
+TEST_F(Compaction, DestinationReadByAnotherProgramIsNotReplaced) {
+    const QString dest = Path("shared.vdbv2");
+    CreateDeliveredDatabase(dest);
+    sqlite3* writer = nullptr;
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open(dest.toUtf8().constData(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(dest.toUtf8().constData(), &reader), SQLITE_OK);
+    sqlite3_exec(writer, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;", nullptr, nullptr,
+                 nullptr);
+    sqlite3_exec(writer, "INSERT INTO Events(\"Desc\") VALUES('x')", nullptr, nullptr, nullptr);
+    sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM Events;", nullptr, nullptr, nullptr);
+    sqlite3_exec(writer, "INSERT INTO Events(\"Desc\") VALUES('y')", nullptr, nullptr, nullptr);
+    ado::SetBusyTimeoutMs(100);
+    EXPECT_THROW(CompactDatabaseFile(DatabaseFilePath(), dest), EDatabaseError);
+    EXPECT_FALSE(BackupDatabase(dest));
+    EXPECT_TRUE(QFile::exists(dest + QStringLiteral("-wal")));
+    sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(reader);
+    sqlite3_close(writer);
+    EXPECT_EQ(EventsIn(dest), (QStringList{"x", "y"}));
+    EXPECT_EQ(FolderEntries(dir.path()), (QStringList{"DB.vdbv2", "shared.vdbv2"}));
+}
+
 TEST_F(Compaction, BackupAndRestoreBringBackTheRows) {
     ASSERT_TRUE(BackupDatabase(Path("x.vdbv2.bak")));
     {
@@ -185,6 +213,44 @@ TEST_F(Compaction, PackKeepsEveryRowAndLeavesNoTemporaryFile) {
     EXPECT_TRUE(PackDatabase());
     EXPECT_EQ(EventsIn(DatabaseFilePath()), (QStringList{"a", "c"}));
     EXPECT_EQ(FolderEntries(dir.path()), QStringList{"DB.vdbv2"});
+}
+
+// Packing renames its copy over the database; a database that is a link
+// into another file system must be packed all the same, the link kept.
+TEST_F(Compaction, PackWorksThroughALinkIntoAnotherFileSystem) {
+    QTemporaryDir elsewhere(QStringLiteral("/dev/shm/vornel-XXXXXX"));
+    struct stat here {
+    }, there{};
+    if (!elsewhere.isValid() || ::stat(QFile::encodeName(dir.path()).constData(), &here) != 0 ||
+        ::stat(QFile::encodeName(elsewhere.path()).constData(), &there) != 0 ||
+        here.st_dev == there.st_dev)
+        GTEST_SKIP() << "no second file system to link into";
+    const QString real = elsewhere.filePath(QStringLiteral("DB.vdbv2"));
+    ASSERT_TRUE(QFile::rename(DatabaseFilePath(), real));
+    ASSERT_TRUE(QFile::link(real, DatabaseFilePath()));
+    EXPECT_TRUE(PackDatabase());
+    EXPECT_EQ(QFileInfo(DatabaseFilePath()).symLinkTarget(), real);
+    EXPECT_EQ(EventsIn(DatabaseFilePath()), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(FolderEntries(dir.path()), QStringList{"DB.vdbv2"});
+    EXPECT_EQ(FolderEntries(elsewhere.path()), QStringList{"DB.vdbv2"});
+}
+
+// Others may share the database through its permissions; the copy that
+// replaces it keeps them. A new backup gets what any new file gets.
+TEST_F(Compaction, ReplacedDatabaseKeepsItsPermissions) {
+    auto mode = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : ~0u;
+    };
+    const mode_t umask = ::umask(022);
+    ::umask(umask);
+    ASSERT_EQ(::chmod(QFile::encodeName(DatabaseFilePath()).constData(), 0664), 0);
+    ASSERT_TRUE(BackupDatabase(Path("new.bak")));
+    EXPECT_EQ(mode(Path("new.bak")), 0666 & ~umask);
+    ASSERT_TRUE(PackDatabase());
+    EXPECT_EQ(mode(DatabaseFilePath()), 0664u);
+    ASSERT_TRUE(RestoreDatabase(Path("new.bak")));
+    EXPECT_EQ(mode(DatabaseFilePath()), 0664u);
 }
 
 TEST_F(Compaction, FailedPackLeavesTheDatabase) {
