@@ -6,6 +6,8 @@
 #include "reminder/Vnrecurrence.h"
 #include "store/Adodb.h"
 
+#include <utility>
+
 namespace {
 
 class SpecialFilterScope {
@@ -23,8 +25,9 @@ private:
     TvnCalendarReminder& calendar_;
 };
 
-// Many rows change in one transaction (one flush instead of one per row); it
-// is committed also when a later step fails, so the rows handled stay.
+// Many rows change in one transaction (one flush instead of one per row). A
+// step that fails still commits what was done before it, as the rows already
+// handled stay; a failed commit on the normal path is an error of the import.
 class TransactionScope {
 public:
     explicit TransactionScope(TADOConnection* connection) : connection_(connection) {
@@ -38,7 +41,13 @@ public:
         try {
             connection_->CommitTrans();
         } catch (...) {
+            // Already unwinding from the error that ended the import.
         }
+    }
+    void Commit() {
+        if (!connection_) return;
+        TADOConnection* connection = std::exchange(connection_, nullptr);
+        connection->CommitTrans();
     }
 
 private:
@@ -92,6 +101,7 @@ bool TvnCalendarReminder::ImportEvents(TvnImportParams params) {
     TransactionScope transaction(tbEvents->Connection());
     if (params.DeleteExisting) DeleteAllEventsOfCurrentUser();
     StoreImportedEvents(file.Events);
+    transaction.Commit();
     return true;
 }
 

@@ -4,6 +4,10 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <csignal>
+
+#include <sys/resource.h>
 
 #include "platform/IniFile.h"
 #include "reminder/Vncalendarreminder.h"
@@ -199,4 +203,28 @@ TEST_F(ReminderFilesTest, HostileDataFilesImportOnlyWhatIsUsable) {
     cal.DBRecord_To_EventStruct(&e);
     EXPECT_EQ(e.nParam, 1);
     EXPECT_GT(e.RunDate, Now());
+}
+
+// An import whose commit fails was undone by the store: it must not be
+// reported as a success.
+TEST_F(ReminderFilesTest, ImportWhoseCommitFailsIsAnError) {
+    QByteArray file = "[General]\r\nCount=60\r\n";
+    for (int i = 0; i < 60; ++i) {
+        file += "[EventID_" + QByteArray::number(i) + "]\r\nDesc=" + QByteArray(2000, 'd') +
+                "\r\nNotes=" + QByteArray(2000, 'n') + "\r\nDate=45400\r\n";
+    }
+    const QString path = db.dir.filePath("big.edf");
+    Write(path, file);
+    const qint64 written =
+        std::max(QFileInfo(db.path).size(), QFileInfo(db.path + QStringLiteral("-wal")).size());
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit full = saved;
+    full.rlim_cur = static_cast<rlim_t>(written + 8192);  // a disk that fills up
+    ::setrlimit(RLIMIT_FSIZE, &full);
+    EXPECT_THROW(Import(path, false), EDatabaseError);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_TRUE(Descriptions().isEmpty());
+    EXPECT_FALSE(cal.SpecialFilter);
 }
