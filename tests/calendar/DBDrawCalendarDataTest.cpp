@@ -25,6 +25,33 @@ TEST(DBDrawCalendarData, FiltersAreRestrictedToTheCurrentUser) {
     EXPECT_FALSE(c.SpecialFilter);
 }
 
+TEST(DBDrawCalendarData, RejectedDayFilterLeftNotesUnfilteredAndSpecialFilterStuck) {
+    BoundCalendar b(At(2024, 3, 13));
+    TvnDBDrawCalendar& c = b.cal;
+    b.db.AddNote(0, At(2024, 3, 12), "mine");
+    b.db.AddNote(1, At(2024, 3, 12), "theirs");
+    c.UpdateCalendar();
+    c.BackBuffer();
+    TADOTable& notes = b.db.Table(tsNotes);
+    const QString rangeFilter = notes.Filter();
+    {
+        // The engine now rejects every date the program writes.
+        TFormatSettings odd = DottedFormatSettings();
+        odd.ShortDateFormat = "dddd";
+        ScopedFormat format(odd);
+        const TRect cell = c.GetCellRect(1, 2);
+        EXPECT_THROW(c.DrawCell(1, 2, false), EDatabaseError);
+        EXPECT_FALSE(c.SpecialFilter);
+        EXPECT_THROW(
+            c.MouseDown(Qt::LeftButton, {}, cell.Left + 30, cell.Top + c.DayNumberHeight + 5),
+            EDatabaseError);
+    }
+    EXPECT_FALSE(c.SpecialFilter);
+    EXPECT_TRUE(notes.Filtered());
+    EXPECT_EQ(notes.Filter(), rangeFilter);
+    EXPECT_EQ(notes.RecordCount(), 1);
+}
+
 TEST(DBDrawCalendarData, RefreshFiltersTheShownRange) {
     BoundCalendar b(At(2024, 3, 13));
     EXPECT_EQ(b.cal.RangeFilter, "Date >= '26.02.2024' AND Date < '08.04.2024'");
