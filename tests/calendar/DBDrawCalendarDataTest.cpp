@@ -1,9 +1,10 @@
 // The data side of the control: filters per user, locating, record mapping,
 // matching over the tables, and storing holidays, notes and day colours.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
-#include "support/CalendarTestDb.h"
 #include "platform/DateFormat.h"
+#include "support/CalendarTestDb.h"
 
 TEST(DBDrawCalendarData, FiltersAreRestrictedToTheCurrentUser) {
     BoundCalendar b(At(2024, 3, 13));
@@ -344,4 +345,53 @@ TEST(DBDrawCalendarData, DeleteDataOfUserRemovesOnlyTheirRows) {
     EXPECT_TRUE(c.EventDrawList.empty());
     c.SetCurrUser(0);
     EXPECT_EQ(c.EventDrawList.size(), 1u);
+}
+
+TEST(DBDrawCalendarData, DeleteDataOfUserFlushedEveryRowAlone) {
+    BoundCalendar b(At(2024, 3, 13));
+    TvnDBDrawCalendar& c = b.cal;
+    for (int i = 0; i < 20; ++i) {
+        b.db.AddEvent(5, "e", At(2024, 3, 1 + i));
+        b.db.AddNote(5, At(2024, 3, 1 + i), "n");
+    }
+    int commits = 0;
+    sqlite3_commit_hook(
+        b.db.connection.Handle(),
+        [](void* n) {
+            ++*static_cast<int*>(n);
+            return 0;
+        },
+        &commits);
+    c.DeleteDataOfUser(5);
+    sqlite3_commit_hook(b.db.connection.Handle(), nullptr, nullptr);
+    EXPECT_EQ(b.db.CountRows("Events"), 0);
+    EXPECT_EQ(b.db.CountRows("Notes"), 0);
+    EXPECT_LE(commits, 3);  // one per table
+}
+
+TEST(DBDrawCalendarData, FailedDeleteDataOfUserLeftTheUsersRowsShownAndPaintingStopped) {
+    BoundCalendar b(At(2024, 3, 13));
+    TvnDBDrawCalendar& c = b.cal;
+    b.db.AddEvent(5, "goes", At(2024, 3, 1));
+    const int kept = b.db.AddEvent(5, "kept", At(2024, 3, 2));
+    b.db.AddEvent(5, "never reached", At(2024, 3, 3));
+    b.db.AddColor(5, At(2024, 3, 2), clRed);
+    const QString trigger = QString(
+                                "CREATE TRIGGER keep BEFORE DELETE ON Events WHEN old.ID = %1 "
+                                "BEGIN SELECT RAISE(ABORT, 'row is kept'); END")
+                                .arg(kept);
+    // A row the store refuses to delete (the engine runs no triggers of its
+    // own; this one is the test's way to make a delete fail).
+    sqlite3* db = b.db.connection.Handle();
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
+    ASSERT_EQ(sqlite3_exec(db, trigger.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_THROW(c.DeleteDataOfUser(5), EDatabaseError);
+    EXPECT_EQ(c.CurrUser, -1);
+    EXPECT_FALSE(c.SpecialFilter);
+    EXPECT_FALSE(b.db.connection.InTransaction());
+    EXPECT_EQ(b.db.Table(tsEvents).Filter(), "UserID = -1");
+    EXPECT_EQ(b.db.Table(tsEvents).RecordCount(), 0);
+    // What was deleted before the failure stays deleted.
+    EXPECT_EQ(b.db.CountRows("BColors"), 0);
+    EXPECT_EQ(b.db.CountRows("Events"), 2);
 }
