@@ -302,6 +302,27 @@ TEST(DBDrawCalendarData, DayColourOnePerUserAndDay) {
     EXPECT_EQ(b.db.CountRows("BColors"), 1);
 }
 
+TEST(DBDrawCalendarData, ColourOfAMonthPressedInTheYearViewDuplicatedItsRow) {
+    BoundCalendar b(At(2024, 3, 13));
+    TvnDBDrawCalendar& c = b.cal;
+    b.db.AddColor(0, At(2024, 6, 1), clRed);
+    b.db.AddColor(4, At(2024, 6, 1), clRed);
+    c.SetCurrUser(4);
+    b.Show(vmYear, At(2024, 3, 13));
+    c.SetCurrUser(0);
+    c.BackBuffer();
+    const TRect june = c.GetCellRect(1, 1);
+    c.MouseDown(Qt::RightButton, {}, june.Left + 20, june.Top + 20);
+    c.MouseUp(Qt::RightButton, {}, june.Left + 20, june.Top + 20);
+    ASSERT_EQ(c.SelectedDate, At(2024, 6, 1));
+    EXPECT_TRUE(c.CanClearCell());
+    c.UpdateBColor(int(clBlue));
+    EXPECT_EQ(b.db.CountRows("BColors"), 2);
+    b.Show(vmMonth, At(2024, 6, 1));
+    ASSERT_TRUE(c.LocateDBRecord(tsBColors, "Date", At(2024, 6, 1)));
+    EXPECT_EQ(TColor(b.db.Table(tsBColors).FieldByName("Color")->AsInteger()), clBlue);
+}
+
 TEST(DBDrawCalendarData, NotesStoredWhateverTheShownRange) {
     BoundCalendar b(At(2024, 3, 13));
     TvnDBDrawCalendar& c = b.cal;
