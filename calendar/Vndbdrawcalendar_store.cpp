@@ -33,11 +33,19 @@ public:
         else
             connection_ = nullptr;
     }
+    // A failed commit on the normal way out is reported like any other
+    // engine error.
+    void Commit() {
+        TADOConnection* connection = connection_;
+        connection_ = nullptr;
+        if (connection) connection->CommitTrans();
+    }
     ~TransactionScope() {
         if (!connection_) return;
         try {
             connection_->CommitTrans();
         } catch (...) {
+            // Already unwinding from the first error, which is the one to report.
         }
     }
     TransactionScope(const TransactionScope&) = delete;
@@ -180,6 +188,7 @@ void TvnDBDrawCalendar::DeleteDataOfUser(int user) {
             table->First();
             for (int i = 0; i < count && !table->Eof(); ++i)
                 table->Delete();
+            transaction.Commit();
         } catch (...) {
             // The user's rows must not stay visible, nor painting stop.
             CurrUser = -1;

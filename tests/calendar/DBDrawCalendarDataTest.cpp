@@ -416,3 +416,17 @@ TEST(DBDrawCalendarData, FailedDeleteDataOfUserLeftTheUsersRowsShownAndPaintingS
     EXPECT_EQ(b.db.CountRows("BColors"), 0);
     EXPECT_EQ(b.db.CountRows("Events"), 2);
 }
+
+TEST(DBDrawCalendarData, RefusedCommitOfDeleteDataOfUserWasReportedAsSuccess) {
+    BoundCalendar b(At(2024, 3, 13));
+    TvnDBDrawCalendar& c = b.cal;
+    b.db.AddEvent(5, "stays", At(2024, 3, 1));
+    sqlite3_commit_hook(
+        b.db.connection.Handle(), [](void*) { return 1; }, nullptr);  // every commit fails
+    EXPECT_THROW(c.DeleteDataOfUser(5), EDatabaseError);
+    sqlite3_commit_hook(b.db.connection.Handle(), nullptr, nullptr);
+    EXPECT_EQ(c.CurrUser, -1);
+    EXPECT_FALSE(c.SpecialFilter);
+    EXPECT_FALSE(b.db.connection.InTransaction());
+    EXPECT_EQ(b.db.CountRows("Events"), 1);
+}
