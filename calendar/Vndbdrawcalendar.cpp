@@ -132,6 +132,7 @@ void TvnDBDrawCalendar::TestFilter() {
 
 void TvnDBDrawCalendar::SetFilter(int index, const QString& filter, bool special) {
     TestFilter();
+    const bool wasSpecial = SpecialFilter;
     SpecialFilter = special;
     const QString user = QString::number(CurrUser);
     const QString effective = filter.isEmpty() ? QStringLiteral("UserID = ") + user
@@ -139,9 +140,16 @@ void TvnDBDrawCalendar::SetFilter(int index, const QString& filter, bool special
     if (index != tsBColors && index != tsEvents && index != tsNotes) return;
     TADOTable* table = DataSet(index);
     if (table == nullptr) return;
-    table->SetFiltered(false);
-    table->SetFilter(effective);
-    table->SetFiltered(true);
+    // The text is assigned while the old filter is still on: a text the
+    // engine rejects then leaves the table showing only the user's rows, and
+    // no temporary filter is in force, so painting and the reminder go on.
+    try {
+        table->SetFilter(effective);
+        table->SetFiltered(true);
+    } catch (...) {
+        SpecialFilter = wasSpecial;
+        throw;
+    }
 }
 
 bool TvnDBDrawCalendar::LocateDBRecord(int index, const QString& keyField,

@@ -37,10 +37,13 @@ void TvnDBDrawCalendar::UpdateData() {
     TvnDrawCalendar::UpdateData();
     // The check of the date literals may switch the date format; it must run
     // before the range filter is written in it.
-    if (FViewMode != vmYear && TableIsActive(tsBColors)) TestFilter();
+    if (TableIsActive(tsBColors)) TestFilter();
     RangeFilter = RangeText(FFirstDate, FLastDate + 1);
+    // The year view paints no colours, but a month pressed in it gets one:
+    // its row must be found under the present user and year, or a second
+    // row for the day would be added.
+    if (TableIsActive(tsBColors)) SetFilter(tsBColors, RangeFilter, false);
     if (FViewMode != vmYear) {
-        if (TableIsActive(tsBColors)) SetFilter(tsBColors, RangeFilter, false);
         if (TableIsActive(tsEvents)) FilterEvents();
         if (TableIsActive(tsHolidays)) SetBookmarks();
         if (TableIsActive(tsNotes)) SetFilter(tsNotes, RangeFilter, false);

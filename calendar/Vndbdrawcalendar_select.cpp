@@ -109,9 +109,13 @@ void TvnDBDrawCalendar::UpdateCellSbar(int col, int row) {
     QScrollBar* bar = CellScrollBar(col, row);
     if (bar == nullptr) return;
     const TRect cell = GetCellRect(col, row);
-    const int free = (cell.Height() - DayNumberHeight) - ItemCount[col * 6 + row] * ItemHeight;
+    const int count = ItemCount[col * 6 + row];
+    const int free = (cell.Height() - DayNumberHeight) - count * ItemHeight;
     const int lines = int(std::floor(double(free) / ItemHeight));
-    if (lines >= 0) {
+    // A cell lower than its day-number band has less than no room; still,
+    // no more lines can be hidden than there are items, and an empty cell
+    // has nothing to scroll.
+    if (lines >= 0 || count == 0) {
         HideCellSbar(col, row);
         return;
     }
@@ -121,7 +125,7 @@ void TvnDBDrawCalendar::UpdateCellSbar(int col, int row) {
         constexpr int kBarWidth = 15;
         bar->setGeometry(cell.Right - kBarWidth - 1, cell.Top + 2, kBarWidth,
                          std::max(1, cell.Height() - 3));
-        bar->setRange(0, -lines);
+        bar->setRange(0, std::min(-lines, count));
         bar->show();
     }
     // A shorter range may have moved the bar: show the lines it now selects.

@@ -23,6 +23,38 @@ void WithNotesUnfiltered(TADOTable* table, F&& body) {
     table->SetFiltered(true);
 }
 
+// Many rows change in one transaction (one flush instead of one per row); it
+// is committed also when a later step fails, so the rows handled stay.
+class TransactionScope {
+public:
+    explicit TransactionScope(TADOConnection* connection) : connection_(connection) {
+        if (connection_ && !connection_->InTransaction())
+            connection_->BeginTrans();
+        else
+            connection_ = nullptr;
+    }
+    // A failed commit on the normal way out is reported like any other
+    // engine error.
+    void Commit() {
+        TADOConnection* connection = connection_;
+        connection_ = nullptr;
+        if (connection) connection->CommitTrans();
+    }
+    ~TransactionScope() {
+        if (!connection_) return;
+        try {
+            connection_->CommitTrans();
+        } catch (...) {
+            // Already unwinding from the first error, which is the one to report.
+        }
+    }
+    TransactionScope(const TransactionScope&) = delete;
+    TransactionScope& operator=(const TransactionScope&) = delete;
+
+private:
+    TADOConnection* connection_;
+};
+
 }  // namespace
 
 // ---- holidays
@@ -147,13 +179,27 @@ void TvnDBDrawCalendar::DeleteDataOfUser(int user) {
     for (int index : {int(tsBColors), int(tsEvents), int(tsNotes)}) {
         if (!TableIsActive(index)) continue;
         TADOTable* table = DataSet(index);
+        const QString restored = index == tsEvents ? QString() : RangeFilter;
         CurrUser = user;
-        SetFilter(index, QString(), true);
-        const int count = table->RecordCount();
-        table->First();
-        for (int i = 0; i < count && !table->Eof(); ++i)
-            table->Delete();
+        try {
+            TransactionScope transaction(table->Connection());
+            SetFilter(index, QString(), true);
+            const int count = table->RecordCount();
+            table->First();
+            for (int i = 0; i < count && !table->Eof(); ++i)
+                table->Delete();
+            transaction.Commit();
+        } catch (...) {
+            // The user's rows must not stay visible, nor painting stop.
+            CurrUser = -1;
+            try {
+                SetFilter(index, restored, false);
+            } catch (...) {
+                SpecialFilter = false;
+            }
+            throw;
+        }
         CurrUser = -1;
-        SetFilter(index, index == tsEvents ? QString() : RangeFilter, false);
+        SetFilter(index, restored, false);
     }
 }

@@ -164,10 +164,13 @@ void TvnDrawCalendar::OnTimer(QObject*) {
     }
     const TDateTime today = Date();
     if (today == FCurrDate) return;
+    // The highlight moves: repaint when it leaves a shown day (the last day
+    // of a week left open overnight) or comes onto one.
+    int oldCol = -1, oldRow = -1, col = -1, row = -1;
+    DateToCell(FCurrDate, oldCol, oldRow);
     FCurrDate = today;
-    int col = -1, row = -1;
     DateToCell(FCurrDate, col, row);
-    if (col != -1 && row != -1) Invalidate();
+    if ((col != -1 && row != -1) || (oldCol != -1 && oldRow != -1)) Invalidate();
     if (OnChangeCarrentDate) {
         int y = 0, m = 0, d = 0;
         DecodeDate(FCurrDate, y, m, d);

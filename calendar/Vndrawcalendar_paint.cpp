@@ -121,10 +121,12 @@ void TvnDrawCalendar::DrawMonthName(int col, int row, bool highlighted) {
     const TRect r = GetCellRect(col, row);
     c.Font.Height = DayNumberFontHeight;
     const QString name = FormatSettings().LongMonthNames[(row * 4 + col) % 12];
-    c.Font.Style = fsBold;
+    // Placed by its width in the normal face, then drawn bold.
+    c.Font.Style = 0;
     const int x = r.Left + (r.Width() - c.TextWidth(name)) / 2;
     c.Font.Color = highlighted ? clWhite : ColorFont;
     c.Brush.Style = bsClear;
+    c.Font.Style = fsBold;
     c.TextOut(x, r.Top + 1, name);
     c.Font.Style = 0;
 }

@@ -1,9 +1,10 @@
 // The data side of the control: filters per user, locating, record mapping,
 // matching over the tables, and storing holidays, notes and day colours.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
-#include "support/CalendarTestDb.h"
 #include "platform/DateFormat.h"
+#include "support/CalendarTestDb.h"
 
 TEST(DBDrawCalendarData, FiltersAreRestrictedToTheCurrentUser) {
     BoundCalendar b(At(2024, 3, 13));
@@ -23,6 +24,33 @@ TEST(DBDrawCalendarData, FiltersAreRestrictedToTheCurrentUser) {
     c.SetFilter(tsHolidays, QStringLiteral("ID > 5"), false);
     EXPECT_EQ(b.db.Table(tsHolidays).Filter(), holidays);
     EXPECT_FALSE(c.SpecialFilter);
+}
+
+TEST(DBDrawCalendarData, RejectedDayFilterLeftNotesUnfilteredAndSpecialFilterStuck) {
+    BoundCalendar b(At(2024, 3, 13));
+    TvnDBDrawCalendar& c = b.cal;
+    b.db.AddNote(0, At(2024, 3, 12), "mine");
+    b.db.AddNote(1, At(2024, 3, 12), "theirs");
+    c.UpdateCalendar();
+    c.BackBuffer();
+    TADOTable& notes = b.db.Table(tsNotes);
+    const QString rangeFilter = notes.Filter();
+    {
+        // The engine now rejects every date the program writes.
+        TFormatSettings odd = DottedFormatSettings();
+        odd.ShortDateFormat = "dddd";
+        ScopedFormat format(odd);
+        const TRect cell = c.GetCellRect(1, 2);
+        EXPECT_THROW(c.DrawCell(1, 2, false), EDatabaseError);
+        EXPECT_FALSE(c.SpecialFilter);
+        EXPECT_THROW(
+            c.MouseDown(Qt::LeftButton, {}, cell.Left + 30, cell.Top + c.DayNumberHeight + 5),
+            EDatabaseError);
+    }
+    EXPECT_FALSE(c.SpecialFilter);
+    EXPECT_TRUE(notes.Filtered());
+    EXPECT_EQ(notes.Filter(), rangeFilter);
+    EXPECT_EQ(notes.RecordCount(), 1);
 }
 
 TEST(DBDrawCalendarData, RefreshFiltersTheShownRange) {
@@ -274,6 +302,27 @@ TEST(DBDrawCalendarData, DayColourOnePerUserAndDay) {
     EXPECT_EQ(b.db.CountRows("BColors"), 1);
 }
 
+TEST(DBDrawCalendarData, ColourOfAMonthPressedInTheYearViewDuplicatedItsRow) {
+    BoundCalendar b(At(2024, 3, 13));
+    TvnDBDrawCalendar& c = b.cal;
+    b.db.AddColor(0, At(2024, 6, 1), clRed);
+    b.db.AddColor(4, At(2024, 6, 1), clRed);
+    c.SetCurrUser(4);
+    b.Show(vmYear, At(2024, 3, 13));
+    c.SetCurrUser(0);
+    c.BackBuffer();
+    const TRect june = c.GetCellRect(1, 1);
+    c.MouseDown(Qt::RightButton, {}, june.Left + 20, june.Top + 20);
+    c.MouseUp(Qt::RightButton, {}, june.Left + 20, june.Top + 20);
+    ASSERT_EQ(c.SelectedDate, At(2024, 6, 1));
+    EXPECT_TRUE(c.CanClearCell());
+    c.UpdateBColor(int(clBlue));
+    EXPECT_EQ(b.db.CountRows("BColors"), 2);
+    b.Show(vmMonth, At(2024, 6, 1));
+    ASSERT_TRUE(c.LocateDBRecord(tsBColors, "Date", At(2024, 6, 1)));
+    EXPECT_EQ(TColor(b.db.Table(tsBColors).FieldByName("Color")->AsInteger()), clBlue);
+}
+
 TEST(DBDrawCalendarData, NotesStoredWhateverTheShownRange) {
     BoundCalendar b(At(2024, 3, 13));
     TvnDBDrawCalendar& c = b.cal;
@@ -317,4 +366,67 @@ TEST(DBDrawCalendarData, DeleteDataOfUserRemovesOnlyTheirRows) {
     EXPECT_TRUE(c.EventDrawList.empty());
     c.SetCurrUser(0);
     EXPECT_EQ(c.EventDrawList.size(), 1u);
+}
+
+TEST(DBDrawCalendarData, DeleteDataOfUserFlushedEveryRowAlone) {
+    BoundCalendar b(At(2024, 3, 13));
+    TvnDBDrawCalendar& c = b.cal;
+    for (int i = 0; i < 20; ++i) {
+        b.db.AddEvent(5, "e", At(2024, 3, 1 + i));
+        b.db.AddNote(5, At(2024, 3, 1 + i), "n");
+    }
+    int commits = 0;
+    sqlite3_commit_hook(
+        b.db.connection.Handle(),
+        [](void* n) {
+            ++*static_cast<int*>(n);
+            return 0;
+        },
+        &commits);
+    c.DeleteDataOfUser(5);
+    sqlite3_commit_hook(b.db.connection.Handle(), nullptr, nullptr);
+    EXPECT_EQ(b.db.CountRows("Events"), 0);
+    EXPECT_EQ(b.db.CountRows("Notes"), 0);
+    EXPECT_LE(commits, 3);  // one per table
+}
+
+TEST(DBDrawCalendarData, FailedDeleteDataOfUserLeftTheUsersRowsShownAndPaintingStopped) {
+    BoundCalendar b(At(2024, 3, 13));
+    TvnDBDrawCalendar& c = b.cal;
+    b.db.AddEvent(5, "goes", At(2024, 3, 1));
+    const int kept = b.db.AddEvent(5, "kept", At(2024, 3, 2));
+    b.db.AddEvent(5, "never reached", At(2024, 3, 3));
+    b.db.AddColor(5, At(2024, 3, 2), clRed);
+    const QString trigger = QString(
+                                "CREATE TRIGGER keep BEFORE DELETE ON Events WHEN old.ID = %1 "
+                                "BEGIN SELECT RAISE(ABORT, 'row is kept'); END")
+                                .arg(kept);
+    // A row the store refuses to delete (the engine runs no triggers of its
+    // own; this one is the test's way to make a delete fail).
+    sqlite3* db = b.db.connection.Handle();
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
+    ASSERT_EQ(sqlite3_exec(db, trigger.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_THROW(c.DeleteDataOfUser(5), EDatabaseError);
+    EXPECT_EQ(c.CurrUser, -1);
+    EXPECT_FALSE(c.SpecialFilter);
+    EXPECT_FALSE(b.db.connection.InTransaction());
+    EXPECT_EQ(b.db.Table(tsEvents).Filter(), "UserID = -1");
+    EXPECT_EQ(b.db.Table(tsEvents).RecordCount(), 0);
+    // What was deleted before the failure stays deleted.
+    EXPECT_EQ(b.db.CountRows("BColors"), 0);
+    EXPECT_EQ(b.db.CountRows("Events"), 2);
+}
+
+TEST(DBDrawCalendarData, RefusedCommitOfDeleteDataOfUserWasReportedAsSuccess) {
+    BoundCalendar b(At(2024, 3, 13));
+    TvnDBDrawCalendar& c = b.cal;
+    b.db.AddEvent(5, "stays", At(2024, 3, 1));
+    sqlite3_commit_hook(
+        b.db.connection.Handle(), [](void*) { return 1; }, nullptr);  // every commit fails
+    EXPECT_THROW(c.DeleteDataOfUser(5), EDatabaseError);
+    sqlite3_commit_hook(b.db.connection.Handle(), nullptr, nullptr);
+    EXPECT_EQ(c.CurrUser, -1);
+    EXPECT_FALSE(c.SpecialFilter);
+    EXPECT_FALSE(b.db.connection.InTransaction());
+    EXPECT_EQ(b.db.CountRows("Events"), 1);
 }

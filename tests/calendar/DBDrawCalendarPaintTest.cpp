@@ -110,6 +110,22 @@ TEST(DBDrawCalendarPaint, ItemLinesClipAtTheCellsBottom) {
     EXPECT_EQ(bar->value(), 2);
 }
 
+TEST(DBDrawCalendarPaint, ShortWindowShowedScrollBarsOnEmptyCells) {
+    // 150 pixels high: cells of 17 pixels, lower than the day-number band.
+    BoundCalendar b(At(2024, 3, 1), 700, 150);
+    TvnDBDrawCalendar& c = b.cal;
+    b.db.AddEvent(0, "one", At(2024, 3, 12));
+    c.UpdateCalendar();
+    c.BackBuffer();
+    ASSERT_LT(c.GetCellRect(1, 2).Height(), c.DayNumberHeight);
+    int shown = 0;
+    for (int col = 0; col < 7; ++col)
+        for (int row = 0; row < 6; ++row)
+            shown += !c.CellScrollBar(col, row)->isHidden();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(c.CellScrollBar(1, 2)->maximum(), 1);  // no more lines than items
+}
+
 TEST(DBDrawCalendarPaint, ClickOnThirdVisibleLineOfScrolledCell) {
     BoundCalendar b(At(2024, 3, 1), 700, 400);  // cells 59 pixels high
     TvnDBDrawCalendar& c = b.cal;

@@ -333,6 +333,25 @@ TEST(DrawCalendarGeometry, DayChangeOutsideShownMonthNotifiesWithoutRepaint) {
     EXPECT_TRUE(c.RepaintPending());
 }
 
+TEST(DrawCalendarGeometry, DayChangeLeftTheOldTodayHighlightedOnTheLastShownDay) {
+    // A week view left open over Sunday night: the new today is not shown,
+    // but the old one is and must lose its fill.
+    ScopedClock clock(At(2024, 3, 17, 23, 59, 59));
+    TvnDrawCalendar c;
+    c.resize(700, 300);
+    c.SelectedDate = At(2024, 3, 17);
+    c.SetViewMode(vmWeek);
+    c.BackBuffer();
+    const TRect sunday = c.GetCellRect(6, 0);
+    EXPECT_EQ(c.BackBuffer().pixel(sunday.Right - 4, sunday.Bottom - 4) | 0xFF000000u,
+              ColorToRgb(c.ColorCurrDay) | 0xFF000000u);
+    clock.Set(At(2024, 3, 18, 0, 0, 1));
+    c.OnTimer(nullptr);
+    EXPECT_TRUE(c.RepaintPending());
+    EXPECT_NE(c.BackBuffer().pixel(sunday.Right - 4, sunday.Bottom - 4) | 0xFF000000u,
+              ColorToRgb(c.ColorCurrDay) | 0xFF000000u);
+}
+
 TEST(DrawCalendarGeometry, DisplayTimeFiresWithinItsSecond) {
     ScopedClock clock(At(2024, 3, 1, 8, 59, 59));
     TvnDrawCalendar c;

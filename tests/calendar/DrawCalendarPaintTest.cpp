@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QImage>
 
 #include "calendar/Vndrawcalendar.h"
+#include "platform/DateFormat.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -162,6 +164,35 @@ TEST(DrawCalendarPaint, YearViewHasNoWeekendOrTodayFill) {
     c.DrawCell(2, 0, true);  // March highlighted
     EXPECT_EQ(Pixel(c, Inside(c.GetCellRect(2, 0)).x(), Inside(c.GetCellRect(2, 0)).y()),
               Rgb(clNavy));
+}
+
+TEST(DrawCalendarPaint, MonthNameWasPlacedByItsBoldWidth) {
+    // The name is placed by its width in the normal face and then drawn bold;
+    // "m" is much wider in bold, so the two placements lie apart.
+    TFormatSettings names = DottedFormatSettings();
+    names.LongMonthNames[0] = QStringLiteral("mmmmmmmmmmmm");
+    ScopedFormat format(names);
+    MonthFixture f;
+    TvnDrawCalendar& c = f.cal;
+    c.ColorFont = clBlack;
+    c.SelectedDate = At(2024, 1, 10);
+    c.SetViewMode(vmYear);
+    c.BackBuffer();
+    const TRect cell = c.GetCellRect(0, 0);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(-c.DayNumberFontHeight);
+    const int normal = QFontMetrics(font).horizontalAdvance(names.LongMonthNames[0]);
+    font.setBold(true);
+    const int bold = QFontMetrics(font).horizontalAdvance(names.LongMonthNames[0]);
+    ASSERT_GE(bold - normal, 6);
+    const QImage& image = c.BackBuffer();
+    int ink = cell.Right;
+    for (int y = cell.Top + 1; y < cell.Top + 1 + c.TitleHeight; ++y)
+        for (int x = cell.Left + 1; x < cell.Right - 1; ++x)
+            if (qGray(image.pixel(x, y)) < 128) ink = std::min(ink, x);
+    const int expected = cell.Left + (cell.Width() - normal) / 2;
+    EXPECT_GE(ink, expected);
+    EXPECT_LE(ink, expected + 2);
 }
 
 TEST(DrawCalendarPaint, ExtremeSizesPaintWithoutFault) {
