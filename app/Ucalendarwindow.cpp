@@ -16,11 +16,20 @@ TCalendarWindow::TCalendarWindow(QWidget* parent) : QWidget(parent) {
     calendar_ = new TvnCalendarReminder(this);
     layout->addWidget(calendar_);
     // Errors caught while painting are shown once the paint is over.
-    calendar_->OnError = [this](TvnDrawCalendar*, const QString& text) {
-        QTimer::singleShot(0, this, [this, text] { ShowError(text, this); });
-    };
+    calendar_->OnError = [this](TvnDrawCalendar*, const QString& text) { ReportError(text); };
     calendar_->OnBeforeFoundEvents = [this](TvnCalendarReminder*) { ShowDueEvents(); };
     resize(900, 650);
+}
+
+void TCalendarWindow::ReportError(const QString& text) {
+    // An error that repeats every second (a failing disk) must not stack one
+    // box on another: while a box is open, further errors are not shown.
+    if (errorShowing_) return;
+    errorShowing_ = true;
+    QTimer::singleShot(0, this, [this, text] {
+        ShowError(text, this);
+        errorShowing_ = false;
+    });
 }
 
 void TCalendarWindow::ShowDueEvents() {

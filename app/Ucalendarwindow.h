@@ -27,10 +27,13 @@ public:
 private:
     // Shows the due events, opens their action files and plays their sounds.
     void ShowDueEvents();
+    // Shows an error caught inside the calendar once its handler is over.
+    void ReportError(const QString& text);
 
     TADOConnection connection_;
     std::array<std::unique_ptr<TADOTable>, 4> tables_;
     TvnCalendarReminder* calendar_ = nullptr;  // child widget
     TDesktopShell shell_;
     TMediaSoundPlayer sound_;
+    bool errorShowing_ = false;
 };

@@ -1,12 +1,14 @@
 // The first window: the control bound to a database, on today's month.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/Ucalendarwindow.h"
 #include "reminder/Vncalendarreminder.h"
 #include "store/Datafolder.h"
+#include "support/DialogScript.h"
 #include "support/TestSupport.h"
 
 TEST(CalendarWindow, ShowsTodaysMonthWithTheTimerRunning) {
@@ -34,4 +36,17 @@ TEST(CalendarWindow, MissingDatabaseIsAnError) {
     TCalendarWindow window;
     EXPECT_THROW(window.OpenDatabase(dir.filePath("none.vdbv2")), EDatabaseError);
     EXPECT_FALSE(window.Calendar()->TableIsActive(tsEvents));
+}
+
+// An error that repeats every timer tick must not pile up error boxes.
+TEST(CalendarWindow, RepeatedErrorsShowOneBoxAtATime) {
+    ScopedDialogScript script;
+    TCalendarWindow window;
+    for (int i = 0; i < 3; ++i)
+        window.Calendar()->OnError(window.Calendar(), "disk failing");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(script.Texts(TDialogKind::Error), QStringList{"disk failing"});
+    window.Calendar()->OnError(window.Calendar(), "again");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(script.Texts(TDialogKind::Error), (QStringList{"disk failing", "again"}));
 }
