@@ -1,4 +1,5 @@
 #include "app/Ucalendarwindow.h"
+#include "store/Udbmanagement.h"
 
 #include <QTimer>
 #include <QVBoxLayout>
@@ -53,13 +54,9 @@ TCalendarWindow::~TCalendarWindow() {
 void TCalendarWindow::OpenDatabase(const QString& databasePath) {
     connection_.ConnectionString = DatabaseConnectionString(databasePath);
     connection_.Open();
-    static const char* const kNames[4] = {"BColors", "Events", "Holidays", "Notes"};
-    for (int i = 0; i < 4; ++i) {
-        tables_[i] = std::make_unique<TADOTable>(&connection_);
-        tables_[i]->SetTableName(QLatin1String(kNames[i]));
-        tables_[i]->Open();
+    tables_ = OpenCalendarTables(connection_);
+    for (int i = 0; i < TableCount; ++i)
         calendar_->SetDataSet(i, tables_[i].get());
-    }
     calendar_->SetCalendarDate(Date());
     calendar_->Activate();
 }

@@ -10,6 +10,7 @@
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 #include "store/Adodb.h"
+#include "store/Udbmanagement.h"
 
 class TvnCalendarReminder;
 
@@ -31,7 +32,7 @@ private:
     void ReportError(const QString& text);
 
     TADOConnection connection_;
-    std::array<std::unique_ptr<TADOTable>, 4> tables_;
+    TCalendarTables tables_;
     TvnCalendarReminder* calendar_ = nullptr;  // child widget
     TDesktopShell shell_;
     TMediaSoundPlayer sound_;

@@ -20,6 +20,7 @@
 #include "calendar/Vndbdrawcalendar.h"
 #include "store/Adodb.h"
 #include "store/Datafolder.h"
+#include "store/Udbmanagement.h"
 #include "support/BenchData.h"
 
 namespace {
@@ -91,13 +92,7 @@ int main(int argc, char** argv) {
     TADOConnection connection;
     connection.ConnectionString = DatabaseConnectionString(db);
     connection.Open();
-    const char* names[] = {"BColors", "Events", "Holidays", "Notes"};
-    std::unique_ptr<TADOTable> tables[4];
-    for (int i = 0; i < 4; ++i) {
-        tables[i] = std::make_unique<TADOTable>(&connection);
-        tables[i]->SetTableName(QLatin1String(names[i]));
-        tables[i]->Open();
-    }
+    TCalendarTables tables = OpenCalendarTables(connection);
     FillHolidaysAndNotes(*tables[tsHolidays], *tables[tsNotes], *tables[tsBColors]);
 
     SetClock([] { return EncodeDate(2026, 12, 15) + 0.5; });

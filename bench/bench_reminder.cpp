@@ -16,6 +16,7 @@
 #include "reminder/Vncalendarreminder.h"
 #include "store/Adodb.h"
 #include "store/Datafolder.h"
+#include "store/Udbmanagement.h"
 #include "support/BenchData.h"
 
 namespace {
@@ -24,12 +25,7 @@ struct BenchCalendar {
     explicit BenchCalendar(const QString& dbPath) {
         connection.ConnectionString = DatabaseConnectionString(dbPath);
         connection.Open();
-        const char* names[] = {"BColors", "Events", "Holidays", "Notes"};
-        for (int i = 0; i < 4; ++i) {
-            tables[i] = std::make_unique<TADOTable>(&connection);
-            tables[i]->SetTableName(QLatin1String(names[i]));
-            tables[i]->Open();
-        }
+        tables = OpenCalendarTables(connection);
         calendar = std::make_unique<TvnCalendarReminder>();
         calendar->resize(1280, 800);
         for (int i = 0; i < 4; ++i)
@@ -48,7 +44,7 @@ struct BenchCalendar {
     }
 
     TADOConnection connection;
-    std::array<std::unique_ptr<TADOTable>, 4> tables;
+    TCalendarTables tables;
     std::unique_ptr<TvnCalendarReminder> calendar;
     std::vector<std::unique_ptr<TvnEventParams>> announced;
 };

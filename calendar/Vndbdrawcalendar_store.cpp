@@ -2,6 +2,7 @@
 // removing all data of one user.
 #include "calendar/Vndbdrawcalendar.h"
 #include "store/Adodb.h"
+#include "store/Adotransaction.h"
 
 namespace {
 
@@ -22,38 +23,6 @@ void WithNotesUnfiltered(TADOTable* table, F&& body) {
     }
     table->SetFiltered(true);
 }
-
-// Many rows change in one transaction (one flush instead of one per row); it
-// is committed also when a later step fails, so the rows handled stay.
-class TransactionScope {
-public:
-    explicit TransactionScope(TADOConnection* connection) : connection_(connection) {
-        if (connection_ && !connection_->InTransaction())
-            connection_->BeginTrans();
-        else
-            connection_ = nullptr;
-    }
-    // A failed commit on the normal way out is reported like any other
-    // engine error.
-    void Commit() {
-        TADOConnection* connection = connection_;
-        connection_ = nullptr;
-        if (connection) connection->CommitTrans();
-    }
-    ~TransactionScope() {
-        if (!connection_) return;
-        try {
-            connection_->CommitTrans();
-        } catch (...) {
-            // Already unwinding from the first error, which is the one to report.
-        }
-    }
-    TransactionScope(const TransactionScope&) = delete;
-    TransactionScope& operator=(const TransactionScope&) = delete;
-
-private:
-    TADOConnection* connection_;
-};
 
 }  // namespace
 
@@ -182,7 +151,7 @@ void TvnDBDrawCalendar::DeleteDataOfUser(int user) {
         const QString restored = index == tsEvents ? QString() : RangeFilter;
         CurrUser = user;
         try {
-            TransactionScope transaction(table->Connection());
+            TTransactionScope transaction(table->Connection());
             SetFilter(index, QString(), true);
             const int count = table->RecordCount();
             table->First();

@@ -207,3 +207,10 @@ QString ApplyDefaultExt(const QString& path, const QString& ext) {
     if (name.lastIndexOf(u'.') > 0) return path;
     return path + u'.' + e;
 }
+
+void SetSingleBorderDialog(QDialog& dialog, bool onTop) {
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (onTop) flags |= Qt::WindowStaysOnTopHint;
+    dialog.setWindowFlags(flags);
+}

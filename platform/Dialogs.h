@@ -113,6 +113,10 @@ bool PrinterSetupDialog(QPrinter& printer, QWidget* parent = nullptr);
 // QDialog::Rejected).
 int ExecModal(QDialog& dialog);
 
+// The frame of the program's dialogs: a single border with the system menu
+// (close box) only; "onTop" keeps the window above other windows.
+void SetSingleBorderDialog(QDialog& dialog, bool onTop = false);
+
 // Helpers of the file dialogs, public for their tests.
 // "Text files (*.txt)|*.txt" -> "Text files (*.txt)"; entries joined by ";;".
 QString QtFileFilter(const QString& runtimeFilter);

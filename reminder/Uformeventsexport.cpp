@@ -56,8 +56,7 @@ TFormEventsExport::TFormEventsExport(QWidget* owner, TvnExportParams* params,
       params_(params),
       browseFolder_(browseFolder) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    SetSingleBorderDialog(*this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     params_->Accepted = false;
     const int year = ToQDate(Date()).year();

@@ -10,8 +10,7 @@ TFormEventsImport::TFormEventsImport(QWidget* owner, TvnImportParams* params,
       params_(params),
       browseFolder_(browseFolder) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    SetSingleBorderDialog(*this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     params_->Accepted = false;
     connect(ui->btnBrowse, &QPushButton::clicked, this, &TFormEventsImport::btnBrowseClick);

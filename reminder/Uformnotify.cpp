@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 #include "reminder/Uresource.h"
@@ -21,8 +22,7 @@ TFormNotify::TFormNotify(QWidget* owner, QList<TvnEventParams*>* events, TShellO
                          TSoundPlayer& sound)
     : QDialog(owner), ui(std::make_unique<Ui::FormNotify>()), shell_(shell), mPlayer(sound) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    SetSingleBorderDialog(*this, true);
     setFixedSize(size());
     SetupEventListView(ui->listView_Events, ColumnCaptions());
     connect(ui->listView_Events, &QTreeWidget::currentItemChanged, this,

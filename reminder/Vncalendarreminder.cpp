@@ -4,26 +4,16 @@
 #include "reminder/Vnrecurrence.h"
 #include "store/Adodb.h"
 
-namespace {
-
-// Clears a temporary events filter on every way out of an operation.
-class EventsFilterGuard {
-public:
-    explicit EventsFilterGuard(TvnCalendarReminder& calendar) : calendar_(calendar) {}
-    ~EventsFilterGuard() {
-        try {
-            calendar_.SetFilter(tsEvents, QString(), false);
-        } catch (...) {
-            // Already unwinding from the first error, which is the one to report.
-            calendar_.SpecialFilter = false;
-        }
+TvnCalendarReminder::EventsFilterScope::~EventsFilterScope() {
+    if (!calendar_.SpecialFilter) return;  // the operation already put it back
+    try {
+        calendar_.SetFilter(tsEvents, QString(), false);
+    } catch (...) {
+        // Already unwinding from the first error, which is the one to report;
+        // the flag at least must not stop painting and the reminder for good.
+        calendar_.SpecialFilter = false;
     }
-
-private:
-    TvnCalendarReminder& calendar_;
-};
-
-}  // namespace
+}
 
 TvnCalendarReminder::TvnCalendarReminder(QWidget* parent) : TvnDBDrawCalendar(parent) {}
 
@@ -91,7 +81,7 @@ void TvnCalendarReminder::SelectEvents() {
     int year = 0, month = 0, day = 0;
     DecodeDate(CalendarDate(), year, month, day);
     const QString lastDay = DateToStr(EncodeDate(year, 12, 31));
-    EventsFilterGuard guard(*this);
+    EventsFilterScope scope(*this);
     SetFilter(tsEvents, QStringLiteral("eType = 1 AND Date <= '") + lastDay + u'\'', true);
     FillEventsList();
 }
@@ -111,7 +101,7 @@ void TvnCalendarReminder::FindEvents(TvnFindParams params) {
         filter = QStringLiteral("Date >= '") + DateTimeText(params.BegDate) +
                  QStringLiteral("' AND Date <= '") + DateTimeText(params.EndDate) + u'\'';
     }
-    EventsFilterGuard guard(*this);
+    EventsFilterScope scope(*this);
     SetFilter(tsEvents, filter, true);
     EventsList.clear();
     TField* desc = tbEvents->FieldByName(QStringLiteral("Desc"));

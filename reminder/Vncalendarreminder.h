@@ -55,6 +55,21 @@ public:
 
     void OnTimer(QObject* sender) override;
 
+protected:
+    // Puts the events table back on the current user's rows when an
+    // operation that set a temporary (special) filter ends, whichever way it
+    // ends.
+    class EventsFilterScope {
+    public:
+        explicit EventsFilterScope(TvnCalendarReminder& calendar) : calendar_(calendar) {}
+        ~EventsFilterScope();
+        EventsFilterScope(const EventsFilterScope&) = delete;
+        EventsFilterScope& operator=(const EventsFilterScope&) = delete;
+
+    private:
+        TvnCalendarReminder& calendar_;
+    };
+
 private:
     void ReminderTick();
     void AnnounceDueEvents();

@@ -5,60 +5,11 @@
 #include "reminder/Vneventfiles.h"
 #include "reminder/Vnrecurrence.h"
 #include "store/Adodb.h"
-
-#include <utility>
-
-namespace {
-
-class SpecialFilterScope {
-public:
-    explicit SpecialFilterScope(TvnCalendarReminder& calendar) : calendar_(calendar) {}
-    ~SpecialFilterScope() {
-        try {
-            calendar_.SetFilter(tsEvents, QString(), false);
-        } catch (...) {
-            calendar_.SpecialFilter = false;
-        }
-    }
-
-private:
-    TvnCalendarReminder& calendar_;
-};
-
-// Many rows change in one transaction (one flush instead of one per row). A
-// step that fails still commits what was done before it, as the rows already
-// handled stay; a failed commit on the normal path is an error of the import.
-class TransactionScope {
-public:
-    explicit TransactionScope(TADOConnection* connection) : connection_(connection) {
-        if (connection_ && !connection_->InTransaction())
-            connection_->BeginTrans();
-        else
-            connection_ = nullptr;
-    }
-    ~TransactionScope() {
-        if (!connection_) return;
-        try {
-            connection_->CommitTrans();
-        } catch (...) {
-            // Already unwinding from the error that ended the import.
-        }
-    }
-    void Commit() {
-        if (!connection_) return;
-        TADOConnection* connection = std::exchange(connection_, nullptr);
-        connection->CommitTrans();
-    }
-
-private:
-    TADOConnection* connection_;
-};
-
-}  // namespace
+#include "store/Adotransaction.h"
 
 bool TvnCalendarReminder::ExportEvents(TvnExportParams params) {
     if (!TableIsActive(tsEvents)) return false;
-    SpecialFilterScope scope(*this);
+    EventsFilterScope scope(*this);
     SetFilter(tsEvents,
               QStringLiteral("Date >= '") + DateTimeText(params.BegDate) +
                   QStringLiteral("' AND Date <= '") + DateTimeText(params.EndDate) + u'\'',
@@ -97,8 +48,8 @@ bool TvnCalendarReminder::ImportEvents(TvnImportParams params) {
     // (a mistyped path) would lose them all.
     if (params.DeleteExisting && !file.Readable) return false;
     EventsList.clear();
-    SpecialFilterScope scope(*this);
-    TransactionScope transaction(tbEvents->Connection());
+    EventsFilterScope scope(*this);
+    TTransactionScope transaction(tbEvents->Connection());
     if (params.DeleteExisting) DeleteAllEventsOfCurrentUser();
     StoreImportedEvents(file.Events);
     transaction.Commit();

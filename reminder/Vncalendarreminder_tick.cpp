@@ -3,31 +3,7 @@
 #include "reminder/Vncalendarreminder.h"
 #include "store/Adodb.h"
 
-namespace {
-
-// Whatever happens inside a tick, the next one must be able to run: the
-// busy flag is cleared and a temporary filter removed on every way out.
-class TickScope {
-public:
-    explicit TickScope(TvnCalendarReminder& calendar) : calendar_(calendar) {
-        calendar_.FInTimer = true;
-    }
-    ~TickScope() {
-        if (calendar_.SpecialFilter) {
-            try {
-                calendar_.SetFilter(tsEvents, QString(), false);
-            } catch (...) {
-                calendar_.SpecialFilter = false;
-            }
-        }
-        calendar_.FInTimer = false;
-    }
-
-private:
-    TvnCalendarReminder& calendar_;
-};
-
-}  // namespace
+#include <QScopeGuard>
 
 void TvnCalendarReminder::OnTimer(QObject* sender) {
     TvnDBDrawCalendar::OnTimer(sender);
@@ -38,7 +14,11 @@ void TvnCalendarReminder::ReminderTick() {
     if (!TableIsActive(tsEvents) || !FReminderEnabled || !FReminderActive || FInTimer ||
         SpecialFilter)
         return;
-    TickScope scope(*this);
+    // Whatever happens inside a tick, the next one must be able to run: the
+    // busy flag is cleared and the temporary filter removed on every way out.
+    FInTimer = true;
+    const auto clearBusy = qScopeGuard([this] { FInTimer = false; });
+    EventsFilterScope scope(*this);
     const TDateTime now = Now();
     SetFilter(tsEvents,
               QStringLiteral("Completed = FALSE AND RunDate <= '") + DateToStr(now) + u' ' +

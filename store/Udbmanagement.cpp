@@ -102,3 +102,14 @@ bool PackDatabase() {
         return false;
     }
 }
+
+TCalendarTables OpenCalendarTables(TADOConnection& connection) {
+    static const char* const kNames[TableCount] = {"BColors", "Events", "Holidays", "Notes"};
+    TCalendarTables tables;
+    for (int i = 0; i < TableCount; ++i) {
+        tables[i] = std::make_unique<TADOTable>(&connection);
+        tables[i]->SetTableName(QLatin1String(kNames[i]));
+        tables[i]->Open();
+    }
+    return tables;
+}

@@ -4,6 +4,13 @@
 #pragma once
 
 #include <QString>
+#include <array>
+#include <memory>
+
+#include "store/Vntypes.h"
+
+class TADOConnection;
+class TADOTable;
 
 // Writes a compacted copy of the source database as the destination,
 // replacing any file of that name only once the copy is complete and on
@@ -27,3 +34,8 @@ bool PackDatabase();
 // Raises EDatabaseError unless "path" is an intact database holding the
 // program's four tables.
 void CheckDatabaseFile(const QString& path);
+
+// The four tables of an open connection, opened in the order BColors,
+// Events, Holidays, Notes (indexed by the table selectors tsBColors ...).
+using TCalendarTables = std::array<std::unique_ptr<TADOTable>, TableCount>;
+TCalendarTables OpenCalendarTables(TADOConnection& connection);

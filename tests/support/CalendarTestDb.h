@@ -10,6 +10,7 @@
 #include "calendar/Vndbdrawcalendar.h"
 #include "store/Adodb.h"
 #include "store/Datafolder.h"
+#include "store/Udbmanagement.h"
 #include "support/TestSupport.h"
 
 class CalendarDb {
@@ -19,12 +20,7 @@ public:
         CreateDeliveredDatabase(path);
         connection.ConnectionString = DatabaseConnectionString(path);
         connection.Open();
-        const char* names[] = {"BColors", "Events", "Holidays", "Notes"};
-        for (int i = 0; i < 4; ++i) {
-            tables[i] = std::make_unique<TADOTable>(&connection);
-            tables[i]->SetTableName(QLatin1String(names[i]));
-            tables[i]->Open();
-        }
+        tables = OpenCalendarTables(connection);
     }
 
     TADOTable& Table(int index) { return *tables[index]; }
@@ -115,7 +111,7 @@ public:
     QTemporaryDir dir;
     QString path;
     TADOConnection connection;
-    std::unique_ptr<TADOTable> tables[4];
+    TCalendarTables tables;
 };
 
 // A control bound to a database, showing the month of a fixed today. The
