@@ -192,6 +192,8 @@ protected:
 
     // Painting steps.
     void DrawDayView();
+    // The outline of every cell of the grid in the grid colour.
+    void DrawGridOutlines();
     void DrawMonthWeekView();
     void DrawYearView();
     void DrawMonthName(int col, int row, bool highlighted);

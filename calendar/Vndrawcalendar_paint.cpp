@@ -59,13 +59,7 @@ void TvnDrawCalendar::DrawMonthWeekView() {
     int col = -1, row = -1;
     DateToCell(FCurrDate, col, row);
     if (PaintCurrDate && col != -1 && row != -1) FillCell(GetCellRect(col, row), ColorCurrDay);
-    if (ShowGrid) {
-        c.Brush.Style = bsClear;
-        c.Pen.Color = ColorGrid;
-        for (int cc = 0; cc < FColCount; ++cc)
-            for (int r = 0; r < FRowCount; ++r)
-                c.Rectangle(GetCellRect(cc, r));
-    }
+    if (ShowGrid) DrawGridOutlines();
     c.Brush.Style = bsClear;
     c.Font.Color = ColorFont;
     c.Font.Height = DayFontHeight;
@@ -74,6 +68,15 @@ void TvnDrawCalendar::DrawMonthWeekView() {
     for (int cc = 0; cc < FColCount; ++cc)
         for (int r = 0; r < FRowCount; ++r)
             DrawDayNumber(cc, r, false);
+}
+
+void TvnDrawCalendar::DrawGridOutlines() {
+    TCanvas& c = *DrawCanvas;
+    c.Brush.Style = bsClear;
+    c.Pen.Color = ColorGrid;
+    for (int cc = 0; cc < FColCount; ++cc)
+        for (int r = 0; r < FRowCount; ++r)
+            c.Rectangle(GetCellRect(cc, r));
 }
 
 void TvnDrawCalendar::DrawDayView() {
@@ -96,13 +99,7 @@ void TvnDrawCalendar::DrawYearView() {
     c.Font.Height = DayFontHeight;
     const int dw = TitlesRects[0].Width() / 7;
     const int dx = (dw - c.TextWidth(QStringLiteral("Aa"))) / 2;
-    if (ShowGrid) {
-        c.Brush.Style = bsClear;
-        c.Pen.Color = ColorGrid;
-        for (int cc = 0; cc < FColCount; ++cc)
-            for (int r = 0; r < FRowCount; ++r)
-                c.Rectangle(GetCellRect(cc, r));
-    }
+    if (ShowGrid) DrawGridOutlines();
     c.Brush.Style = bsClear;
     c.Font.Color = ColorFont;
     for (int k = 0; k < 4; ++k)
