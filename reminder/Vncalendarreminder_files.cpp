@@ -7,16 +7,10 @@
 #include "store/Adodb.h"
 #include "store/Adotransaction.h"
 
-bool TvnCalendarReminder::ExportEvents(TvnExportParams params) {
-    if (!TableIsActive(tsEvents)) return false;
-    EventsFilterScope scope(*this);
-    SetFilter(tsEvents,
-              QStringLiteral("Date >= '") + DateTimeText(params.BegDate) +
-                  QStringLiteral("' AND Date <= '") + DateTimeText(params.EndDate) + u'\'',
-              true);
-    return params.SaveAsTxt ? SaveAsTXT(params) : SaveAsEDF(params);
-}
+namespace {
 
+// Hands every row of the present filter to the writer, which keeps the
+// categories asked for.
 template <typename Writer>
 bool WriteFilteredEvents(TvnCalendarReminder& calendar, TADOTable* table, Writer& writer) {
     const int count = table->RecordCount();
@@ -28,6 +22,18 @@ bool WriteFilteredEvents(TvnCalendarReminder& calendar, TADOTable* table, Writer
         table->Next();
     }
     return writer.Commit();
+}
+
+}  // namespace
+
+bool TvnCalendarReminder::ExportEvents(TvnExportParams params) {
+    if (!TableIsActive(tsEvents)) return false;
+    EventsFilterScope scope(*this);
+    SetFilter(tsEvents,
+              QStringLiteral("Date >= '") + DateTimeText(params.BegDate) +
+                  QStringLiteral("' AND Date <= '") + DateTimeText(params.EndDate) + u'\'',
+              true);
+    return params.SaveAsTxt ? SaveAsTXT(params) : SaveAsEDF(params);
 }
 
 bool TvnCalendarReminder::SaveAsTXT(TvnExportParams params) {
