@@ -10,27 +10,15 @@
 #include <sys/resource.h>
 
 #include "platform/IniFile.h"
-#include "reminder/Vncalendarreminder.h"
-#include "support/CalendarTestDb.h"
+#include "reminder/ReminderFixture.h"
 
 namespace {
 
-class ReminderFilesTest : public ::testing::Test {
+class ReminderFilesTest : public ReminderFixture {
 protected:
-    ReminderFilesTest() {
-        cal.resize(700, 560);
-        db.Bind(cal);
-        cal.SetCalendarDate(EncodeDate(2024, 3, 15));
-    }
-
     int Add(const QString& desc, TDateTime start, int recurrence = rkOnce,
             int category = ecMiscellaneous) {
-        TvnEventParams e;
-        e.eType = recurrence == rkOnce ? etEvent : etRecurring;
-        e.Desc = desc;
-        e.Date = start;
-        e.UseStartTime = true;
-        e.Recurrence = recurrence;
+        TvnEventParams e = EventRecord(desc, start, recurrence);
         e.Category = category;
         e.Notes = "notes of " + desc;
         cal.AddEvent(&e);
@@ -77,10 +65,6 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-
-    ScopedClock clock{At(2024, 3, 15, 10, 0)};
-    CalendarDb db;
-    TvnCalendarReminder cal;
 };
 
 }  // namespace

@@ -5,19 +5,15 @@
 #include <QFile>
 #include <memory>
 
+#include "reminder/ReminderFixture.h"
 #include "reminder/Uformnotify.h"
-#include "reminder/Vncalendarreminder.h"
-#include "support/CalendarTestDb.h"
 #include "support/RecordingActions.h"
 
 namespace {
 
-class ReminderTest : public ::testing::Test {
+class ReminderTest : public ReminderFixture {
 protected:
     ReminderTest() {
-        cal.resize(700, 560);
-        db.Bind(cal);
-        cal.SetCalendarDate(EncodeDate(2024, 3, 15));
         // The main window's part: the found records go to the rows of a
         // window that lives on until after the tick.
         cal.OnBeforeFoundEvents = [this](TvnCalendarReminder* sender) {
@@ -32,13 +28,7 @@ protected:
     }
 
     TvnEventParams Event(const QString& desc, TDateTime start, int recurrence = rkOnce) {
-        TvnEventParams e;
-        e.eType = recurrence == rkOnce ? etEvent : etRecurring;
-        e.Desc = desc;
-        e.Date = start;
-        e.UseStartTime = true;
-        e.Recurrence = recurrence;
-        return e;
+        return EventRecord(desc, start, recurrence);
     }
 
     int Add(TvnEventParams e) {
@@ -61,9 +51,6 @@ protected:
             owned.emplace_back(e);
     }
 
-    ScopedClock clock{At(2024, 3, 15, 10, 0)};
-    CalendarDb db;
-    TvnCalendarReminder cal;
     RecordingShell shell;
     RecordingSoundPlayer sound;
     QStringList announced;  // one entry per announcement: the descriptions

@@ -4,18 +4,13 @@
 #include <limits>
 
 #include "reminder/Vnrecurrence.h"
+#include "support/EventRecords.h"
 #include "support/TestSupport.h"
 
 namespace {
 
 TvnEventParams Event(int recurrence, TDateTime start, int nParam = 1) {
-    TvnEventParams e;
-    e.eType = recurrence == rkOnce ? etEvent : etRecurring;
-    e.Recurrence = recurrence;
-    e.Date = start;
-    e.nParam = nParam;
-    e.UseStartTime = true;
-    return e;
+    return EventRecord({}, start, recurrence, nParam);
 }
 
 TvnEventParams Computed(TvnEventParams e, TDateTime now) {
