@@ -48,14 +48,14 @@ void TvnDBDrawCalendar::CreateScrollBars() {
         for (int row = 0; row < 6; ++row) {
             auto* bar = new QScrollBar(Qt::Vertical, this);
             bar->setFocusPolicy(Qt::NoFocus);
-            bar->setProperty("Tag", row * 7 + col);
+            bar->setProperty("Tag", CellFlagIndex(col, row));
             bar->setRange(0, 0);
             bar->setSingleStep(1);
             bar->setPageStep(1);
             bar->hide();
             connect(bar, &QScrollBar::valueChanged, this,
                     [this, bar] { Guarded([&] { OnScrollBarChange(bar); }); });
-            CellScrollBars[col * 6 + row] = bar;
+            CellScrollBars[CellRectIndex(col, row)] = bar;
         }
     ScrollBarsEnabled = true;
 }
@@ -121,7 +121,7 @@ void TvnDBDrawCalendar::TestFilter() {
     if (!TableIsActive(tsBColors)) return;
     try {
         tbBColors->SetFiltered(false);
-        tbBColors->SetFilter(QStringLiteral("Date = '") + DateToStr(FCalendarDate) + u'\'');
+        tbBColors->SetFilter(QStringLiteral("Date = '") + DateToStr(CalendarDate()) + u'\'');
         tbBColors->SetFiltered(true);
     } catch (const EDatabaseError&) {
         // The engine cannot read dates in the user's format: write every
@@ -270,8 +270,8 @@ TvnHolidayParams TvnDBDrawCalendar::CurrentHolidayDate() {
 }
 
 bool TvnDBDrawCalendar::CanDrawEvent(std::array<bool, CalendarCellCount>& flags) {
-    if (FViewMode == vmYear) return false;
-    return MatchEventCells(CurrentEventDays(), {ShownRange(), FCalendarDate}, flags);
+    if (ViewMode() == vmYear) return false;
+    return MatchEventCells(CurrentEventDays(), Grid(), flags);
 }
 
 bool TvnDBDrawCalendar::FilterEvent(TvnEventDrawData& out) {
@@ -315,8 +315,8 @@ void TvnDBDrawCalendar::ClearEventsList() {
 
 bool TvnDBDrawCalendar::CanDrawHoliday(int& col, int& row) {
     col = row = -1;
-    if (FViewMode == vmYear) return false;
-    return MatchHolidayCell(CurrentHolidayDate(), {ShownRange(), FCalendarDate}, col, row);
+    if (ViewMode() == vmYear) return false;
+    return MatchHolidayCell(CurrentHolidayDate(), Grid(), col, row);
 }
 
 bool TvnDBDrawCalendar::SetBookmark(int& col, int& row) {

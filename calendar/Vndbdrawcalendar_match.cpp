@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "calendar/Vndbdrawcalendar_match.h"
+#include "store/Vnseries.h"
 
 namespace {
 
@@ -22,29 +23,29 @@ Ymd Decode(TDateTime date) {
 
 class Marker {
 public:
-    Marker(const TvnMatchRange& range, std::array<bool, CalendarCellCount>& flags)
-        : range_(range), flags_(flags) {}
+    Marker(const TvnCalendarGrid& grid, std::array<bool, CalendarCellCount>& flags)
+        : grid_(grid), flags_(flags) {}
 
     void Mark(double day) {
         int col = -1, row = -1;
-        DateToCellIn(range_.Shown, day, col, row);
+        grid_.DateToCell(day, col, row);
         if (col == -1 || row == -1) return;
-        flags_[row * 7 + col] = true;
+        flags_[CellFlagIndex(col, row)] = true;
         any_ = true;
     }
     bool Any() const { return any_; }
 
 private:
-    const TvnMatchRange& range_;
+    const TvnCalendarGrid& grid_;
     std::array<bool, CalendarCellCount>& flags_;
     bool any_ = false;
 };
 
 // The series' date in a month, its start's day lowered to the month's
 // length; false beyond the supported calendar.
-bool ClampedDate(long long year, int month, int day, int32_t& result) {
+bool ClampedDate(int64_t year, int month, int day, int32_t& result) {
     if (year < MinYear || year > MaxYear) return false;
-    result = DayNumber(EncodeDate(int(year), month, std::min(day, DaysPerMonth(int(year), month))));
+    result = DayNumber(EncodeDate(int(year), month, ClampedDay(int(year), month, day)));
     return true;
 }
 
@@ -52,10 +53,10 @@ struct Probes {
     int32_t p[3];
 };
 
-Probes ProbesOf(const TvnMatchRange& range) {
-    const Ymd cal = Decode(range.CalendarDate);
-    return {{DayNumber(range.Shown.FirstDate), DayNumber(EncodeDate(cal.y, cal.m, 1)),
-             DayNumber(range.Shown.LastDate)}};
+Probes ProbesOf(const TvnCalendarGrid& grid) {
+    const Ymd cal = Decode(grid.CalendarDate());
+    return {{DayNumber(grid.FirstDate()), DayNumber(EncodeDate(cal.y, cal.m, 1)),
+             DayNumber(grid.LastDate())}};
 }
 
 // The year of the first shown day and, when later, that of the last.
@@ -64,34 +65,30 @@ struct YearsShown {
     int count;
 };
 
-YearsShown YearsOf(const TvnMatchRange& range) {
-    const int first = Decode(range.Shown.FirstDate).y, last = Decode(range.Shown.LastDate).y;
+YearsShown YearsOf(const TvnCalendarGrid& grid) {
+    const int first = Decode(grid.FirstDate()).y, last = Decode(grid.LastDate()).y;
     return {{first, last}, last > first ? 2 : 1};
 }
 
 // Each month the view touches gets the occurrence of the every-n-months
 // series that falls in it.
-void MatchMonthly(int32_t s, int32_t e, bool useEnd, int n, const TvnMatchRange& range,
+void MatchMonthly(int32_t s, int32_t e, bool useEnd, int n, const TvnCalendarGrid& grid,
                   Marker& marker) {
     const Ymd start = Decode(s);
-    for (int32_t probe : ProbesOf(range).p) {
+    for (int32_t probe : ProbesOf(grid).p) {
         if (probe <= s) continue;
         const Ymd p = Decode(probe);
-        const long long a = 12LL * p.y + p.m, b = 12LL * start.y + start.m;
-        const long long t = b + static_cast<long long>(Ceil(double(a - b) / n)) * n;
-        long long year = t / 12;
-        int month = int(t % 12);
-        if (month == 0) month = 12, --year;
+        const TvnYearMonth month = SeriesMonthAtOrAfter({start.y, start.m}, {p.y, p.m}, n);
         int32_t c = 0;
-        if (!ClampedDate(year, month, start.d, c)) continue;
+        if (!ClampedDate(month.Year, month.Month, start.d, c)) continue;
         if (useEnd && c > e) return;
         marker.Mark(c);
     }
 }
 
-void MatchMonthlyByWeekday(int32_t s, int32_t e, bool useEnd, const TvnMatchRange& range,
+void MatchMonthlyByWeekday(int32_t s, int32_t e, bool useEnd, const TvnCalendarGrid& grid,
                            Marker& marker) {
-    for (int32_t probe : ProbesOf(range).p) {
+    for (int32_t probe : ProbesOf(grid).p) {
         if (probe <= s) continue;
         const Ymd p = Decode(probe);
         const int32_t c = DayNumber(EncodeDate(p.y, p.m, OccurrenceDayOfMonth(s, p.y, p.m)));
@@ -100,17 +97,16 @@ void MatchMonthlyByWeekday(int32_t s, int32_t e, bool useEnd, const TvnMatchRang
     }
 }
 
-void MatchAnnually(int32_t s, int32_t e, bool useEnd, int n, const TvnMatchRange& range,
+void MatchAnnually(int32_t s, int32_t e, bool useEnd, int n, const TvnCalendarGrid& grid,
                    Marker& marker) {
-    if (DayNumber(range.Shown.LastDate) <= s) return;
+    if (DayNumber(grid.LastDate()) <= s) return;
     const Ymd start = Decode(s);
-    const YearsShown years = YearsOf(range);
+    const YearsShown years = YearsOf(grid);
     for (int i = 0; i < years.count; ++i) {
         const int year = years.year[i];
         if (year < start.y) continue;
-        const long long y = start.y + static_cast<long long>(Ceil(double(year - start.y) / n)) * n;
         int32_t c = 0;
-        if (!ClampedDate(y, start.m, start.d, c)) continue;
+        if (!ClampedDate(SeriesYearAtOrAfter(start.y, year, n), start.m, start.d, c)) continue;
         if (useEnd && c > e) return;
         marker.Mark(c);
     }
@@ -118,13 +114,13 @@ void MatchAnnually(int32_t s, int32_t e, bool useEnd, int n, const TvnMatchRange
 
 // Hourly, daily and weekly series (and unknown kinds, which count as daily):
 // every step of h days from the start, h at least one day.
-void MatchByStep(int32_t s, int32_t e, bool useEnd, int kind, int n, const TvnMatchRange& range,
+void MatchByStep(int32_t s, int32_t e, bool useEnd, int kind, int n, const TvnCalendarGrid& grid,
                  Marker& marker) {
     double h = kind == rkHourly ? n / 24.0 : kind == rkDaily ? n : kind == rkWeekly ? 7.0 * n : 0;
     if (h < 1) h = 1;
-    const int32_t g = DayNumber(range.Shown.FirstDate - s);
+    const int32_t g = DayNumber(grid.FirstDate() - s);
     double c = g < 0 ? DayNumber(s + h) : DayNumber(Ceil(g / h) * h + s);
-    while (c <= range.Shown.LastDate) {
+    while (c <= grid.LastDate()) {
         if (useEnd && c > e) return;
         marker.Mark(c);
         c = DayNumber(c + h);
@@ -133,10 +129,10 @@ void MatchByStep(int32_t s, int32_t e, bool useEnd, int kind, int n, const TvnMa
 
 }  // namespace
 
-bool MatchEventCells(const TvnEventDays& event, const TvnMatchRange& range,
+bool MatchEventCells(const TvnEventDays& event, const TvnCalendarGrid& grid,
                      std::array<bool, CalendarCellCount>& flags) {
-    if (range.Shown.ViewMode == vmYear) return false;
-    Marker marker(range, flags);
+    if (grid.ViewMode() == vmYear) return false;
+    Marker marker(grid, flags);
     const int32_t start = DayNumber(event.Date);
     marker.Mark(start);
     if (event.Recurrence == rkOnce) return marker.Any();
@@ -148,30 +144,30 @@ bool MatchEventCells(const TvnEventDays& event, const TvnMatchRange& range,
     const int n = std::max(1, event.nParam);
     switch (event.Recurrence) {
         case rkMonthly:
-            MatchMonthly(s, e, useEnd, n, range, marker);
+            MatchMonthly(s, e, useEnd, n, grid, marker);
             break;
         case rkMonthlyByWeekday:
-            MatchMonthlyByWeekday(s, e, useEnd, range, marker);
+            MatchMonthlyByWeekday(s, e, useEnd, grid, marker);
             break;
         case rkAnnually:
-            MatchAnnually(s, e, useEnd, n, range, marker);
+            MatchAnnually(s, e, useEnd, n, grid, marker);
             break;
         default:
-            MatchByStep(s, e, useEnd, event.Recurrence, n, range, marker);
+            MatchByStep(s, e, useEnd, event.Recurrence, n, grid, marker);
             break;
     }
     return marker.Any();
 }
 
-bool MatchHolidayCell(const TvnHolidayParams& holiday, const TvnMatchRange& range, int& col,
+bool MatchHolidayCell(const TvnHolidayParams& holiday, const TvnCalendarGrid& grid, int& col,
                       int& row) {
     col = row = -1;
-    if (range.Shown.ViewMode == vmYear) return false;
-    const YearsShown years = YearsOf(range);
+    if (grid.ViewMode() == vmYear) return false;
+    const YearsShown years = YearsOf(grid);
     for (int i = 0; i < years.count; ++i) {
         TDateTime date = 0;
         if (!HolidayDateInYear(holiday, years.year[i], date)) continue;
-        DateToCellIn(range.Shown, date, col, row);
+        grid.DateToCell(date, col, row);
         if (col != -1 && row != -1) return true;
     }
     col = row = -1;

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "calendar/Vndrawcalendar.h"
+#include "calendar/Vncalendargrid.h"
 #include "store/Vntypes.h"
 
 // The fields of an events row that decide on which days it shows.
@@ -17,19 +17,14 @@ struct TvnEventDays {
     int nParam = 1;
 };
 
-struct TvnMatchRange {
-    TvnShownRange Shown;
-    TDateTime CalendarDate = 0;
-};
-
-// Sets the flag (index row * 7 + col) of every shown cell on whose day the
+// Sets the flag (index CellFlagIndex) of every shown cell on whose day the
 // event occurs and answers whether any was set. Whole days only: the time of
 // day, the advance notice and the completed flag play no part.
-bool MatchEventCells(const TvnEventDays& event, const TvnMatchRange& range,
+bool MatchEventCells(const TvnEventDays& event, const TvnCalendarGrid& grid,
                      std::array<bool, CalendarCellCount>& flags);
 
 // The cell of a holiday in the shown range: its day in the year of the first
 // shown day, else in the year of the last. False with (-1, -1) when neither
 // is shown, in the year view, and for a day the month lacks that year.
-bool MatchHolidayCell(const TvnHolidayParams& holiday, const TvnMatchRange& range, int& col,
+bool MatchHolidayCell(const TvnHolidayParams& holiday, const TvnCalendarGrid& grid, int& col,
                       int& row);

@@ -38,12 +38,12 @@ void TvnDBDrawCalendar::UpdateData() {
     // The check of the date literals may switch the date format; it must run
     // before the range filter is written in it.
     if (TableIsActive(tsBColors)) TestFilter();
-    RangeFilter = RangeText(FFirstDate, FLastDate + 1);
+    RangeFilter = RangeText(FirstDate(), LastDate() + 1);
     // The year view paints no colours, but a month pressed in it gets one:
     // its row must be found under the present user and year, or a second
     // row for the day would be added.
     if (TableIsActive(tsBColors)) SetFilter(tsBColors, RangeFilter, false);
-    if (FViewMode != vmYear) {
+    if (ViewMode() != vmYear) {
         if (TableIsActive(tsEvents)) FilterEvents();
         if (TableIsActive(tsHolidays)) SetBookmarks();
         if (TableIsActive(tsNotes)) SetFilter(tsNotes, RangeFilter, false);
@@ -71,12 +71,12 @@ bool TvnDBDrawCalendar::GoToBookmark(TADOTable* table, const QString& bookmark) 
 
 int TvnDBDrawCalendar::ScrollPosition(int col, int row) const {
     if (!ScrollBarsEnabled || col < 0 || col > 6 || row < 0 || row > 5) return 0;
-    return CellScrollBars[col * 6 + row]->value();
+    return CellScrollBars[CellRectIndex(col, row)]->value();
 }
 
 bool TvnDBDrawCalendar::NextItemLineShows(int col, int row) const {
     const TRect cell = GetCellRect(col, row);
-    const int k = ItemCount[col * 6 + row] - ScrollPosition(col, row);
+    const int k = ItemCount[CellRectIndex(col, row)] - ScrollPosition(col, row);
     if (k < 0) return false;
     const long long y = cell.Top + DayNumberHeight + static_cast<long long>(k) * ItemHeight + 1;
     return cell.Bottom - y > 0;
@@ -94,8 +94,8 @@ void TvnDBDrawCalendar::RestoreNotesFilter() {
 
 void TvnDBDrawCalendar::PaintTo() {
     TvnDrawCalendar::PaintTo();
-    if (SpecialFilter || FViewMode == vmYear) return;
-    if (TableIsActive(tsBColors) && FViewMode != vmDay) {
+    if (SpecialFilter || ViewMode() == vmYear) return;
+    if (TableIsActive(tsBColors) && ViewMode() != vmDay) {
         tbBColors->First();
         const int count = tbBColors->RecordCount();
         for (int i = 0; i < count; ++i, tbBColors->Next()) {
@@ -104,7 +104,7 @@ void TvnDBDrawCalendar::PaintTo() {
             PaintBackground(col, row);
         }
     }
-    if (TableIsActive(tsHolidays) && FViewMode != vmDay && DisplayHolidays) {
+    if (TableIsActive(tsHolidays) && ViewMode() != vmDay && DisplayHolidays) {
         for (int col = 0; col < 7; ++col)
             for (int row = 0; row < 6; ++row) {
                 const QString& bookmark = HolidayBookmarks[col][row];
@@ -118,15 +118,18 @@ void TvnDBDrawCalendar::PaintTo() {
             // Most entries of a full calendar fall below the cells' last
             // lines: their rows are not read, only counted.
             bool shows = false;
-            for (int n = 0; n < CalendarCellCount && !shows; ++n)
-                shows = entry.Cells[n] && NextItemLineShows(n % 7, n / 7);
+            for (int n = 0; n < CalendarCellCount && !shows; ++n) {
+                const TvnCell cell = CellOfFlagIndex(n);
+                shows = entry.Cells[n] && NextItemLineShows(cell.Col, cell.Row);
+            }
             const bool rowRead = shows && GoToBookmark(tbEvents, entry.Bookmark);
             for (int n = 0; n < CalendarCellCount; ++n) {
                 if (!entry.Cells[n]) continue;
-                if (rowRead && NextItemLineShows(n % 7, n / 7))
-                    DrawEvent(n % 7, n / 7, false);
+                const TvnCell cell = CellOfFlagIndex(n);
+                if (rowRead && NextItemLineShows(cell.Col, cell.Row))
+                    DrawEvent(cell.Col, cell.Row, false);
                 else
-                    ++ItemCount[(n % 7) * 6 + n / 7];
+                    ++ItemCount[CellRectIndex(cell.Col, cell.Row)];
             }
         }
     }
@@ -140,7 +143,7 @@ void TvnDBDrawCalendar::PaintTo() {
             if (NextItemLineShows(col, row))
                 DrawNotes(col, row, false);
             else
-                ++ItemCount[col * 6 + row];
+                ++ItemCount[CellRectIndex(col, row)];
         }
     }
     if (!Printing && SelItem != -1) DrawSelectItem(SelCol, SelRow);
@@ -151,8 +154,8 @@ void TvnDBDrawCalendar::PaintTo() {
 // ---- single cell
 
 void TvnDBDrawCalendar::DrawCell(int col, int row, bool highlighted) {
-    if (SpecialFilter || col < 0 || row < 0 || col >= FColCount || row >= FRowCount) return;
-    if (FViewMode == vmDay || FViewMode == vmYear) {
+    if (SpecialFilter || col < 0 || row < 0 || col >= ColCount() || row >= RowCount()) return;
+    if (ViewMode() == vmDay || ViewMode() == vmYear) {
         TvnDrawCalendar::DrawCell(col, row, highlighted);
         return;
     }
@@ -173,11 +176,11 @@ void TvnDBDrawCalendar::DrawCellData(int col, int row, bool highlighted) {
     if (TableIsActive(tsHolidays) && DisplayHolidays && !bookmark.isEmpty() &&
         bookmark != QLatin1String("0") && GoToBookmark(tbHolidays, bookmark))
         DrawHoliday(col, row, highlighted);
-    const int index = col * 6 + row;
+    const int index = CellRectIndex(col, row);
     ItemCount[index] = 0;
     if (TableIsActive(tsEvents)) {
         for (const TvnEventDrawData& entry : EventDrawList) {
-            if (!entry.Cells[row * 7 + col]) continue;
+            if (!entry.Cells[CellFlagIndex(col, row)]) continue;
             if (NextItemLineShows(col, row) && GoToBookmark(tbEvents, entry.Bookmark))
                 DrawEvent(col, row, highlighted);
             else
@@ -205,7 +208,7 @@ void TvnDBDrawCalendar::DrawCellData(int col, int row, bool highlighted) {
 }
 
 void TvnDBDrawCalendar::UpdateCell(int col, int row) {
-    if (FViewMode == vmYear || col < 0 || row < 0) return;
+    if (ViewMode() == vmYear || col < 0 || row < 0) return;
     SetSelectItemDefData(false);
     DrawCell(col, row, false);
 }
@@ -249,12 +252,12 @@ void TvnDBDrawCalendar::DrawEvent(int col, int row, bool highlighted) {
     c.Font.Height = ItemFontHeight;
     const int category = tbEvents->FieldByName(QStringLiteral("Category"))->AsInteger();
     c.Font.Color = highlighted ? clWhite : UseEventColors ? GetEventColor(category) : clBlack;
-    if (FViewMode == vmDay)
+    if (ViewMode() == vmDay)
         DrawDayViewEvent(GetCellRect(col, row), highlighted);
     else
         DrawItem(col, row, tbEvents->FieldByName(QStringLiteral("Desc"))->AsString(),
                  tbEvents->FieldByName(QStringLiteral("eType"))->AsInteger());
-    ++ItemCount[col * 6 + row];
+    ++ItemCount[CellRectIndex(col, row)];
 }
 
 void TvnDBDrawCalendar::DrawNotes(int col, int row, bool highlighted) {
@@ -264,14 +267,14 @@ void TvnDBDrawCalendar::DrawNotes(int col, int row, bool highlighted) {
     c.Font.Height = ItemFontHeight;
     c.Font.Color = highlighted ? clWhite : clBlack;
     DrawItem(col, row, tbNotes->FieldByName(QStringLiteral("Title"))->AsString(), 2);
-    ++ItemCount[col * 6 + row];
+    ++ItemCount[CellRectIndex(col, row)];
 }
 
 void TvnDBDrawCalendar::DrawItem(int col, int row, const QString& text, int iconIndex) {
     if (col < 0 || row < 0) return;
     TCanvas& c = *DrawCanvas;
     const TRect cell = GetCellRect(col, row);
-    const int k = ItemCount[col * 6 + row] - ScrollPosition(col, row);
+    const int k = ItemCount[CellRectIndex(col, row)] - ScrollPosition(col, row);
     if (k < 0) return;
     const int x1 = cell.Left + 5, x2 = cell.Right - 5;
     const int y = cell.Top + DayNumberHeight + k * ItemHeight + 1;

@@ -35,7 +35,7 @@ void TvnDBDrawCalendar::CalcSelectItem() {
         const int target = position + SelItem;
         int i = -1;
         for (const TvnEventDrawData& entry : EventDrawList) {
-            if (!entry.Cells[SelRow * 7 + SelCol]) continue;
+            if (!entry.Cells[CellFlagIndex(SelCol, SelRow)]) continue;
             if (++i == target) {
                 if (GoToBookmark(tbEvents, entry.Bookmark)) DBRecord_To_EventStruct(&SelEvent);
                 break;
@@ -64,7 +64,7 @@ void TvnDBDrawCalendar::CalcSelectItem() {
 }
 
 void TvnDBDrawCalendar::DrawSelectItem(int col, int row) {
-    if (col < 0 || row < 0 || col >= FColCount || row >= FRowCount || SelItem < 0) return;
+    if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount() || SelItem < 0) return;
     QString text;
     int icon = 0;
     if (SelEvent.ID != -1) {
@@ -102,14 +102,14 @@ void TvnDBDrawCalendar::DrawSelectItem(int col, int row) {
 
 QScrollBar* TvnDBDrawCalendar::CellScrollBar(int col, int row) const {
     if (!ScrollBarsEnabled || col < 0 || col > 6 || row < 0 || row > 5) return nullptr;
-    return CellScrollBars[col * 6 + row];
+    return CellScrollBars[CellRectIndex(col, row)];
 }
 
 void TvnDBDrawCalendar::UpdateCellSbar(int col, int row) {
     QScrollBar* bar = CellScrollBar(col, row);
     if (bar == nullptr) return;
     const TRect cell = GetCellRect(col, row);
-    const int count = ItemCount[col * 6 + row];
+    const int count = ItemCount[CellRectIndex(col, row)];
     const int free = (cell.Height() - DayNumberHeight) - count * ItemHeight;
     const int lines = int(std::floor(double(free) / ItemHeight));
     // A cell lower than its day-number band has less than no room; still,
@@ -143,7 +143,7 @@ void TvnDBDrawCalendar::HideCellSbar(int col, int row) {
 void TvnDBDrawCalendar::UpdateCellsSbars() {
     for (int col = 0; col < 7; ++col)
         for (int row = 0; row < 6; ++row) {
-            if (col < FColCount && row < FRowCount)
+            if (col < ColCount() && row < RowCount())
                 UpdateCellSbar(col, row);
             else
                 HideCellSbar(col, row);
@@ -158,8 +158,8 @@ void TvnDBDrawCalendar::HideCellsSbars() {
 
 void TvnDBDrawCalendar::OnScrollBarChange(QScrollBar* sender) {
     if (sender == nullptr || sender->isHidden()) return;
-    const int tag = sender->property("Tag").toInt();
-    DrawCell(tag % 7, tag / 7, false);
+    const TvnCell cell = CellOfFlagIndex(sender->property("Tag").toInt());
+    DrawCell(cell.Col, cell.Row, false);
 }
 
 void TvnDBDrawCalendar::Resize() {

@@ -19,9 +19,8 @@ TvnDrawCalendar::TvnDrawCalendar(QWidget* parent) : QWidget(parent) {
     SetCanvasDefault();
     resize(350, 250);
     FCurrDate = Date();
-    FCalendarDate = FCurrDate;
+    FGrid.SetCalendarDate(FCurrDate);
     SelectedDate = FCurrDate;
-    UpdateData();
 }
 
 TvnDrawCalendar::~TvnDrawCalendar() {
@@ -36,20 +35,15 @@ void TvnDrawCalendar::SetCanvasDefault() {
     // Item text sizes by ItemFontSize, in single precision as the sizes have
     // always been computed: -9, -12, -14, -16, -19 pixels.
     static constexpr float kItemFactor[] = {0.8f, 1.0f, 1.2f, 1.4f, 1.6f};
-    Printing = false;
-    DrawCanvas = &FCanvas;
+    TvnDrawMetrics m;
+    m.DrawCanvas = &FCanvas;
+    m.ItemFontHeight = int(std::trunc(kItemFactor[FItemFontSize] * -12.0f));
+    m.TitleHeight = int(std::trunc(-m.DayFontHeight * 1.5));
+    m.DayNumberHeight = int(std::trunc(-m.DayNumberFontHeight * 1.5));
+    m.ItemHeight = std::max(18, int(std::trunc(-m.ItemFontHeight * 1.6)));
+    SetDrawMetrics(m);
     FCanvas.Font.Name = QStringLiteral("Arial");
     FCanvas.Pen.Width = 1;
-    MarginX = 8;
-    MarginY = 6;
-    CellInset = 1;
-    DayFontHeight = -13;
-    DayNumberFontHeight = -14;
-    ItemFontHeight = int(std::trunc(kItemFactor[FItemFontSize] * -12.0f));
-    TitleHeight = int(std::trunc(-DayFontHeight * 1.5));
-    DayNumberHeight = int(std::trunc(-DayNumberFontHeight * 1.5));
-    ItemHeight = std::max(18, int(std::trunc(-ItemFontHeight * 1.6)));
-    PrintScale = 1.0f;
 }
 
 void TvnDrawCalendar::SetItemFontSize(int n) {
@@ -60,11 +54,7 @@ void TvnDrawCalendar::SetItemFontSize(int n) {
 }
 
 void TvnDrawCalendar::SetStartOfWeek(int n) {
-    if (n == FStartOfWeek || n <= 0 || n > 7) return;
-    FStartOfWeek = n;
-    FWeekendCol1 = 6 - n < 0 ? 6 : 6 - n;
-    FWeekendCol2 = 7 - n;
-    UpdateCalendar();
+    if (FGrid.SetStartOfWeek(n)) UpdateCalendar();
 }
 
 void TvnDrawCalendar::SetWallpaper(const QImage& picture) {

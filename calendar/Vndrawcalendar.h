@@ -12,31 +12,35 @@
 #include <exception>
 #include <functional>
 
+#include "calendar/Vncalendargrid.h"
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
 #include "platform/DateTime.h"
 
 class QMenu;
 
-enum TvnViewModes : uint8_t { vmDay = 0, vmWeek = 1, vmMonth = 2, vmYear = 3 };
-
-// Unit of a navigation step; 255 (passed as -1) stands for the unit of the
-// current view.
-enum TvnDateElements : uint8_t { deDay = 0, deWeek = 1, deMonth = 2, deYear = 3 };
-constexpr int deCurrentView = 255;
-
-// What a view shows, as far as matching a date to a cell needs it.
-struct TvnShownRange {
-    TvnViewModes ViewMode = vmMonth;
-    TDateTime FirstDate = 0;
-    TDateTime LastDate = 0;
+// The sizes and the canvas a paint uses. Printing swaps the whole value for
+// the printer's and restores it afterwards, so that no field is forgotten.
+struct TvnDrawMetrics {
+    int MarginX = 8;
+    int MarginY = 6;
+    int CellInset = 1;
+    int DayFontHeight = -13;
+    int DayNumberFontHeight = -14;
+    int ItemFontHeight = -9;
+    int TitleHeight = 19;
+    int DayNumberHeight = 21;
+    int ItemHeight = 18;
+    float PrintScale = 1.0f;
+    bool Printing = false;
+    // Canvas being painted: the control's own, or a printer's while printing.
+    TCanvas* DrawCanvas = nullptr;
+    // Drawing area while printing (on screen the control's size is used).
+    int PrintDrawWidth = 0;
+    int PrintDrawHeight = 0;
 };
 
-// The cell (column, row) of a date in a view, or (-1, -1) when the date is
-// not shown or the view is the year view (whose cells are months).
-void DateToCellIn(const TvnShownRange& range, TDateTime date, int& col, int& row);
-
-class TvnDrawCalendar : public QWidget {
+class TvnDrawCalendar : public QWidget, public TvnDrawMetrics {
     Q_OBJECT
 
 public:
@@ -82,42 +86,29 @@ public:
 
     // ---- geometry of the last paint
     std::array<TRect, 7> TitlesRects{};
-    // Index col * 6 + row.
+    // Index CellRectIndex(col, row).
     std::array<TRect, 42> CellsRects{};
 
     // ---- metrics (screen values from SetCanvasDefault; printing swaps them)
-    int MarginX = 8;
-    int MarginY = 6;
-    int CellInset = 1;
-    int DayFontHeight = -13;
-    int DayNumberFontHeight = -14;
-    int ItemFontHeight = -9;
-    int TitleHeight = 19;
-    int DayNumberHeight = 21;
-    int ItemHeight = 18;
-    float PrintScale = 1.0f;
-    bool Printing = false;
-    // Canvas being painted: the control's own, or a printer's while printing.
-    TCanvas* DrawCanvas = nullptr;
-    // Drawing area while printing (on screen the control's size is used).
-    int PrintDrawWidth = 0;
-    int PrintDrawHeight = 0;
+    const TvnDrawMetrics& DrawMetrics() const { return *this; }
+    void SetDrawMetrics(const TvnDrawMetrics& metrics) { TvnDrawMetrics::operator=(metrics); }
 
     // ---- set-up
     void Activate();
     void SetCanvasDefault();
     int ItemFontSize() const { return FItemFontSize; }
     void SetItemFontSize(int n);
-    int StartOfWeek() const { return FStartOfWeek; }
+    int StartOfWeek() const { return FGrid.StartOfWeek(); }
     void SetStartOfWeek(int n);
     const QImage& Wallpaper() const { return FWallpaper; }
     void SetWallpaper(const QImage& picture);
     void UpdateCalendar();
 
     // ---- dates and views
-    TDateTime CalendarDate() const { return FCalendarDate; }
+    const TvnCalendarGrid& Grid() const { return FGrid; }
+    TDateTime CalendarDate() const { return FGrid.CalendarDate(); }
     void SetCalendarDate(TDateTime date);
-    TvnViewModes ViewMode() const { return FViewMode; }
+    TvnViewModes ViewMode() const { return FGrid.ViewMode(); }
     void SetViewMode(int mode);
     void SetDateElement(int element, int value);
     void ChangeDate(int element, int count);
@@ -125,23 +116,22 @@ public:
     void ChangeMonth(int count);
     void ChangeYear(int count);
     QString GetDateFormatA() const;
-    TDateTime FirstDate() const { return FFirstDate; }
-    TDateTime LastDate() const { return FLastDate; }
+    TDateTime FirstDate() const { return FGrid.FirstDate(); }
+    TDateTime LastDate() const { return FGrid.LastDate(); }
     TDateTime CurrDate() const { return FCurrDate; }
-    int FirstDayIndex() const { return FFirstDayIndex; }
-    int ColCount() const { return FColCount; }
-    int RowCount() const { return FRowCount; }
-    int WeekendCol1() const { return FWeekendCol1; }
-    int WeekendCol2() const { return FWeekendCol2; }
-    TvnShownRange ShownRange() const { return {FViewMode, FFirstDate, FLastDate}; }
+    int FirstDayIndex() const { return FGrid.FirstDayIndex(); }
+    int ColCount() const { return FGrid.ColCount(); }
+    int RowCount() const { return FGrid.RowCount(); }
+    int WeekendCol1() const { return FGrid.WeekendCol1(); }
+    int WeekendCol2() const { return FGrid.WeekendCol2(); }
 
     static int DaysPerMonth(int year, int month);
-    int DaysPriorMonth() const;
-    int DaysThisMonth() const;
+    int DaysPriorMonth() const { return FGrid.DaysPriorMonth(); }
+    int DaysThisMonth() const { return FGrid.DaysThisMonth(); }
 
     // ---- cells
-    TDateTime CellToDate(int col, int row) const;
-    void DateToCell(TDateTime date, int& col, int& row) const;
+    TDateTime CellToDate(int col, int row) const { return FGrid.CellToDate(col, row); }
+    void DateToCell(TDateTime date, int& col, int& row) const { FGrid.DateToCell(date, col, row); }
     TRect GetCellRect(int col, int row) const;
     QString GetDayName(int col) const;
     QString GetDayNumber(int col, int row, bool& inMonth) const;
@@ -204,8 +194,6 @@ protected:
     // Fills a cell rectangle with a colour and outlines it with the grid
     // colour when the grid is shown (the fill colour otherwise).
     void FillCell(const TRect& r, TColor color);
-    // The column of a day: its distance from the start of the week.
-    int WeekColumn(TDateTime date) const;
     // Starts drawing into the back buffer if nothing draws yet.
     TCanvasSession BufferSession();
 
@@ -214,18 +202,9 @@ protected:
     QImage FBuffer;
     bool FBufferDirty = true;
 
-    TDateTime FCalendarDate = 0;
-    TDateTime FFirstDate = 0;
-    TDateTime FLastDate = 0;
+    TvnCalendarGrid FGrid;
     TDateTime FCurrDate = 0;
-    int FFirstDayIndex = 0;
-    int FColCount = 7;
-    int FRowCount = 6;
-    int FStartOfWeek = 1;
-    int FWeekendCol1 = 5;
-    int FWeekendCol2 = 6;
     int FItemFontSize = 0;
-    TvnViewModes FViewMode = vmMonth;
     QImage FWallpaper;
 
 private:

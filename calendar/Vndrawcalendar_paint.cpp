@@ -33,9 +33,9 @@ void TvnDrawCalendar::PaintTo() {
     }
     CalcTitlesRects();
     CalcCellsRects();
-    if (FViewMode == vmDay)
+    if (ViewMode() == vmDay)
         DrawDayView();
-    else if (FViewMode == vmYear)
+    else if (ViewMode() == vmYear)
         DrawYearView();
     else
         DrawMonthWeekView();
@@ -51,9 +51,9 @@ void TvnDrawCalendar::FillCell(const TRect& r, TColor color) {
 void TvnDrawCalendar::DrawMonthWeekView() {
     TCanvas& c = *DrawCanvas;
     if (PaintWeekends) {
-        for (int r = 0; r < FRowCount; ++r) {
-            FillCell(GetCellRect(FWeekendCol1, r), ColorWeekends);
-            FillCell(GetCellRect(FWeekendCol2, r), ColorWeekends);
+        for (int r = 0; r < RowCount(); ++r) {
+            FillCell(GetCellRect(WeekendCol1(), r), ColorWeekends);
+            FillCell(GetCellRect(WeekendCol2(), r), ColorWeekends);
         }
     }
     int col = -1, row = -1;
@@ -63,10 +63,10 @@ void TvnDrawCalendar::DrawMonthWeekView() {
     c.Brush.Style = bsClear;
     c.Font.Color = ColorFont;
     c.Font.Height = DayFontHeight;
-    for (int cc = 0; cc < FColCount; ++cc)
+    for (int cc = 0; cc < ColCount(); ++cc)
         c.TextOut(TitlesRects[cc].Left + 1, TitlesRects[cc].Top + 1, GetDayName(cc));
-    for (int cc = 0; cc < FColCount; ++cc)
-        for (int r = 0; r < FRowCount; ++r)
+    for (int cc = 0; cc < ColCount(); ++cc)
+        for (int r = 0; r < RowCount(); ++r)
             DrawDayNumber(cc, r, false);
 }
 
@@ -74,8 +74,8 @@ void TvnDrawCalendar::DrawGridOutlines() {
     TCanvas& c = *DrawCanvas;
     c.Brush.Style = bsClear;
     c.Pen.Color = ColorGrid;
-    for (int cc = 0; cc < FColCount; ++cc)
-        for (int r = 0; r < FRowCount; ++r)
+    for (int cc = 0; cc < ColCount(); ++cc)
+        for (int r = 0; r < RowCount(); ++r)
             c.Rectangle(GetCellRect(cc, r));
 }
 
@@ -105,8 +105,8 @@ void TvnDrawCalendar::DrawYearView() {
     for (int k = 0; k < 4; ++k)
         for (int n = 0; n < 7; ++n)
             c.TextOut(TitlesRects[k].Left + n * dw + dx, TitlesRects[k].Top + 1, GetDayName(n));
-    for (int cc = 0; cc < FColCount; ++cc)
-        for (int r = 0; r < FRowCount; ++r) {
+    for (int cc = 0; cc < ColCount(); ++cc)
+        for (int r = 0; r < RowCount(); ++r) {
             DrawMonthName(cc, r, false);
             DrawDaysOfMonth(cc, r, false);
         }
@@ -175,8 +175,8 @@ void TvnDrawCalendar::DrawWallpaperRect(int col, int row) {
 }
 
 void TvnDrawCalendar::DrawCell(int col, int row, bool highlighted) {
-    if (col < 0 || row < 0 || col >= FColCount || row >= FRowCount) return;
-    if (FViewMode == vmDay) {
+    if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount()) return;
+    if (ViewMode() == vmDay) {
         // The day view's one cell is the whole control.
         if (!highlighted) Invalidate();
         return;
@@ -187,10 +187,10 @@ void TvnDrawCalendar::DrawCell(int col, int row, bool highlighted) {
     const TRect r = GetCellRect(col, row);
     if (highlighted) {
         FillCell(r, clNavy);
-    } else if (FViewMode != vmYear && PaintCurrDate && CellToDate(col, row) == FCurrDate) {
+    } else if (ViewMode() != vmYear && PaintCurrDate && CellToDate(col, row) == FCurrDate) {
         FillCell(r, ColorCurrDay);
-    } else if (FViewMode != vmYear && PaintWeekends &&
-               (col == FWeekendCol1 || col == FWeekendCol2)) {
+    } else if (ViewMode() != vmYear && PaintWeekends &&
+               (col == WeekendCol1() || col == WeekendCol2())) {
         FillCell(r, ColorWeekends);
     } else {
         FillCell(r, clBtnFace);
@@ -201,7 +201,7 @@ void TvnDrawCalendar::DrawCell(int col, int row, bool highlighted) {
             c.Rectangle(r);
         }
     }
-    if (FViewMode == vmYear) {
+    if (ViewMode() == vmYear) {
         DrawMonthName(col, row, highlighted);
         DrawDaysOfMonth(col, row, highlighted);
     } else if (highlighted) {

@@ -38,7 +38,9 @@ void TvnCalendarReminder::FillEventsList() {
 void TvnCalendarReminder::RepaintCells(const TvnEventDrawData& before,
                                        const TvnEventDrawData& after) {
     for (int n = 0; n < CalendarCellCount; ++n) {
-        if (before.Cells[n] || after.Cells[n]) UpdateCell(n % 7, n / 7);
+        if (!before.Cells[n] && !after.Cells[n]) continue;
+        const TvnCell cell = CellOfFlagIndex(n);
+        UpdateCell(cell.Col, cell.Row);
     }
 }
 

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+#include "store/Vnseries.h"
 
-int64_t CeilDiv(int64_t x, int64_t n) {
-    return static_cast<int64_t>(Ceil(static_cast<double>(x) / static_cast<double>(n)));
-}
+namespace {
 
 // Hourly, daily and weekly: a whole number of steps after the lead-adjusted
 // start, the first one strictly after now (an exact hit on now would otherwise
@@ -26,16 +24,10 @@ TDateTime AdvanceMonthly(TDateTime runDate, int nParam, TDateTime now) {
     DecodeDate(runDate, rY, rM, d0);
     const double t = TimeOfDay(runDate);
     for (int i = 0; i < 2; ++i) {
-        const int64_t a = int64_t{nY} * 12 + nM + i;
-        const int64_t b = int64_t{rY} * 12 + rM;
-        const int64_t total = b + CeilDiv(a - b, nParam) * nParam;
-        int64_t year = total / 12;
-        int64_t month = total % 12;
-        if (month == 0) year -= 1, month = 12;
-        rY = static_cast<int>(std::clamp<int64_t>(year, MinYear, MaxYear));
-        rM = static_cast<int>(month);
-        const int rD = std::min(d0, DaysPerMonth(rY, rM));
-        runDate = ComposeDateTime(EncodeDate(rY, rM, rD), t);
+        const TvnYearMonth month = SeriesMonthAtOrAfter({rY, rM}, AddMonths(nY, nM, i), nParam);
+        rY = static_cast<int>(std::clamp<int64_t>(month.Year, MinYear, MaxYear));
+        rM = month.Month;
+        runDate = ComposeDateTime(EncodeDate(rY, rM, ClampedDay(rY, rM, d0)), t);
         if (runDate > now) break;
     }
     return runDate;
@@ -66,11 +58,9 @@ TDateTime AdvanceAnnually(TDateTime runDate, int nParam, TDateTime now) {
     DecodeDate(runDate, rY, rM, d0);
     const double t = TimeOfDay(runDate);
     for (int i = 0; i < 2; ++i) {
-        const int64_t a = int64_t{nY} + i;
-        const int64_t year = rY + CeilDiv(a - rY, nParam) * nParam;
+        const int64_t year = SeriesYearAtOrAfter(rY, int64_t{nY} + i, nParam);
         rY = static_cast<int>(std::clamp<int64_t>(year, MinYear, MaxYear));
-        const int rD = std::min(d0, DaysPerMonth(rY, rM));
-        runDate = ComposeDateTime(EncodeDate(rY, rM, rD), t);
+        runDate = ComposeDateTime(EncodeDate(rY, rM, ClampedDay(rY, rM, d0)), t);
         if (runDate > now) break;
     }
     return runDate;

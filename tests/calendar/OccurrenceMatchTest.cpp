@@ -10,22 +10,18 @@
 
 namespace {
 
-// The range a control shows for a date in a view (Monday first).
-TvnMatchRange RangeOf(TvnViewModes mode, TDateTime date) {
-    TvnDrawCalendar c;
-    c.SetCalendarDate(date);
-    c.SelectedDate = date;
-    c.SetViewMode(mode);
-    return {c.ShownRange(), c.CalendarDate()};
+// The grid a control shows for a date in a view (Monday first).
+TvnCalendarGrid RangeOf(TvnViewModes mode, TDateTime date) {
+    return TvnCalendarGrid(mode, date);
 }
 
 // The shown days an event falls on, as dates.
-std::set<TDateTime> DaysOf(const TvnEventDays& event, const TvnMatchRange& range) {
+std::set<TDateTime> DaysOf(const TvnEventDays& event, const TvnCalendarGrid& range) {
     std::array<bool, CalendarCellCount> flags{};
     const bool any = MatchEventCells(event, range, flags);
     std::set<TDateTime> days;
     for (int n = 0; n < CalendarCellCount; ++n)
-        if (flags[n]) days.insert(range.Shown.FirstDate + (n % 7) + (n / 7) * 7);
+        if (flags[n]) days.insert(range.FirstDate() + n);
     EXPECT_EQ(any, !days.empty());
     return days;
 }
@@ -47,7 +43,7 @@ std::set<TDateTime> Dates(std::initializer_list<TDateTime> list) {
 }  // namespace
 
 TEST(OccurrenceMatch, OneTimeEventMarksItsDayOnly) {
-    const TvnMatchRange march = RangeOf(vmMonth, At(2024, 3, 1));
+    const TvnCalendarGrid march = RangeOf(vmMonth, At(2024, 3, 1));
     EXPECT_EQ(DaysOf(Event(At(2024, 3, 20, 14, 30), rkOnce), march), Dates({At(2024, 3, 20)}));
     EXPECT_EQ(DaysOf(Event(At(2024, 2, 26), rkOnce), march), Dates({At(2024, 2, 26)}));
     EXPECT_TRUE(DaysOf(Event(At(2024, 2, 25), rkOnce), march).empty());
@@ -83,8 +79,8 @@ TEST(OccurrenceMatch, MonthlyByWeekdayFromFifthFridayFallsOnFourthFriday) {
 
 TEST(OccurrenceMatch, AnnualEventAcrossTheYearsEnd) {
     const TvnEventDays jan10 = Event(At(2020, 1, 10), rkAnnually);
-    const TvnMatchRange january = RangeOf(vmMonth, At(2025, 1, 1));
-    ASSERT_LT(january.Shown.FirstDate, At(2025, 1, 1));
+    const TvnCalendarGrid january = RangeOf(vmMonth, At(2025, 1, 1));
+    ASSERT_LT(january.FirstDate(), At(2025, 1, 1));
     EXPECT_EQ(DaysOf(jan10, january), Dates({At(2025, 1, 10)}));
     const TvnEventDays jan2 = Event(At(2020, 1, 2), rkAnnually);
     EXPECT_EQ(DaysOf(jan2, RangeOf(vmWeek, At(2025, 12, 31))), Dates({At(2026, 1, 2)}));
@@ -102,7 +98,7 @@ TEST(OccurrenceMatch, AnnualFromLeapDayShowsOnLastFebruaryDay) {
 }
 
 TEST(OccurrenceMatch, EndDateStopsTheSeries) {
-    const TvnMatchRange march = RangeOf(vmMonth, At(2024, 3, 1));  // 26 Feb .. 7 Apr
+    const TvnCalendarGrid march = RangeOf(vmMonth, At(2024, 3, 1));  // 26 Feb .. 7 Apr
     EXPECT_TRUE(DaysOf(Event(At(2024, 1, 1), rkDaily, 1, At(2024, 2, 20)), march).empty());
     EXPECT_EQ(DaysOf(Event(At(2024, 2, 27), rkDaily, 1, At(2024, 2, 20)), march),
               Dates({At(2024, 2, 27)}));
@@ -114,7 +110,7 @@ TEST(OccurrenceMatch, EndDateStopsTheSeries) {
 }
 
 TEST(OccurrenceMatch, DailyEveryThreeDaysFromBeforeTheRange) {
-    const TvnMatchRange march = RangeOf(vmMonth, At(2024, 3, 1));
+    const TvnCalendarGrid march = RangeOf(vmMonth, At(2024, 3, 1));
     const auto days = DaysOf(Event(At(2024, 2, 1), rkDaily, 3), march);
     ASSERT_FALSE(days.empty());
     for (TDateTime d : days)
@@ -124,7 +120,7 @@ TEST(OccurrenceMatch, DailyEveryThreeDaysFromBeforeTheRange) {
 }
 
 TEST(OccurrenceMatch, HourlyMarksEveryDayFromItsStart) {
-    const TvnMatchRange march = RangeOf(vmMonth, At(2024, 3, 1));
+    const TvnCalendarGrid march = RangeOf(vmMonth, At(2024, 3, 1));
     const auto days = DaysOf(Event(At(2024, 3, 10, 8, 0), rkHourly, 6), march);
     EXPECT_EQ(days.size(), size_t(At(2024, 4, 7) - At(2024, 3, 10) + 1));
     EXPECT_EQ(*days.begin(), At(2024, 3, 10));
@@ -133,7 +129,7 @@ TEST(OccurrenceMatch, HourlyMarksEveryDayFromItsStart) {
 }
 
 TEST(OccurrenceMatch, WeeklyAndIntervalBelowOne) {
-    const TvnMatchRange march = RangeOf(vmMonth, At(2024, 3, 1));
+    const TvnCalendarGrid march = RangeOf(vmMonth, At(2024, 3, 1));
     const std::set<TDateTime> weekly = DaysOf(Event(At(2024, 1, 3), rkWeekly, 2), march);
     EXPECT_EQ(weekly, Dates({At(2024, 2, 28), At(2024, 3, 13), At(2024, 3, 27)}));
     // An interval below 1 counts as 1: every week, not every day.
@@ -151,11 +147,11 @@ TEST(OccurrenceMatch, AbsurdRowsFinishQuicklyAndMarkNothingWrong) {
     const int kinds[] = {-5, 0, 1, 2, 3, 4, 5, 6, 7, 1000};
     const int intervals[] = {std::numeric_limits<int>::min(), -1, 0, 1,
                              std::numeric_limits<int>::max()};
-    const TvnMatchRange ranges[] = {
+    const TvnCalendarGrid ranges[] = {
         RangeOf(vmMonth, At(2024, 3, 1)), RangeOf(vmMonth, EncodeDate(9999, 12, 1)),
         RangeOf(vmMonth, EncodeDate(1, 1, 1)), RangeOf(vmDay, At(2024, 3, 1))};
     const auto started = std::chrono::steady_clock::now();
-    for (const TvnMatchRange& range : ranges)
+    for (const TvnCalendarGrid& range : ranges)
         for (double start : dates)
             for (double end : dates)
                 for (int kind : kinds)
@@ -196,10 +192,10 @@ TvnHolidayParams Variable(int month, int weekday, int week) {
     return h;
 }
 
-TDateTime HolidayShownOn(const TvnHolidayParams& h, const TvnMatchRange& range) {
+TDateTime HolidayShownOn(const TvnHolidayParams& h, const TvnCalendarGrid& range) {
     int col = -1, row = -1;
     if (!MatchHolidayCell(h, range, col, row)) return -1;
-    return range.Shown.FirstDate + col + row * 7;
+    return range.CellToDate(col, row);
 }
 
 }  // namespace
