@@ -6,14 +6,7 @@
 
 #include "platform/DateFormat.h"
 #include "store/Adodb.h"
-
-namespace {
-
-void SetBool(TField* field, bool value) {
-    field->SetAsInteger(value ? 1 : 0);
-}
-
-}  // namespace
+#include "store/Vneventrecord.h"
 
 TvnDBDrawCalendar::TvnDBDrawCalendar(QWidget* parent) : TvnDrawCalendar(parent) {
     SelEvent.ID = -1;
@@ -174,46 +167,11 @@ bool TvnDBDrawCalendar::LocateDBRecord(const TvnHolidayParams* params, bool byID
 // ---- record mapping
 
 void TvnDBDrawCalendar::EventStruct_To_DBRecord(const TvnEventParams* p) {
-    TADOTable* t = tbEvents;
-    t->FieldByName(QStringLiteral("eType"))->SetAsInteger(p->eType);
-    t->FieldByName(QStringLiteral("Desc"))->SetAsString(p->Desc);
-    t->FieldByName(QStringLiteral("Date"))->SetAsDateTime(p->Date);
-    t->FieldByName(QStringLiteral("RunDate"))->SetAsDateTime(p->RunDate);
-    t->FieldByName(QStringLiteral("EndDate"))->SetAsDateTime(p->EndDate);
-    SetBool(t->FieldByName(QStringLiteral("UseStartTime")), p->UseStartTime);
-    SetBool(t->FieldByName(QStringLiteral("UseEndDate")), p->UseEndDate);
-    SetBool(t->FieldByName(QStringLiteral("Notify")), p->Notify);
-    t->FieldByName(QStringLiteral("NotifyParam"))->SetAsInteger(p->NotifyParam);
-    t->FieldByName(QStringLiteral("NotifyType"))->SetAsInteger(p->NotifyType);
-    t->FieldByName(QStringLiteral("Category"))->SetAsInteger(p->Category);
-    t->FieldByName(QStringLiteral("Recurrence"))->SetAsInteger(p->Recurrence);
-    t->FieldByName(QStringLiteral("nParam"))->SetAsInteger(p->nParam);
-    t->FieldByName(QStringLiteral("Action_File"))->SetAsString(p->Action_File);
-    t->FieldByName(QStringLiteral("Sound_File"))->SetAsString(p->Sound_File);
-    t->FieldByName(QStringLiteral("Notes"))->SetAsString(p->Notes);
-    SetBool(t->FieldByName(QStringLiteral("Completed")), p->Completed);
+    EventToRow(*tbEvents, *p);
 }
 
 void TvnDBDrawCalendar::DBRecord_To_EventStruct(TvnEventParams* p) {
-    TADOTable* t = tbEvents;
-    p->ID = t->FieldByName(QStringLiteral("ID"))->AsInteger();
-    p->eType = t->FieldByName(QStringLiteral("eType"))->AsInteger();
-    p->Desc = t->FieldByName(QStringLiteral("Desc"))->AsString();
-    p->Date = t->FieldByName(QStringLiteral("Date"))->AsDateTime();
-    p->RunDate = t->FieldByName(QStringLiteral("RunDate"))->AsDateTime();
-    p->EndDate = t->FieldByName(QStringLiteral("EndDate"))->AsDateTime();
-    p->UseStartTime = t->FieldByName(QStringLiteral("UseStartTime"))->AsInteger() != 0;
-    p->UseEndDate = t->FieldByName(QStringLiteral("UseEndDate"))->AsInteger() != 0;
-    p->Notify = t->FieldByName(QStringLiteral("Notify"))->AsInteger() != 0;
-    p->NotifyParam = t->FieldByName(QStringLiteral("NotifyParam"))->AsInteger();
-    p->NotifyType = t->FieldByName(QStringLiteral("NotifyType"))->AsInteger();
-    p->Category = t->FieldByName(QStringLiteral("Category"))->AsInteger();
-    p->Recurrence = t->FieldByName(QStringLiteral("Recurrence"))->AsInteger();
-    p->nParam = t->FieldByName(QStringLiteral("nParam"))->AsInteger();
-    p->Action_File = t->FieldByName(QStringLiteral("Action_File"))->AsString();
-    p->Sound_File = t->FieldByName(QStringLiteral("Sound_File"))->AsString();
-    p->Notes = t->FieldByName(QStringLiteral("Notes"))->AsString();
-    p->Completed = t->FieldByName(QStringLiteral("Completed"))->AsInteger() != 0;
+    EventFromRow(*tbEvents, *p);
 }
 
 void TvnDBDrawCalendar::HolStruct_To_DBRecord(const TvnHolidayParams* p) {

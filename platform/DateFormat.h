@@ -1,6 +1,6 @@
-// The global date, time and number format settings, the writers and readers
-// of date-time texts and real numbers, and FormatDateTime with the runtime's
-// pattern letters (d, m, y, h, n, s, z, t, c, ampm, /, :, quoted literals).
+// The global date, time and number format settings and the texts written and
+// read with them: writers in DateFormat.cpp, readers in DateReader.cpp, the
+// locale's formats in LocaleFormats.cpp, the pattern letters in DatePattern.h.
 #pragma once
 
 #include <QLocale>
@@ -8,6 +8,7 @@
 #include <array>
 
 #include "platform/DateTime.h"
+#include "platform/FloatFormat.h"
 
 struct TFormatSettings {
     QString ShortDateFormat;
@@ -63,13 +64,7 @@ bool TryStrToDate(const QString& text, TDateTime& result);
 bool TryStrToTime(const QString& text, TDateTime& result);
 bool TryStrToDateTime(const QString& text, TDateTime& result);
 
-// General float format: at most 15 significant digits, no trailing zeros, the
-// current decimal separator; scientific notation ("1.5E-10", "1E300") outside
-// the fixed range. NaN and infinities are written "NAN", "INF", "-INF".
+// The general float format (platform/FloatFormat.h) with the current
+// decimal separator.
 QString FloatToStr(double value);
-QString FloatToStr(double value, QChar decimalSeparator);
-// Reads an optional sign, digits with the current decimal separator and an
-// optional exponent, surrounded by blanks; NaN, infinities, overflow and any
-// other text fail.
 bool TryStrToFloat(const QString& text, double& result);
-bool TryStrToFloat(const QString& text, double& result, QChar decimalSeparator);

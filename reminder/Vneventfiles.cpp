@@ -6,6 +6,7 @@
 
 #include "platform/DateFormat.h"
 #include "reminder/Vnparams.h"
+#include "store/Vneventfields.h"
 
 namespace {
 
@@ -36,9 +37,39 @@ TDateTime ReadDate(const TIniFile& ini, const QString& section, const QString& k
     return day >= MinDateTime && day <= std::trunc(MaxDateTime) ? v : 0;
 }
 
-int ReadCode(const TIniFile& ini, const QString& section, const QString& key, int count) {
-    const int v = ini.ReadInteger(section, key, 0);
-    return v >= 0 && v < count ? v : 0;
+int ReadNumber(const TIniFile& ini, const QString& section, const TvnEventField& f) {
+    const int v = ini.ReadInteger(section, f.name, f.fileDefault);
+    return v >= f.fileMin && v <= f.fileMax ? v : f.fileDefault;
+}
+
+void WriteField(TIniFile& ini, const QString& s, const TvnEventField& f, const TvnEventParams& e) {
+    switch (f.kind) {
+        case TvnEventFieldKind::Integer:
+            return ini.WriteInteger(s, f.name, e.*f.integer);
+        case TvnEventFieldKind::Boolean:
+            return ini.WriteBool(s, f.name, e.*f.boolean);
+        case TvnEventFieldKind::DateTime:
+            return ini.WriteFloat(s, f.name, e.*f.dateTime);
+        case TvnEventFieldKind::Text:
+            return ini.WriteString(s, f.name, e.*f.text);
+    }
+}
+
+void ReadField(const TIniFile& ini, const QString& s, const TvnEventField& f, TvnEventParams& e) {
+    switch (f.kind) {
+        case TvnEventFieldKind::Integer:
+            e.*f.integer = ReadNumber(ini, s, f);
+            return;
+        case TvnEventFieldKind::Boolean:
+            e.*f.boolean = ini.ReadBool(s, f.name, false);
+            return;
+        case TvnEventFieldKind::DateTime:
+            e.*f.dateTime = ReadDate(ini, s, f.name);
+            return;
+        case TvnEventFieldKind::Text:
+            e.*f.text = ini.ReadString(s, f.name, {});
+            return;
+    }
 }
 
 // Numbers n with 0 <= n < count of the "EventID_<n>" sections the file holds,
@@ -116,22 +147,8 @@ TvnEventDataWriter::TvnEventDataWriter(const QString& fileName, int categories)
 bool TvnEventDataWriter::Add(const TvnEventParams& e) {
     if (!CategoryInMask(e.Category, categories_)) return false;
     const QString s = SectionName(count_);
-    ini_.WriteInteger(s, QStringLiteral("eType"), e.eType);
-    ini_.WriteString(s, QStringLiteral("Desc"), e.Desc);
-    ini_.WriteFloat(s, QStringLiteral("Date"), e.Date);
-    ini_.WriteFloat(s, QStringLiteral("RunDate"), e.RunDate);
-    ini_.WriteFloat(s, QStringLiteral("EndDate"), e.EndDate);
-    ini_.WriteBool(s, QStringLiteral("UseStartTime"), e.UseStartTime);
-    ini_.WriteBool(s, QStringLiteral("UseEndDate"), e.UseEndDate);
-    ini_.WriteBool(s, QStringLiteral("Notify"), e.Notify);
-    ini_.WriteInteger(s, QStringLiteral("NotifyParam"), e.NotifyParam);
-    ini_.WriteInteger(s, QStringLiteral("NotifyType"), e.NotifyType);
-    ini_.WriteInteger(s, QStringLiteral("Category"), e.Category);
-    ini_.WriteInteger(s, QStringLiteral("Recurrence"), e.Recurrence);
-    ini_.WriteInteger(s, QStringLiteral("nParam"), e.nParam);
-    ini_.WriteString(s, QStringLiteral("Action_File"), e.Action_File);
-    ini_.WriteString(s, QStringLiteral("Sound_File"), e.Sound_File);
-    ini_.WriteString(s, QStringLiteral("Notes"), e.Notes);
+    for (const TvnEventField& f : EventFields())
+        if (f.inDataFile) WriteField(ini_, s, f, e);
     ++count_;
     return true;
 }
@@ -145,26 +162,11 @@ bool TvnEventDataWriter::Commit() {
 
 TvnEventParams ReadEventSection(const TIniFile& ini, const QString& s) {
     TvnEventParams e;
+    // The fields the file does not carry.
     e.ID = 0;
     e.Completed = true;
-    e.eType = ReadCode(ini, s, QStringLiteral("eType"), 2);
-    e.Desc = ini.ReadString(s, QStringLiteral("Desc"), {});
-    e.Date = ReadDate(ini, s, QStringLiteral("Date"));
-    e.RunDate = ReadDate(ini, s, QStringLiteral("RunDate"));
-    e.EndDate = ReadDate(ini, s, QStringLiteral("EndDate"));
-    e.UseStartTime = ini.ReadBool(s, QStringLiteral("UseStartTime"), false);
-    e.UseEndDate = ini.ReadBool(s, QStringLiteral("UseEndDate"), false);
-    e.Notify = ini.ReadBool(s, QStringLiteral("Notify"), false);
-    e.NotifyParam = ini.ReadInteger(s, QStringLiteral("NotifyParam"), 1);
-    // An unknown notice unit stays as it is: it means no lead, while 0 would
-    // turn it into a lead of NotifyParam minutes.
-    e.NotifyType = ini.ReadInteger(s, QStringLiteral("NotifyType"), ntMinutes);
-    e.Category = ReadCode(ini, s, QStringLiteral("Category"), CategoryCount);
-    e.Recurrence = ReadCode(ini, s, QStringLiteral("Recurrence"), RecurrenceCount);
-    e.nParam = std::max(ini.ReadInteger(s, QStringLiteral("nParam"), 1), 1);
-    e.Action_File = ini.ReadString(s, QStringLiteral("Action_File"), {});
-    e.Sound_File = ini.ReadString(s, QStringLiteral("Sound_File"), {});
-    e.Notes = ini.ReadString(s, QStringLiteral("Notes"), {});
+    for (const TvnEventField& f : EventFields())
+        if (f.inDataFile) ReadField(ini, s, f, e);
     return e;
 }
 

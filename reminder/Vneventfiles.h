@@ -71,7 +71,8 @@ struct TvnEventDataFile {
 // Completed true, NotifyParam 1, nParam 1, the rest 0, empty or false) and
 // takes what the file gives, with these safety rules: an nParam below 1 is 1;
 // a date that is not finite or lies outside years 1 to 9999 is 0; a type,
-// category, recurrence or notice-unit code outside its range is 0.
+// category or recurrence code outside its range is 0 (an unknown notice unit
+// stays: it means no lead).
 TvnEventDataFile ReadEventDataFile(const QString& fileName);
 // One section read by the rules above.
 TvnEventParams ReadEventSection(const TIniFile& ini, const QString& section);

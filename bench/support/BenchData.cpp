@@ -8,6 +8,7 @@
 #include "reminder/Vnrecurrence.h"
 #include "store/Adodb.h"
 #include "store/Datafolder.h"
+#include "store/Vneventrecord.h"
 
 namespace {
 
@@ -71,28 +72,12 @@ std::vector<TvnEventParams> ReadBenchEvents(const QString& csvPath,
 void AppendBenchEvents(TADOTable& events, const std::vector<TvnEventParams>& rows, int users) {
     TADOConnection* connection = events.Connection();
     connection->BeginTrans();
-    auto f = [&](const char* name) { return events.FieldByName(QLatin1String(name)); };
     for (size_t k = 0; k < rows.size(); ++k) {
         const TvnEventParams& e = rows[k];
         events.Append();
-        f("UserID")->SetAsInteger(static_cast<int>(k % static_cast<size_t>(std::max(users, 1))));
-        f("eType")->SetAsInteger(e.eType);
-        f("Desc")->SetAsString(e.Desc);
-        f("Date")->SetAsDateTime(e.Date);
-        f("RunDate")->SetAsDateTime(e.RunDate);
-        f("EndDate")->SetAsDateTime(e.EndDate);
-        f("UseStartTime")->SetAsInteger(e.UseStartTime);
-        f("UseEndDate")->SetAsInteger(e.UseEndDate);
-        f("Notify")->SetAsInteger(e.Notify);
-        f("NotifyParam")->SetAsInteger(e.NotifyParam);
-        f("NotifyType")->SetAsInteger(e.NotifyType);
-        f("Category")->SetAsInteger(e.Category);
-        f("Recurrence")->SetAsInteger(e.Recurrence);
-        f("nParam")->SetAsInteger(e.nParam);
-        f("Action_File")->SetAsString(e.Action_File);
-        f("Sound_File")->SetAsString(e.Sound_File);
-        f("Notes")->SetAsString(e.Notes);
-        f("Completed")->SetAsInteger(e.Completed);
+        const int user = static_cast<int>(k % static_cast<size_t>(std::max(users, 1)));
+        events.FieldByName(QStringLiteral("UserID"))->SetAsInteger(user);
+        EventToRow(events, e);
         events.Post();
     }
     connection->CommitTrans();

@@ -4,6 +4,8 @@
 #include <sqlite3.h>
 
 #include "platform/DateFormat.h"
+#include "store/Adoschema.h"
+#include "store/Vneventfields.h"
 #include "support/CalendarTestDb.h"
 
 TEST(DBDrawCalendarData, FiltersAreRestrictedToTheCurrentUser) {
@@ -152,6 +154,41 @@ TEST(DBDrawCalendarData, EventRecordRoundTrip) {
     EXPECT_EQ(back.Notes, e.Notes);
     EXPECT_EQ(back.EditState, esAccepted);
     EXPECT_EQ(t.FieldByName("Notify")->AsInteger(), 1);
+}
+
+// Every column of Events but UserID is in the field table, in stored order,
+// and each field comes back from a row as it went in.
+TEST(DBDrawCalendarData, EveryEventFieldRoundTripsThroughARow) {
+    QStringList columns, fields;
+    for (const ado::ColumnDef& col : ado::FindTableDef("Events")->columns)
+        if (QLatin1String(col.name) != "UserID") columns << col.name;
+    TvnEventParams e;
+    int n = 0;
+    for (const TvnEventField& f : EventFields()) {
+        fields << f.name;
+        ++n;
+        if (f.kind == TvnEventFieldKind::Integer) e.*f.integer = n;
+        if (f.kind == TvnEventFieldKind::Boolean) e.*f.boolean = true;
+        if (f.kind == TvnEventFieldKind::DateTime) e.*f.dateTime = At(2024, 3, n, n);
+        if (f.kind == TvnEventFieldKind::Text) e.*f.text = f.name;
+    }
+    EXPECT_EQ(fields, columns);
+    BoundCalendar b(At(2024, 3, 13));
+    TADOTable& t = b.db.Table(tsEvents);
+    t.Append();
+    b.cal.EventStruct_To_DBRecord(&e);
+    t.FieldByName("UserID")->SetAsInteger(0);
+    t.Post();
+    TvnEventParams back;
+    b.cal.DBRecord_To_EventStruct(&back);
+    e.ID = t.FieldByName("ID")->AsInteger();
+    for (const TvnEventField& f : EventFields()) {
+        SCOPED_TRACE(f.name.data());
+        EXPECT_TRUE(!f.integer || back.*f.integer == e.*f.integer);
+        EXPECT_TRUE(!f.boolean || back.*f.boolean == e.*f.boolean);
+        EXPECT_TRUE(!f.dateTime || back.*f.dateTime == e.*f.dateTime);
+        EXPECT_TRUE(!f.text || back.*f.text == e.*f.text);
+    }
 }
 
 TEST(DBDrawCalendarData, EventsListFollowsTableOrderAndUser) {
