@@ -50,6 +50,10 @@ struct RoundTripRow {
     TFormatSettings (*settings)();
 };
 
+void PrintTo(const RoundTripRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class DateTextRoundTrip : public ::testing::TestWithParam<RoundTripRow> {};
 
 TEST_P(DateTextRoundTrip, ReadersReadWhatTheWritersWrote) {

@@ -283,6 +283,10 @@ struct SearchRow {
     QStringList expected;
 };
 
+void PrintTo(const SearchRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 TvnFindParams Find(const char* text, bool partial, bool matchCase, int categories = 0x1F) {
     TvnFindParams p;
     p.EventDesc = QString::fromUtf8(text);

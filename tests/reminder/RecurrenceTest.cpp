@@ -30,6 +30,10 @@ struct WorkedRule {
     TDateTime expected;
 };
 
+void PrintTo(const WorkedRule& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class WorkedRules : public ::testing::TestWithParam<WorkedRule> {};
 
 TEST_P(WorkedRules, GiveTheNextRunDate) {
