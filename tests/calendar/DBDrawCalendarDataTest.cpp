@@ -4,7 +4,7 @@
 #include <sqlite3.h>
 
 #include "platform/DateFormat.h"
-#include "support/CalendarTestDb.h"
+#include "support/BoundCalendar.h"
 
 TEST(DBDrawCalendarData, FiltersAreRestrictedToTheCurrentUser) {
     BoundCalendar b(At(2024, 3, 13));
@@ -160,7 +160,7 @@ TEST(DBDrawCalendarData, EventsListFollowsTableOrderAndUser) {
     const int a = b.db.AddEvent(0, "a", At(2024, 3, 5));
     b.db.AddEvent(0, "outside", At(2024, 5, 5));
     b.db.AddEvent(1, "other user", At(2024, 3, 5));
-    const int d = b.db.AddEvent(0, "daily", At(2024, 1, 1), rkDaily);
+    const int d = b.db.AddEvent(0, "daily", At(2024, 1, 1), {.recurrence = rkDaily});
     c.UpdateCalendar();
     ASSERT_EQ(c.EventDrawList.size(), 2u);
     EXPECT_EQ(c.EventDrawList[0].Bookmark, QString::number(a));

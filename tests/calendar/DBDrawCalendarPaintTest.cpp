@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <functional>
 
-#include "support/CalendarTestDb.h"
+#include "support/BoundCalendar.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ TEST(DBDrawCalendarPaint, ItemLinesClipAtTheCellsBottom) {
     b.db.AddEvent(0, "once 0", day);
     b.db.AddEvent(0, "once 1", day);
     for (int i = 2; i < 5; ++i)
-        b.db.AddEvent(0, QString("daily %1").arg(i), day, rkDaily);
+        b.db.AddEvent(0, QString("daily %1").arg(i), day, {.recurrence = rkDaily});
     b.db.AddNote(0, day, "note 5");
     c.UpdateCalendar();
     c.BackBuffer();
@@ -308,7 +308,8 @@ TEST(DBDrawCalendarPaint, AbsurdRowsNeverCrashOrHang) {
     for (TDateTime d : dates)
         for (int k : kinds)
             for (int n : intervals) {
-                b.db.AddEvent(0, QString::number(i), d, k, n, i % 9 - 2);
+                b.db.AddEvent(0, QString::number(i), d,
+                              {.recurrence = k, .nParam = n, .category = i % 9 - 2});
                 ++i;
             }
     b.db.AddEvent(0, QString(), At(2024, 3, 6));

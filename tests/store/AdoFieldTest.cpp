@@ -8,8 +8,8 @@
 #include <limits>
 
 #include "platform/DateFormat.h"
+#include "support/TestDatabase.h"
 #include "support/TestSupport.h"
-#include "tests/store/StoreTestUtil.h"
 
 namespace {
 
@@ -128,7 +128,8 @@ TEST(AdoField, ExtremeValuesRoundTrip) {
 
 TEST(AdoField, CopyByPositionKeepsValuesAndNulls) {
     TestDatabase source, dest;
-    source.AddEvent(2, "first", At(2024, 5, 6, 7, 8, 9), true, At(2024, 5, 6));
+    source.AddEvent(2, "first", At(2024, 5, 6, 7, 8, 9),
+                    {.completed = true, .runDate = At(2024, 5, 6)});
     source.events.Edit();
     F(source.events, "Notes")->SetAsString(QStringLiteral("note"));
     F(source.events, "NotifyParam")->SetAsVariant(QVariant());

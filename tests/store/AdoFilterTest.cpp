@@ -7,8 +7,8 @@
 
 #include "platform/DateFormat.h"
 #include "store/Adofilter.h"
+#include "support/TestDatabase.h"
 #include "support/TestSupport.h"
-#include "tests/store/StoreTestUtil.h"
 
 namespace {
 
