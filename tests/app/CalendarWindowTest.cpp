@@ -20,7 +20,7 @@ TEST(CalendarWindow, ShowsTodaysMonthWithTheTimerRunning) {
     window.OpenDatabase(path);
     TvnCalendarReminder& c = *window.Calendar();
     EXPECT_EQ(c.ViewMode(), vmMonth);
-    EXPECT_EQ(c.CalendarDate(), At(2026, 12, 9));
+    EXPECT_TIME_EQ(c.CalendarDate(), At(2026, 12, 9));
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(c.TableIsActive(i)) << "table " << i;
     const auto timers = c.findChildren<QTimer*>();

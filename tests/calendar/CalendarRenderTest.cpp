@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "support/CalendarTestDb.h"
+#include "support/BoundCalendar.h"
 
 namespace {
 
@@ -24,15 +24,20 @@ QImage Wallpaper() {
     return image;
 }
 
-void FillSample(CalendarDb& db) {
+void FillSample(TestDatabase& db) {
     db.AddEvent(0, "Dentist 9:30", At(2024, 3, 5, 9, 30));
-    db.AddEvent(0, "Medication", At(2024, 3, 20, 8, 0), rkHourly, 12, ecSpecial);
-    db.AddEvent(0, "Water the plants", At(2024, 3, 1), rkDaily, 3);
-    db.AddEvent(0, "Team meeting", At(2024, 1, 1, 10, 0), rkWeekly, 1, ecMeeting);
-    db.AddEvent(0, "Rent", At(2023, 1, 15), rkMonthly, 1);
-    db.AddEvent(0, "Board review", At(2024, 1, 9), rkMonthlyByWeekday, 1, ecMeeting);
-    db.AddEvent(0, "Anna's birthday", At(1990, 3, 8), rkAnnually, 1, ecBirthday);
-    db.AddEvent(0, "Wedding anniversary", At(2010, 3, 13), rkAnnually, 1, ecAnniversary);
+    db.AddEvent(0, "Medication", At(2024, 3, 20, 8, 0),
+                {.recurrence = rkHourly, .nParam = 12, .category = ecSpecial});
+    db.AddEvent(0, "Water the plants", At(2024, 3, 1), {.recurrence = rkDaily, .nParam = 3});
+    db.AddEvent(0, "Team meeting", At(2024, 1, 1, 10, 0),
+                {.recurrence = rkWeekly, .nParam = 1, .category = ecMeeting});
+    db.AddEvent(0, "Rent", At(2023, 1, 15), {.recurrence = rkMonthly, .nParam = 1});
+    db.AddEvent(0, "Board review", At(2024, 1, 9),
+                {.recurrence = rkMonthlyByWeekday, .nParam = 1, .category = ecMeeting});
+    db.AddEvent(0, "Anna's birthday", At(1990, 3, 8),
+                {.recurrence = rkAnnually, .nParam = 1, .category = ecBirthday});
+    db.AddEvent(0, "Wedding anniversary", At(2010, 3, 13),
+                {.recurrence = rkAnnually, .nParam = 1, .category = ecAnniversary});
     for (int i = 1; i <= 5; ++i)
         db.AddEvent(0, QString("Conference talk %1").arg(i), At(2024, 3, 27, 8 + i, 0));
     db.AddEvent(1, "Someone else's event", At(2024, 3, 13));

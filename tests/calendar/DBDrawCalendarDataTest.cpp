@@ -6,7 +6,7 @@
 #include "platform/DateFormat.h"
 #include "store/Adoschema.h"
 #include "store/Vneventfields.h"
-#include "support/CalendarTestDb.h"
+#include "support/BoundCalendar.h"
 
 TEST(DBDrawCalendarData, FiltersAreRestrictedToTheCurrentUser) {
     BoundCalendar b(At(2024, 3, 13));
@@ -140,9 +140,9 @@ TEST(DBDrawCalendarData, EventRecordRoundTrip) {
     c.DBRecord_To_EventStruct(&back);
     EXPECT_EQ(back.ID, t.FieldByName("ID")->AsInteger());
     EXPECT_EQ(back.Desc, e.Desc);
-    EXPECT_EQ(back.Date, e.Date);
-    EXPECT_EQ(back.RunDate, e.RunDate);
-    EXPECT_EQ(back.EndDate, e.EndDate);
+    EXPECT_TIME_EQ(back.Date, e.Date);
+    EXPECT_TIME_EQ(back.RunDate, e.RunDate);
+    EXPECT_TIME_EQ(back.EndDate, e.EndDate);
     EXPECT_TRUE(back.UseStartTime && back.UseEndDate && back.Notify);
     EXPECT_FALSE(back.Completed);
     EXPECT_EQ(back.NotifyParam, 30);
@@ -197,7 +197,7 @@ TEST(DBDrawCalendarData, EventsListFollowsTableOrderAndUser) {
     const int a = b.db.AddEvent(0, "a", At(2024, 3, 5));
     b.db.AddEvent(0, "outside", At(2024, 5, 5));
     b.db.AddEvent(1, "other user", At(2024, 3, 5));
-    const int d = b.db.AddEvent(0, "daily", At(2024, 1, 1), rkDaily);
+    const int d = b.db.AddEvent(0, "daily", At(2024, 1, 1), {.recurrence = rkDaily});
     c.UpdateCalendar();
     ASSERT_EQ(c.EventDrawList.size(), 2u);
     EXPECT_EQ(c.EventDrawList[0].Bookmark, QString::number(a));
@@ -325,7 +325,7 @@ TEST(DBDrawCalendarData, DayColourOnePerUserAndDay) {
     EXPECT_TRUE(c.CanClearCell());
     EXPECT_EQ(b.db.CountRows("BColors"), 1);
     ASSERT_TRUE(c.LocateDBRecord(tsBColors, "Date", At(2024, 3, 20)));
-    EXPECT_EQ(TColor(b.db.Table(tsBColors).FieldByName("Color")->AsInteger()), clLime);
+    EXPECT_SAME_COLOR(TColor(b.db.Table(tsBColors).FieldByName("Color")->AsInteger()), clLime);
     c.SetCurrUser(4);
     c.SelectedDate = At(2024, 3, 20);
     EXPECT_FALSE(c.CanClearCell());
@@ -351,13 +351,13 @@ TEST(DBDrawCalendarData, ColourOfAMonthPressedInTheYearViewDuplicatedItsRow) {
     const TRect june = c.GetCellRect(1, 1);
     c.MouseDown(Qt::RightButton, {}, june.Left + 20, june.Top + 20);
     c.MouseUp(Qt::RightButton, {}, june.Left + 20, june.Top + 20);
-    ASSERT_EQ(c.SelectedDate, At(2024, 6, 1));
+    ASSERT_TIME_EQ(c.SelectedDate, At(2024, 6, 1));
     EXPECT_TRUE(c.CanClearCell());
     c.UpdateBColor(int(clBlue));
     EXPECT_EQ(b.db.CountRows("BColors"), 2);
     b.Show(vmMonth, At(2024, 6, 1));
     ASSERT_TRUE(c.LocateDBRecord(tsBColors, "Date", At(2024, 6, 1)));
-    EXPECT_EQ(TColor(b.db.Table(tsBColors).FieldByName("Color")->AsInteger()), clBlue);
+    EXPECT_SAME_COLOR(TColor(b.db.Table(tsBColors).FieldByName("Color")->AsInteger()), clBlue);
 }
 
 TEST(DBDrawCalendarData, NotesStoredWhateverTheShownRange) {

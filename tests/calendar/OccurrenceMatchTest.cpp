@@ -115,7 +115,7 @@ TEST(OccurrenceMatch, DailyEveryThreeDaysFromBeforeTheRange) {
     ASSERT_FALSE(days.empty());
     for (TDateTime d : days)
         EXPECT_EQ(int(d - At(2024, 2, 1)) % 3, 0) << DateToStr(d).toStdString();
-    EXPECT_EQ(*days.begin(), At(2024, 2, 28));
+    EXPECT_TIME_EQ(*days.begin(), At(2024, 2, 28));
     EXPECT_EQ(days.size(), 14u);
 }
 
@@ -123,7 +123,7 @@ TEST(OccurrenceMatch, HourlyMarksEveryDayFromItsStart) {
     const TvnCalendarGrid march = RangeOf(vmMonth, At(2024, 3, 1));
     const auto days = DaysOf(Event(At(2024, 3, 10, 8, 0), rkHourly, 6), march);
     EXPECT_EQ(days.size(), size_t(At(2024, 4, 7) - At(2024, 3, 10) + 1));
-    EXPECT_EQ(*days.begin(), At(2024, 3, 10));
+    EXPECT_TIME_EQ(*days.begin(), At(2024, 3, 10));
     const auto every36h = DaysOf(Event(At(2024, 2, 1), rkHourly, 36), march);
     EXPECT_EQ(every36h.size(), 42u);
 }
@@ -201,26 +201,30 @@ TDateTime HolidayShownOn(const TvnHolidayParams& h, const TvnCalendarGrid& range
 }  // namespace
 
 TEST(HolidayMatch, ShowsInNeighbouringMonthsCells) {
-    EXPECT_EQ(HolidayShownOn(Fixed(4, 30), RangeOf(vmMonth, At(2024, 5, 1))), At(2024, 4, 30));
-    EXPECT_EQ(HolidayShownOn(Fixed(1, 2), RangeOf(vmMonth, At(2024, 12, 1))), At(2025, 1, 2));
-    EXPECT_EQ(HolidayShownOn(Fixed(12, 31), RangeOf(vmWeek, At(2026, 1, 1))), At(2025, 12, 31));
+    EXPECT_TIME_EQ(HolidayShownOn(Fixed(4, 30), RangeOf(vmMonth, At(2024, 5, 1))), At(2024, 4, 30));
+    EXPECT_TIME_EQ(HolidayShownOn(Fixed(1, 2), RangeOf(vmMonth, At(2024, 12, 1))), At(2025, 1, 2));
+    EXPECT_TIME_EQ(HolidayShownOn(Fixed(12, 31), RangeOf(vmWeek, At(2026, 1, 1))),
+                   At(2025, 12, 31));
     EXPECT_EQ(HolidayShownOn(Fixed(7, 4), RangeOf(vmMonth, At(2024, 5, 1))), -1);
     EXPECT_EQ(HolidayShownOn(Fixed(5, 1), RangeOf(vmYear, At(2024, 5, 1))), -1);
 }
 
 TEST(HolidayMatch, VariableDates) {
     // May 2024 has four Mondays (6, 13, 20, 27): "last" is the fourth.
-    EXPECT_EQ(HolidayShownOn(Variable(5, 1, 5), RangeOf(vmMonth, At(2024, 5, 1))), At(2024, 5, 27));
+    EXPECT_TIME_EQ(HolidayShownOn(Variable(5, 1, 5), RangeOf(vmMonth, At(2024, 5, 1))),
+                   At(2024, 5, 27));
     // April 2024 has five Mondays (1, 8, 15, 22, 29): "last" is the fifth.
-    EXPECT_EQ(HolidayShownOn(Variable(4, 1, 5), RangeOf(vmMonth, At(2024, 4, 1))), At(2024, 4, 29));
-    EXPECT_EQ(HolidayShownOn(Variable(11, 4, 4), RangeOf(vmMonth, At(2024, 11, 1))),
-              At(2024, 11, 28));
-    EXPECT_EQ(HolidayShownOn(Variable(5, 1, 2), RangeOf(vmMonth, At(2024, 5, 1))), At(2024, 5, 13));
+    EXPECT_TIME_EQ(HolidayShownOn(Variable(4, 1, 5), RangeOf(vmMonth, At(2024, 4, 1))),
+                   At(2024, 4, 29));
+    EXPECT_TIME_EQ(HolidayShownOn(Variable(11, 4, 4), RangeOf(vmMonth, At(2024, 11, 1))),
+                   At(2024, 11, 28));
+    EXPECT_TIME_EQ(HolidayShownOn(Variable(5, 1, 2), RangeOf(vmMonth, At(2024, 5, 1))),
+                   At(2024, 5, 13));
 }
 
 TEST(HolidayMatch, DayTheMonthLacksIsNotShownThatYear) {
     EXPECT_EQ(HolidayShownOn(Fixed(2, 29), RangeOf(vmMonth, At(2025, 2, 1))), -1);
-    EXPECT_EQ(HolidayShownOn(Fixed(2, 29), RangeOf(vmMonth, At(2024, 2, 1))), At(2024, 2, 29));
+    EXPECT_TIME_EQ(HolidayShownOn(Fixed(2, 29), RangeOf(vmMonth, At(2024, 2, 1))), At(2024, 2, 29));
     EXPECT_EQ(HolidayShownOn(Fixed(4, 31), RangeOf(vmMonth, At(2024, 4, 1))), -1);
     EXPECT_EQ(HolidayShownOn(Fixed(13, 1), RangeOf(vmMonth, At(2024, 12, 1))), -1);
     EXPECT_EQ(HolidayShownOn(Variable(5, 9, 1), RangeOf(vmMonth, At(2024, 5, 1))), -1);

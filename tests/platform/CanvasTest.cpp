@@ -6,6 +6,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -44,20 +45,20 @@ TEST(Canvas, RectangleCoversLeftTopUpToRightBottomExclusive) {
     s.canvas.Brush.SetColor(clRed);
     s.canvas.Pen.Color = clBlue;
     s.canvas.Rectangle(10, 5, 20, 15);
-    EXPECT_EQ(Px(s.image, 10, 5), Rgb(clBlue));
-    EXPECT_EQ(Px(s.image, 19, 14), Rgb(clBlue));
-    EXPECT_EQ(Px(s.image, 15, 10), Rgb(clRed));
-    EXPECT_EQ(Px(s.image, 20, 10), Rgb(clWhite));
-    EXPECT_EQ(Px(s.image, 15, 15), Rgb(clWhite));
-    EXPECT_EQ(Px(s.image, 9, 10), Rgb(clWhite));
+    EXPECT_SAME_PIXEL(Px(s.image, 10, 5), Rgb(clBlue));
+    EXPECT_SAME_PIXEL(Px(s.image, 19, 14), Rgb(clBlue));
+    EXPECT_SAME_PIXEL(Px(s.image, 15, 10), Rgb(clRed));
+    EXPECT_SAME_PIXEL(Px(s.image, 20, 10), Rgb(clWhite));
+    EXPECT_SAME_PIXEL(Px(s.image, 15, 15), Rgb(clWhite));
+    EXPECT_SAME_PIXEL(Px(s.image, 9, 10), Rgb(clWhite));
 
     s.canvas.Brush.Style = bsClear;
     s.canvas.Pen.Color = clLime;
     s.canvas.Rectangle(10, 5, 20, 15);
-    EXPECT_EQ(Px(s.image, 15, 10), Rgb(clRed));
-    EXPECT_EQ(Px(s.image, 10, 10), Rgb(clLime));
+    EXPECT_SAME_PIXEL(Px(s.image, 15, 10), Rgb(clRed));
+    EXPECT_SAME_PIXEL(Px(s.image, 10, 10), Rgb(clLime));
     s.canvas.Rectangle(30, 30, 25, 20);  // inverted: nothing
-    EXPECT_EQ(Px(s.image, 27, 25), Rgb(clWhite));
+    EXPECT_SAME_PIXEL(Px(s.image, 27, 25), Rgb(clWhite));
 }
 
 TEST(Canvas, LinesStopBeforeTheirEndPoint) {
@@ -65,13 +66,13 @@ TEST(Canvas, LinesStopBeforeTheirEndPoint) {
     s.canvas.Pen.Color = clBlack;
     s.canvas.MoveTo(5, 3);
     s.canvas.LineTo(15, 3);
-    EXPECT_EQ(Px(s.image, 5, 3), Rgb(clBlack));
-    EXPECT_EQ(Px(s.image, 14, 3), Rgb(clBlack));
-    EXPECT_EQ(Px(s.image, 15, 3), Rgb(clWhite));
+    EXPECT_SAME_PIXEL(Px(s.image, 5, 3), Rgb(clBlack));
+    EXPECT_SAME_PIXEL(Px(s.image, 14, 3), Rgb(clBlack));
+    EXPECT_SAME_PIXEL(Px(s.image, 15, 3), Rgb(clWhite));
     s.canvas.LineTo(15, 10);
-    EXPECT_EQ(Px(s.image, 15, 3), Rgb(clBlack));
-    EXPECT_EQ(Px(s.image, 15, 9), Rgb(clBlack));
-    EXPECT_EQ(Px(s.image, 15, 10), Rgb(clWhite));
+    EXPECT_SAME_PIXEL(Px(s.image, 15, 3), Rgb(clBlack));
+    EXPECT_SAME_PIXEL(Px(s.image, 15, 9), Rgb(clBlack));
+    EXPECT_SAME_PIXEL(Px(s.image, 15, 10), Rgb(clWhite));
 }
 
 TEST(Canvas, TextBackgroundFollowsTheBrush) {
@@ -80,10 +81,10 @@ TEST(Canvas, TextBackgroundFollowsTheBrush) {
     s.canvas.Font.Color = clBlack;
     s.canvas.Brush.SetColor(clYellow);
     s.canvas.TextOut(2, 2, QStringLiteral("W"));
-    EXPECT_EQ(Px(s.image, 2, 2), Rgb(clYellow));
+    EXPECT_SAME_PIXEL(Px(s.image, 2, 2), Rgb(clYellow));
     s.canvas.Brush.Style = bsClear;
     s.canvas.TextOut(30, 2, QStringLiteral("W"));
-    EXPECT_EQ(Px(s.image, 30, 2), Rgb(clWhite));
+    EXPECT_SAME_PIXEL(Px(s.image, 30, 2), Rgb(clWhite));
 }
 
 TEST(Canvas, NegativeHeightIsCharacterHeight) {
@@ -124,10 +125,10 @@ TEST(Canvas, PicturesWithTransparentColour) {
     icon.fill(ColorToRgb(clSilver));
     icon.setPixel(1, 1, qRgb(255, 0, 0));
     s.canvas.Draw(10, 10, icon, clSilver);
-    EXPECT_EQ(Px(s.image, 10, 10), Rgb(clWhite));
-    EXPECT_EQ(Px(s.image, 11, 11), qRgb(255, 0, 0));
+    EXPECT_SAME_PIXEL(Px(s.image, 10, 10), Rgb(clWhite));
+    EXPECT_SAME_PIXEL(Px(s.image, 11, 11), qRgb(255, 0, 0));
     s.canvas.Draw(20, 10, icon);
-    EXPECT_EQ(Px(s.image, 20, 10), Rgb(clSilver));
+    EXPECT_SAME_PIXEL(Px(s.image, 20, 10), Rgb(clSilver));
     const QImage clear = TransparentCopy(icon, clSilver);
     EXPECT_EQ(qAlpha(clear.pixel(0, 0)), 0);
     EXPECT_EQ(qAlpha(clear.pixel(1, 1)), 255);
@@ -138,11 +139,11 @@ TEST(Canvas, CopyRectCopiesOnlyWhatLiesOnThePicture) {
     QImage picture(10, 10, QImage::Format_RGB32);
     picture.fill(qRgb(0, 0, 255));
     s.canvas.CopyRect(TRect{0, 0, 20, 20}, picture, TRect{5, 5, 25, 25});
-    EXPECT_EQ(Px(s.image, 0, 0), qRgb(0, 0, 255));
-    EXPECT_EQ(Px(s.image, 4, 4), qRgb(0, 0, 255));
-    EXPECT_EQ(Px(s.image, 6, 6), Rgb(clWhite));
+    EXPECT_SAME_PIXEL(Px(s.image, 0, 0), qRgb(0, 0, 255));
+    EXPECT_SAME_PIXEL(Px(s.image, 4, 4), qRgb(0, 0, 255));
+    EXPECT_SAME_PIXEL(Px(s.image, 6, 6), Rgb(clWhite));
     s.canvas.StretchDraw(TRect{40, 0, 60, 20}, picture);
-    EXPECT_EQ(Px(s.image, 59, 19), qRgb(0, 0, 255));
+    EXPECT_SAME_PIXEL(Px(s.image, 59, 19), qRgb(0, 0, 255));
 }
 
 TEST(Canvas, DrawingOutsideASessionDoesNothing) {
@@ -152,7 +153,7 @@ TEST(Canvas, DrawingOutsideASessionDoesNothing) {
     canvas.Brush.SetColor(clRed);
     canvas.Rectangle(0, 0, 10, 10);
     canvas.TextOut(0, 0, QStringLiteral("x"));
-    EXPECT_EQ(Px(image, 5, 5), Rgb(clWhite));
+    EXPECT_SAME_PIXEL(Px(image, 5, 5), Rgb(clWhite));
     {
         TCanvasSession outer(canvas, &image);
         { TCanvasSession inner(canvas, &image); }
@@ -160,7 +161,7 @@ TEST(Canvas, DrawingOutsideASessionDoesNothing) {
         canvas.Rectangle(0, 0, 10, 10);
     }
     EXPECT_FALSE(canvas.IsActive());
-    EXPECT_EQ(Px(image, 5, 5), Rgb(clRed));
+    EXPECT_SAME_PIXEL(Px(image, 5, 5), Rgb(clRed));
     QImage empty;
     EXPECT_FALSE(canvas.Begin(&empty));
 }

@@ -127,7 +127,7 @@ TEST_F(ReminderFilesTest, ExportThenImportRecreatesEveryKindWithNewIds) {
         EXPECT_EQ(e.Notes, "notes of " + e.Desc);
         if (e.Recurrence == rkOnce) {
             EXPECT_TRUE(e.Completed);  // its time has passed
-            EXPECT_EQ(e.RunDate, 0);
+            EXPECT_TIME_EQ(e.RunDate, 0);
         } else {
             EXPECT_FALSE(e.Completed) << qPrintable(e.Desc);
             EXPECT_GT(e.RunDate, Now());

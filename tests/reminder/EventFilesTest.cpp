@@ -249,9 +249,9 @@ std::vector<TvnEventParams> EveryKindOfEvent() {
 void ExpectSameEvent(const TvnEventParams& a, const TvnEventParams& b) {
     EXPECT_EQ(a.eType, b.eType);
     EXPECT_EQ(a.Desc, b.Desc);
-    EXPECT_NEAR(a.Date, b.Date, 1e-9);  // 15 significant digits: well under a millisecond
-    EXPECT_NEAR(a.RunDate, b.RunDate, 1e-9);
-    EXPECT_NEAR(a.EndDate, b.EndDate, 1e-9);
+    EXPECT_SAME_TIME(a.Date, b.Date);  // 15 significant digits: well under a millisecond
+    EXPECT_SAME_TIME(a.RunDate, b.RunDate);
+    EXPECT_SAME_TIME(a.EndDate, b.EndDate);
     EXPECT_EQ(a.UseStartTime, b.UseStartTime);
     EXPECT_EQ(a.UseEndDate, b.UseEndDate);
     EXPECT_EQ(a.Notify, b.Notify);
@@ -295,7 +295,7 @@ TEST_F(FilesFixture, DatesWrittenWithAnotherDecimalSeparatorReadAsZero) {
     }
     const TvnEventDataFile read = ReadEventDataFile(Path("e.edf"));
     ASSERT_EQ(read.Events.size(), 1u);
-    EXPECT_EQ(read.Events[0].Date, 0);
+    EXPECT_TIME_EQ(read.Events[0].Date, 0);
     EXPECT_FALSE(IsImportableEvent(read.Events[0]));
 }
 
@@ -355,9 +355,9 @@ std::function<void(const std::vector<TvnEventParams>&)> ExpectDates(TDateTime da
                                                                     TDateTime end) {
     return [=](const std::vector<TvnEventParams>& events) {
         ASSERT_EQ(events.size(), 1u);
-        EXPECT_EQ(events[0].Date, date);
-        EXPECT_EQ(events[0].RunDate, run);
-        EXPECT_EQ(events[0].EndDate, end);
+        EXPECT_TIME_EQ(events[0].Date, date);
+        EXPECT_TIME_EQ(events[0].RunDate, run);
+        EXPECT_TIME_EQ(events[0].EndDate, end);
     };
 }
 
@@ -367,9 +367,9 @@ void ExpectAllDefaults(const std::vector<TvnEventParams>& events) {
     EXPECT_EQ(e.ID, 0);
     EXPECT_EQ(e.eType, 0);
     EXPECT_TRUE(e.Desc.isEmpty());
-    EXPECT_EQ(e.Date, 0);
-    EXPECT_EQ(e.RunDate, 0);
-    EXPECT_EQ(e.EndDate, 0);
+    EXPECT_TIME_EQ(e.Date, 0);
+    EXPECT_TIME_EQ(e.RunDate, 0);
+    EXPECT_TIME_EQ(e.EndDate, 0);
     EXPECT_FALSE(e.UseStartTime || e.UseEndDate || e.Notify);
     EXPECT_EQ(e.NotifyParam, 1);
     EXPECT_EQ(e.NotifyType, 0);

@@ -87,8 +87,8 @@ TEST_F(ExportFixture, OkFillsTheParametersFromTheControls) {
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.result(), QDialog::Accepted);
     EXPECT_TRUE(params.Accepted);
-    EXPECT_EQ(params.BegDate, EncodeDate(2024, 5, 1));
-    EXPECT_EQ(params.EndDate, EncodeDate(2024, 5, 5));
+    EXPECT_TIME_EQ(params.BegDate, EncodeDate(2024, 5, 1));
+    EXPECT_TIME_EQ(params.EndDate, EncodeDate(2024, 5, 5));
     EXPECT_FALSE(params.SaveAsTxt);
     EXPECT_EQ(params.Categories, 1 | 4 | 16);
     EXPECT_EQ(params.FileName, "/tmp/out.edf");

@@ -5,18 +5,18 @@
 #include <gtest/gtest.h>
 
 #include "reminder/Vncalendarreminder.h"
-#include "support/CalendarTestDb.h"
+#include "support/BoundCalendar.h"
 #include "support/EventRecords.h"
 
 class ReminderFixture : public ::testing::Test {
 protected:
     ReminderFixture() {
         cal.resize(700, 560);
-        db.Bind(cal);
+        BindCalendar(db, cal);
         cal.SetCalendarDate(EncodeDate(2024, 3, 15));
     }
 
     ScopedClock clock{At(2024, 3, 15, 10, 0)};
-    CalendarDb db;
+    TestDatabase db;
     TvnCalendarReminder cal;
 };

@@ -15,7 +15,7 @@
 #include "store/Adodb.h"
 #include "store/Adosqlite.h"
 #include "store/Datafolder.h"
-#include "tests/store/StoreTestUtil.h"
+#include "support/TestDatabase.h"
 
 namespace {
 

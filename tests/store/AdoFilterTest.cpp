@@ -7,8 +7,8 @@
 
 #include "platform/DateFormat.h"
 #include "store/Adofilter.h"
+#include "support/TestDatabase.h"
 #include "support/TestSupport.h"
-#include "tests/store/StoreTestUtil.h"
 
 namespace {
 
@@ -79,15 +79,15 @@ TEST(FilterGrammar, DateLiteralIsReadInTheCurrentFormat) {
     ado::ParsedFilter f =
         ado::ParseFilter(QStringLiteral("RunDate <= '05.03.2024 14:07:09'"), events);
     ASSERT_EQ(f.terms.size(), 1u);
-    EXPECT_DOUBLE_EQ(f.terms[0].value.r, At(2024, 3, 5, 14, 7, 9));
+    EXPECT_TIME_EQ(f.terms[0].value.r, At(2024, 3, 5, 14, 7, 9));
     f = ado::ParseFilter(QStringLiteral("date = '05.03.2024' and userid = -2"), events);
     ASSERT_EQ(f.terms.size(), 2u);
-    EXPECT_DOUBLE_EQ(f.terms[0].value.r, At(2024, 3, 5));  // no time: midnight
+    EXPECT_TIME_EQ(f.terms[0].value.r, At(2024, 3, 5));  // no time: midnight
     EXPECT_EQ(f.terms[1].value.i, -2);
     {
         ScopedFormat names(SeparatedFormat("d/mmmm/yyyy", u' '));
         f = ado::ParseFilter(QStringLiteral("RunDate <= '5 March 2024 14:07:09'"), events);
-        EXPECT_DOUBLE_EQ(f.terms[0].value.r, At(2024, 3, 5, 14, 7, 9));
+        EXPECT_TIME_EQ(f.terms[0].value.r, At(2024, 3, 5, 14, 7, 9));
     }
     ScopedFormat us(UsFormatSettings());
     EXPECT_THROW(ado::ParseFilter(QStringLiteral("Date = '25.03.2024'"), events), EDatabaseError);

@@ -8,8 +8,8 @@
 #include <csignal>
 
 #include "store/Adodb.h"
+#include "support/TestDatabase.h"
 #include "support/TestSupport.h"
-#include "tests/store/StoreTestUtil.h"
 
 namespace {
 
@@ -54,8 +54,8 @@ TEST(AdoTable, FilterTextWaitsForFiltered) {
 
 TEST(AdoTable, CompletedFalseSelectsZeroAndNull) {
     TestDatabase db;
-    db.AddEvent(0, "open", 0, false);
-    db.AddEvent(0, "done", 0, true);
+    db.AddEvent(0, "open", 0, {.completed = false});
+    db.AddEvent(0, "done", 0, {.completed = true});
     db.events.Append();
     db.events.FieldByName(QStringLiteral("Desc"))->SetAsString(QStringLiteral("null"));
     db.events.Post();  // Completed and UserID stay null: both read as 0

@@ -14,7 +14,7 @@
 #include "store/Adosqlite.h"
 #include "store/Datafolder.h"
 #include "store/Udbmanagement.h"
-#include "tests/store/StoreTestUtil.h"
+#include "support/TestDatabase.h"
 
 namespace {
 

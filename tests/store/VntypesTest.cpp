@@ -78,14 +78,14 @@ TEST(Vntypes, VariableHolidayOnTheLastWeekdayOfAMonth) {
     lastMonday.NumOfWeek = 5;
     TDateTime date = 0;
     ASSERT_TRUE(HolidayDateInYear(lastMonday, 2023, date));  // May 2023 has five Mondays
-    EXPECT_EQ(date, EncodeDate(2023, 5, 29));
+    EXPECT_TIME_EQ(date, EncodeDate(2023, 5, 29));
     ASSERT_TRUE(HolidayDateInYear(lastMonday, 2024, date));  // four: 6, 13, 20, 27
-    EXPECT_EQ(date, EncodeDate(2024, 5, 27));
+    EXPECT_TIME_EQ(date, EncodeDate(2024, 5, 27));
     ASSERT_TRUE(HolidayDateInYear(lastMonday, 2021, date));  // May 2021: 3, 10, 17, 24, 31
-    EXPECT_EQ(date, EncodeDate(2021, 5, 31));
+    EXPECT_TIME_EQ(date, EncodeDate(2021, 5, 31));
     lastMonday.Month = 2;
     ASSERT_TRUE(HolidayDateInYear(lastMonday, 2021, date));  // February 2021 has four
-    EXPECT_EQ(date, EncodeDate(2021, 2, 22));
+    EXPECT_TIME_EQ(date, EncodeDate(2021, 2, 22));
 }
 
 TEST(Vntypes, VariableHolidayOnTheNthWeekday) {
@@ -96,11 +96,11 @@ TEST(Vntypes, VariableHolidayOnTheNthWeekday) {
     h.NumOfWeek = 2;
     TDateTime date = 0;
     ASSERT_TRUE(HolidayDateInYear(h, 2024, date));
-    EXPECT_EQ(date, EncodeDate(2024, 10, 14));
+    EXPECT_TIME_EQ(date, EncodeDate(2024, 10, 14));
     h.DayOfWeek = 2;  // first Tuesday: 1 October 2024 is a Tuesday
     h.NumOfWeek = 1;
     ASSERT_TRUE(HolidayDateInYear(h, 2024, date));
-    EXPECT_EQ(date, EncodeDate(2024, 10, 1));
+    EXPECT_TIME_EQ(date, EncodeDate(2024, 10, 1));
 }
 
 TEST(Vntypes, FixedHolidayOnADayTheMonthLacksHasNoDateThatYear) {

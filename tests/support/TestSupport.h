@@ -1,10 +1,15 @@
 // Shared helpers of the tests: a fixed clock, fixed format settings, a fresh
-// temporary folder, and the folder where rendered pictures are saved.
+// temporary folder, the folder where rendered pictures are saved, and
+// assertions that show dates and colours as text when they fail.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <QString>
 #include <QTemporaryDir>
+#include <cstdint>
 #include <ostream>
+#include <string>
 
 #include "platform/DateFormat.h"
 #include "platform/DateTime.h"
@@ -48,3 +53,47 @@ QString TestOutputDir();
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
+
+// ---- Dates and colours in failure messages. Both are plain numbers, so
+// gtest would show 45368.375 or 4278190335; these show what they mean.
+// (Colours are taken as their integers so that this header needs no Qt Gui.)
+
+// A date-time as "2024-03-17 09:00", whatever the format settings are:
+// seconds are shown when not zero, milliseconds likewise, and a value at
+// midnight shows as the date alone ("2024-03-17"). A value outside the
+// supported calendar (or not finite) shows as its number.
+std::string DateText(TDateTime value);
+// A colour value (a TColor, 0x00BBGGRR) as "#rrggbb"; a colour of the
+// desktop's palette as "system colour 15".
+std::string ColorText(uint32_t color);
+// A pixel (a QRgb, 0xAARRGGBB) as "#rrggbb", or "#aarrggbb" when it is not
+// fully opaque.
+std::string PixelText(uint32_t pixel);
+
+// Date-times this close are the same time: a tenth of a millisecond, below
+// the program's finest step, yet above the rounding of day counts.
+constexpr double kSameTimeTolerance = 1e-9;
+
+// Predicate formatters behind the macros below.
+::testing::AssertionResult SameTime(const char* actualText, const char* expectedText,
+                                    TDateTime actual, TDateTime expected);
+::testing::AssertionResult TimeEq(const char* actualText, const char* expectedText,
+                                  TDateTime actual, TDateTime expected);
+::testing::AssertionResult SameColor(const char* actualText, const char* expectedText,
+                                     uint32_t actual, uint32_t expected);
+::testing::AssertionResult SamePixel(const char* actualText, const char* expectedText,
+                                     uint32_t actual, uint32_t expected);
+::testing::AssertionResult OtherPixel(const char* actualText, const char* unexpectedText,
+                                      uint32_t actual, uint32_t unexpected);
+
+// Within kSameTimeTolerance.
+#define EXPECT_SAME_TIME(actual, expected) EXPECT_PRED_FORMAT2(SameTime, actual, expected)
+#define ASSERT_SAME_TIME(actual, expected) ASSERT_PRED_FORMAT2(SameTime, actual, expected)
+// Exactly the same number, as EXPECT_EQ would check.
+#define EXPECT_TIME_EQ(actual, expected) EXPECT_PRED_FORMAT2(TimeEq, actual, expected)
+#define ASSERT_TIME_EQ(actual, expected) ASSERT_PRED_FORMAT2(TimeEq, actual, expected)
+// TColor values, compared exactly.
+#define EXPECT_SAME_COLOR(actual, expected) EXPECT_PRED_FORMAT2(SameColor, actual, expected)
+// QRgb pixels, compared exactly (alpha included).
+#define EXPECT_SAME_PIXEL(actual, expected) EXPECT_PRED_FORMAT2(SamePixel, actual, expected)
+#define EXPECT_OTHER_PIXEL(actual, unexpected) EXPECT_PRED_FORMAT2(OtherPixel, actual, unexpected)
