@@ -1,7 +1,6 @@
 #include "app/Ucalendarwindow.h"
 #include "store/Udbmanagement.h"
 
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/AppInfo.h"
@@ -10,27 +9,30 @@
 #include "reminder/Vncalendarreminder.h"
 #include "store/Datafolder.h"
 
-TCalendarWindow::TCalendarWindow(QWidget* parent) : QWidget(parent) {
+TCalendarWindow::TCalendarWindow(QWidget* parent)
+    : QWidget(parent),
+      ownShell_(std::make_unique<TDesktopShell>()),
+      ownSound_(std::make_unique<TMediaSoundPlayer>()),
+      shell_(*ownShell_),
+      sound_(*ownSound_) {
+    CreateControls();
+}
+
+TCalendarWindow::TCalendarWindow(TShellOpener& shell, TSoundPlayer& sound, QWidget* parent)
+    : QWidget(parent), shell_(shell), sound_(sound) {
+    CreateControls();
+}
+
+void TCalendarWindow::CreateControls() {
     setWindowTitle(ProgramName);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     calendar_ = new TvnCalendarReminder(this);
     layout->addWidget(calendar_);
     // Errors caught while painting are shown once the paint is over.
-    calendar_->OnError = [this](TvnDrawCalendar*, const QString& text) { ReportError(text); };
+    calendar_->OnError = [](TvnDrawCalendar*, const QString& text) { ShowUnhandledError(text); };
     calendar_->OnBeforeFoundEvents = [this](TvnCalendarReminder*) { ShowDueEvents(); };
     resize(900, 650);
-}
-
-void TCalendarWindow::ReportError(const QString& text) {
-    // An error that repeats every second (a failing disk) must not stack one
-    // box on another: while a box is open, further errors are not shown.
-    if (errorShowing_) return;
-    errorShowing_ = true;
-    QTimer::singleShot(0, this, [this, text] {
-        ShowError(text, this);
-        errorShowing_ = false;
-    });
 }
 
 void TCalendarWindow::ShowDueEvents() {

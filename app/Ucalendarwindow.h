@@ -16,7 +16,11 @@ class TvnCalendarReminder;
 
 class TCalendarWindow : public QWidget {
 public:
+    // Opens action files and plays sounds through the desktop.
     explicit TCalendarWindow(QWidget* parent = nullptr);
+    // Opens and plays through the given ones (not owned; they outlive the
+    // window), so that tests can record what would be opened and heard.
+    TCalendarWindow(TShellOpener& shell, TSoundPlayer& sound, QWidget* parent = nullptr);
     ~TCalendarWindow() override;
 
     // Opens the database file and binds its four tables to the control,
@@ -26,15 +30,15 @@ public:
     TvnCalendarReminder* Calendar() const { return calendar_; }
 
 private:
+    void CreateControls();
     // Shows the due events, opens their action files and plays their sounds.
     void ShowDueEvents();
-    // Shows an error caught inside the calendar once its handler is over.
-    void ReportError(const QString& text);
 
     TADOConnection connection_;
     TCalendarTables tables_;
     TvnCalendarReminder* calendar_ = nullptr;  // child widget
-    TDesktopShell shell_;
-    TMediaSoundPlayer sound_;
-    bool errorShowing_ = false;
+    std::unique_ptr<TShellOpener> ownShell_;
+    std::unique_ptr<TSoundPlayer> ownSound_;
+    TShellOpener& shell_;
+    TSoundPlayer& sound_;
 };

@@ -1,19 +1,16 @@
 // Program entry: resolves the data folder, opens (or on a first start
 // creates) the database and shows the calendar until its window is closed.
-#include <QApplication>
 #include <QFile>
 #include <exception>
 
-#include "app/AppInfo.h"
+#include "app/Application.h"
 #include "app/Ucalendarwindow.h"
 #include "platform/Dialogs.h"
 #include "store/Adodb.h"
 #include "store/Datafolder.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(ProgramName);
-    QApplication::setApplicationVersion(ProgramVersion);
+    TVornelApplication app(argc, argv);
     try {
         PrepareDataFolder();
         const QString database = DatabaseFilePath();

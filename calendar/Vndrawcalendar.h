@@ -176,7 +176,13 @@ protected:
     // Reports an error caught at the boundary to Qt (see OnError).
     void ReportError(const std::exception& error);
     void ReportUnknownError();
-    // Runs a handler body so that no exception leaves it.
+    // Runs a handler body so that no exception leaves it. The application's
+    // error boundary catches what reaches the event loop, but a paint, a
+    // mouse press or a timer slot is reached through Qt's own frames (widget
+    // event handling, a signal emission), which an exception must not unwind,
+    // and a failed paint must still leave the back buffer whole: so the
+    // control stops the error here and hands its text to OnError, which the
+    // program routes to that same one error box.
     template <typename F>
     void Guarded(F&& body);
 

@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTimer>
+#include <cstdio>
 
 const QString MessageBoxCaption = QStringLiteral("Vornel");
 
@@ -35,7 +37,30 @@ QMessageBox::StandardButton RunMessageBox(QMessageBox::Icon icon, const QString&
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+const char* KindWord(TDialogKind kind) {
+    switch (kind) {
+        case TDialogKind::Warning:
+            return "warning";
+        case TDialogKind::Error:
+            return "error";
+        default:
+            return "information";
+    }
+}
+
+// Started from a terminal, or with no screen to show a box on, the text
+// must still reach someone: one line per box on standard error.
+void WriteMessageLine(TDialogKind kind, const QString& text) {
+    QString line = text;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "))
+        .replace(u'\n', u' ')
+        .replace(u'\r', u' ');
+    std::fprintf(stderr, "Vornel %s: %s\n", KindWord(kind), line.toUtf8().constData());
+    std::fflush(stderr);
+}
+
 void Message(TDialogKind kind, QMessageBox::Icon icon, const QString& text, QWidget* parent) {
+    WriteMessageLine(kind, text);
     if (gHandler) {
         gHandler->Answer(Request(kind, MessageBoxCaption, text));
         return;
@@ -101,6 +126,18 @@ void ShowError(const QString& text, QWidget* parent) {
 
 void ShowInformation(const QString& text, QWidget* parent) {
     Message(TDialogKind::Information, QMessageBox::Information, text, parent);
+}
+
+void ShowUnhandledError(const QString& text) {
+    // An error that repeats every timer tick (a failing disk) must not stack
+    // one box on another: while a box is open, further errors are dropped.
+    static bool showing = false;
+    if (showing) return;
+    showing = true;
+    QTimer::singleShot(0, qApp, [text] {
+        ShowError(text);
+        showing = false;
+    });
 }
 
 bool Confirm(const QString& text, QWidget* parent) {

@@ -86,11 +86,16 @@ private:
 // Caption of every message box.
 extern const QString MessageBoxCaption;
 
-// Message boxes with an OK button; the text is shown as given. A null parent
-// means the active window.
+// Message boxes with an OK button; the text is shown as given and also
+// written as one line to standard error. A null parent means the active
+// window.
 void ShowWarning(const QString& text, QWidget* parent = nullptr);
 void ShowError(const QString& text, QWidget* parent = nullptr);
 void ShowInformation(const QString& text, QWidget* parent = nullptr);
+// The application's error box for an error no handler caught: shown once
+// control is back in the event loop, so it never opens inside a paint or a
+// timer tick; errors arriving while it is open are not shown again.
+void ShowUnhandledError(const QString& text);
 // Yes and No; true for Yes.
 bool Confirm(const QString& text, QWidget* parent = nullptr);
 

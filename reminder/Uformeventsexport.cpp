@@ -3,49 +3,13 @@
 #include <algorithm>
 
 #include "platform/DateFormat.h"
+#include "platform/DatePicker.h"
 #include "platform/Dialogs.h"
 #include "ui_Uformeventsexport.h"
 
 namespace {
 
 const QString kEnterPath = QStringLiteral("Please, enter the path to the file!");
-
-QDate ToQDate(TDateTime value) {
-    int y = 0, m = 0, d = 0;
-    DecodeDate(value, y, m, d);
-    return QDate(y, m, d);
-}
-
-TDateTime WholeDay(const QDate& date) {
-    return EncodeDate(date.year(), date.month(), date.day());
-}
-
-// The short date format in Qt's pattern letters, so the pickers show dates as
-// the rest of the program does ("dd/mm/yyyy" with '.' -> "dd.MM.yyyy").
-QString PickerFormat(const TFormatSettings& fs) {
-    const QString& f = fs.ShortDateFormat;
-    QString out;
-    for (qsizetype i = 0; i < f.size();) {
-        const QChar c = f[i].toLower();
-        qsizetype n = 1;
-        while (i + n < f.size() && f[i + n].toLower() == c)
-            ++n;
-        if (c == u'd')
-            out += QString(std::min<qsizetype>(n, 4), u'd');
-        else if (c == u'm')
-            out += QString(std::min<qsizetype>(n, 4), u'M');
-        else if (c == u'y')
-            out += n <= 2 ? QStringLiteral("yy") : QStringLiteral("yyyy");
-        else if (c == u'/')
-            out += QString(n, fs.DateSeparator);
-        else if (c.isLetter() || c == u'\'' || c == u'"')
-            n = 1;  // other letters and quoting have no place in a picker
-        else
-            out += QString(n, f[i]);
-        i += n;
-    }
-    return out.contains(u'd') && out.contains(u'M') && out.contains(u'y') ? out : QString();
-}
 
 }  // namespace
 
@@ -62,7 +26,7 @@ TFormEventsExport::TFormEventsExport(QWidget* owner, TvnExportParams* params,
     const int year = ToQDate(Date()).year();
     ui->dtPicker1->setDate(QDate(year, 1, 1));
     ui->dtPicker2->setDate(QDate(year, 12, 31));
-    const QString pickerFormat = PickerFormat(FormatSettings());
+    const QString pickerFormat = PickerDateFormat(FormatSettings());
     if (!pickerFormat.isEmpty()) {
         ui->dtPicker1->setDisplayFormat(pickerFormat);
         ui->dtPicker2->setDisplayFormat(pickerFormat);

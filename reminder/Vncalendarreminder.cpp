@@ -1,5 +1,7 @@
 #include "reminder/Vncalendarreminder.h"
 
+#include <memory>
+
 #include "platform/DateFormat.h"
 #include "reminder/Vnrecurrence.h"
 #include "store/Adodb.h"
@@ -28,11 +30,15 @@ void TvnCalendarReminder::FillEventsList() {
     const int count = tbEvents->RecordCount();
     tbEvents->First();
     for (int i = 0; i < count; ++i) {
-        auto* record = new TvnEventParams;
-        DBRecord_To_EventStruct(record);
-        EventsList.append(record);
+        AppendCurrentEvent();
         tbEvents->Next();
     }
+}
+
+void TvnCalendarReminder::AppendCurrentEvent() {
+    auto record = std::make_unique<TvnEventParams>();
+    DBRecord_To_EventStruct(record.get());
+    EventsList.append(record.release());
 }
 
 void TvnCalendarReminder::RepaintCells(const TvnEventDrawData& before,
@@ -111,8 +117,6 @@ void TvnCalendarReminder::FindEvents(TvnFindParams params) {
     for (tbEvents->First(); !tbEvents->Eof(); tbEvents->Next()) {
         if (!CategoryInMask(category->AsInteger(), params.Categories)) continue;
         if (!DescriptionMatches(params, desc->AsString())) continue;
-        auto* record = new TvnEventParams;
-        DBRecord_To_EventStruct(record);
-        EventsList.append(record);
+        AppendCurrentEvent();
     }
 }

@@ -71,6 +71,9 @@ protected:
     };
 
 private:
+    // The one place where records for list rows are made: a copy of the
+    // current events row, appended to EventsList (a row will own it).
+    void AppendCurrentEvent();
     void ReminderTick();
     void AnnounceDueEvents();
     // Repaints every cell flagged in either set.

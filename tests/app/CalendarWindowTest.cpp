@@ -5,10 +5,15 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <QFile>
+
+#include "app/Application.h"
 #include "app/Ucalendarwindow.h"
 #include "reminder/Vncalendarreminder.h"
 #include "store/Datafolder.h"
 #include "support/DialogScript.h"
+#include "support/EventRecords.h"
+#include "support/RecordingActions.h"
 #include "support/TestSupport.h"
 
 TEST(CalendarWindow, ShowsTodaysMonthWithTheTimerRunning) {
@@ -49,4 +54,64 @@ TEST(CalendarWindow, RepeatedErrorsShowOneBoxAtATime) {
     window.Calendar()->OnError(window.Calendar(), "again");
     QCoreApplication::processEvents();
     EXPECT_EQ(script.Texts(TDialogKind::Error), (QStringList{"disk failing", "again"}));
+}
+
+// A due event goes from the reminder tick through the notification window to
+// the shell and the sound player the window was given.
+TEST(CalendarWindow, DueEventOpensAndPlaysThroughTheGivenShellAndPlayer) {
+    ScopedClock clock(At(2026, 12, 9, 15, 0));
+    ScopedDialogScript script;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("DB.vdbv2");
+    CreateDeliveredDatabase(path);
+    const QString action = dir.filePath("agenda.txt"), sound = dir.filePath("bell.wav");
+    for (const QString& file : {action, sound}) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    RecordingShell shell;
+    RecordingSoundPlayer player;
+    TCalendarWindow window(shell, player);
+    window.OpenDatabase(path);
+    TvnEventParams e = EventRecord("Standup", At(2026, 12, 9, 15, 0, 30));
+    e.Action_File = action;
+    e.Sound_File = sound;
+    window.Calendar()->AddEvent(&e);
+
+    int shown = 0;
+    script.Modal([&](QDialog&) { ++shown; });
+    window.Calendar()->OnTimer(nullptr);
+    EXPECT_EQ(shown, 0);  // not due yet
+    clock.Advance(1.0 / MinsPerDay);
+    window.Calendar()->OnTimer(nullptr);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(shell.Opened, QStringList{action});
+    EXPECT_EQ(player.Log, QStringList{"play " + sound});
+}
+
+namespace {
+
+// An object whose event handler fails the way an engine call fails.
+class FailingReceiver : public QObject {
+public:
+    bool event(QEvent*) override { throw EDatabaseError(QStringLiteral("Table is locked.")); }
+};
+
+}  // namespace
+
+// What the application's notify does with every event: the error reaches the
+// one error box after the delivery, one box for errors that repeat, and the
+// event loop goes on.
+TEST(ErrorBoundary, ErrorEscapingAnEventIsShownOnceAndTheLoopGoesOn) {
+    ScopedDialogScript script;
+    FailingReceiver receiver;
+    QEvent event(QEvent::User);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(DeliverAtErrorBoundary([&] { return qApp->notify(&receiver, &event); }));
+    EXPECT_TRUE(script.Texts(TDialogKind::Error).isEmpty());  // never inside the delivery
+    QCoreApplication::processEvents();
+    EXPECT_EQ(script.Texts(TDialogKind::Error), QStringList{"Table is locked."});
+    EXPECT_FALSE(DeliverAtErrorBoundary([]() -> bool { throw std::runtime_error("disk full"); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(script.Texts(TDialogKind::Error), (QStringList{"Table is locked.", "disk full"}));
 }

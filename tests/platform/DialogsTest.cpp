@@ -186,3 +186,20 @@ TEST(DialogScript, LenientScriptAnswersNoWithoutFailing) {
     EXPECT_FALSE(Confirm("Anything?"));
     EXPECT_EQ(InputBox("c", "p", "d"), std::nullopt);
 }
+
+// Started from a terminal or with no screen, box texts must still be seen.
+TEST(Dialogs, BoxTextsAreAlsoWrittenToStandardErrorOneLineEach) {
+    ScopedDialogScript script;
+    script.No();
+    testing::internal::CaptureStderr();
+    ShowError(QStringLiteral("Events data not imported!"));
+    ShowWarning(QStringLiteral("two\r\nlines"));
+    ShowInformation(QStringLiteral("Café\ndone"));
+    Confirm(QStringLiteral("Delete?"));
+    const std::string written = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(written,
+              "Vornel error: Events data not imported!\n"
+              "Vornel warning: two lines\n"
+              "Vornel information: Café done\n");
+    EXPECT_EQ(script.Texts(TDialogKind::Error), QStringList{"Events data not imported!"});
+}
