@@ -8,7 +8,4 @@ if command -v ninja >/dev/null; then generator=(-G Ninja); fi
 if [ ! -f build/CMakeCache.txt ]; then
     cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 fi
-# Qt's code generator does not notice classes in files added since its last
-# run; dropping its stamps makes it look again (it only redoes what changed).
-rm -f build/*/*_autogen/timestamp
 cmake --build build --parallel "$(nproc)"
