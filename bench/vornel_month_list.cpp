@@ -34,7 +34,8 @@ int ListMonth(const QString& db, int year, int month, int user) {
         const int id = events.FieldByName(QStringLiteral("ID"))->AsInteger();
         for (int n = 0; n < CalendarCellCount; ++n) {
             if (!entry.Cells[n]) continue;
-            const TDateTime day = cal.CellToDate(n % 7, n / 7);
+            const TvnCell cell = CellOfFlagIndex(n);
+            const TDateTime day = cal.CellToDate(cell.Col, cell.Row);
             int y = 0, m = 0, d = 0;
             DecodeDate(day, y, m, d);
             if (y == year && m == month) lines.emplace_back(DayNumber(day), id);

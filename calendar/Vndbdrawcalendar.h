@@ -109,7 +109,7 @@ public:
     std::vector<TvnEventDrawData> EventDrawList;
     // Bookmark of the holiday shown in each cell, [col][row]; "0" for none.
     std::array<std::array<QString, 6>, 7> HolidayBookmarks;
-    // Items placed in each cell during the current paint; index col * 6 + row.
+    // Items placed in each cell during the current paint; index CellRectIndex.
     std::array<int, 42> ItemCount{};
     QString RangeFilter;
     // A caller has a temporary filter on a table: no data painting, no clicks.
@@ -155,7 +155,7 @@ protected:
     // event, notes.
     std::array<QImage, 3> ItemIcons;
     QImage IconBuffer;
-    // Index col * 6 + row; null when ScrollBarsEnabled is false.
+    // Index CellRectIndex(col, row); null when ScrollBarsEnabled is false.
     std::array<QScrollBar*, 42> CellScrollBars{};
 
 private:

@@ -1,7 +1,7 @@
-// The drawing half of the calendar control: which days a view shows, how they
-// are laid out in title slots and cells, mapping between cells, dates and mouse
-// points, navigation, the one-second timer, and the data-free painting into
-// the control's back buffer.
+// The drawing half of the calendar control: the date grid (TvnCalendarGrid)
+// laid out in title slots and cells, mouse points on cells and item lines,
+// navigation, the one-second timer, and the data-free painting into the
+// control's back buffer.
 #pragma once
 
 #include <QImage>

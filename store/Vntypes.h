@@ -90,7 +90,8 @@ struct TvnNotesParams {
 constexpr int CalendarCellCount = 42;
 
 // One event shown in the current view: its row's bookmark and, per cell
-// (index row * 7 + column), whether it occurs on that cell's day.
+// (index CellFlagIndex(col, row) of the calendar grid), whether it occurs on
+// that cell's day.
 struct TvnEventDrawData {
     QString Bookmark;
     std::array<bool, CalendarCellCount> Cells{};
