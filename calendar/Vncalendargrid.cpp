@@ -5,20 +5,6 @@
 
 #include "store/Vntypes.h"
 
-namespace {
-
-struct Ymd {
-    int y = 0, m = 0, d = 0;
-};
-
-Ymd Decode(TDateTime date) {
-    Ymd r;
-    DecodeDate(date, r.y, r.m, r.d);
-    return r;
-}
-
-}  // namespace
-
 TvnCalendarGrid::TvnCalendarGrid(TvnViewModes mode, TDateTime calendarDate, int startOfWeek) {
     SetViewMode(mode);
     SetStartOfWeek(startOfWeek);
@@ -58,7 +44,7 @@ bool TvnCalendarGrid::SetStartOfWeek(int n) {
 }
 
 void TvnCalendarGrid::Update() {
-    const Ymd cal = Decode(FCalendarDate);
+    const TDateParts cal = DecodeDateParts(FCalendarDate);
     const TDateTime first = EncodeDate(cal.y, cal.m, 1);
     switch (FViewMode) {
         case vmDay:
@@ -82,7 +68,7 @@ void TvnCalendarGrid::Update() {
 
 TDateTime TvnCalendarGrid::CellToDate(int col, int row) const {
     if (col == -1 || row == -1) return 0;
-    if (FViewMode == vmYear) return EncodeDate(Decode(FFirstDate).y, row * 4 + col + 1, 1);
+    if (FViewMode == vmYear) return EncodeDate(DecodeDateParts(FFirstDate).y, row * 4 + col + 1, 1);
     return FFirstDate + CellFlagIndex(col, row);
 }
 
@@ -116,12 +102,12 @@ int TvnCalendarGrid::WeekColumn(TDateTime date) const {
 }
 
 int TvnCalendarGrid::DaysThisMonth() const {
-    const Ymd cal = Decode(FCalendarDate);
+    const TDateParts cal = DecodeDateParts(FCalendarDate);
     return DaysPerMonth(cal.y, cal.m);
 }
 
 int TvnCalendarGrid::DaysPriorMonth() const {
-    const Ymd cal = Decode(FCalendarDate);
+    const TDateParts cal = DecodeDateParts(FCalendarDate);
     return cal.m == 1 ? DaysPerMonth(cal.y - 1, 12) : DaysPerMonth(cal.y, cal.m - 1);
 }
 
@@ -136,7 +122,7 @@ int TvnCalendarGrid::DayNumberAt(int col, int row, bool& inMonth) const {
 }
 
 int TvnCalendarGrid::MonthOffset(int col, int row, int& days) const {
-    const int year = Decode(FFirstDate).y;
+    const int year = DecodeDateParts(FFirstDate).y;
     const int month = std::clamp(row * 4 + col + 1, 1, 12);
     days = DaysPerMonth(year, month);
     return WeekColumn(EncodeDate(year, month, 1));

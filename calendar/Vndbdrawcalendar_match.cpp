@@ -11,16 +11,6 @@ namespace {
 constexpr int32_t kMinDay = -693593;
 constexpr int32_t kMaxDay = 2958465;
 
-struct Ymd {
-    int y = 0, m = 0, d = 0;
-};
-
-Ymd Decode(TDateTime date) {
-    Ymd r;
-    DecodeDate(date, r.y, r.m, r.d);
-    return r;
-}
-
 class Marker {
 public:
     Marker(const TvnCalendarGrid& grid, std::array<bool, CalendarCellCount>& flags)
@@ -54,7 +44,7 @@ struct Probes {
 };
 
 Probes ProbesOf(const TvnCalendarGrid& grid) {
-    const Ymd cal = Decode(grid.CalendarDate());
+    const TDateParts cal = DecodeDateParts(grid.CalendarDate());
     return {{DayNumber(grid.FirstDate()), DayNumber(EncodeDate(cal.y, cal.m, 1)),
              DayNumber(grid.LastDate())}};
 }
@@ -66,7 +56,8 @@ struct YearsShown {
 };
 
 YearsShown YearsOf(const TvnCalendarGrid& grid) {
-    const int first = Decode(grid.FirstDate()).y, last = Decode(grid.LastDate()).y;
+    const int first = DecodeDateParts(grid.FirstDate()).y,
+              last = DecodeDateParts(grid.LastDate()).y;
     return {{first, last}, last > first ? 2 : 1};
 }
 
@@ -74,10 +65,10 @@ YearsShown YearsOf(const TvnCalendarGrid& grid) {
 // series that falls in it.
 void MatchMonthly(int32_t s, int32_t e, bool useEnd, int n, const TvnCalendarGrid& grid,
                   Marker& marker) {
-    const Ymd start = Decode(s);
+    const TDateParts start = DecodeDateParts(s);
     for (int32_t probe : ProbesOf(grid).p) {
         if (probe <= s) continue;
-        const Ymd p = Decode(probe);
+        const TDateParts p = DecodeDateParts(probe);
         const TvnYearMonth month = SeriesMonthAtOrAfter({start.y, start.m}, {p.y, p.m}, n);
         int32_t c = 0;
         if (!ClampedDate(month.Year, month.Month, start.d, c)) continue;
@@ -90,7 +81,7 @@ void MatchMonthlyByWeekday(int32_t s, int32_t e, bool useEnd, const TvnCalendarG
                            Marker& marker) {
     for (int32_t probe : ProbesOf(grid).p) {
         if (probe <= s) continue;
-        const Ymd p = Decode(probe);
+        const TDateParts p = DecodeDateParts(probe);
         const int32_t c = DayNumber(EncodeDate(p.y, p.m, OccurrenceDayOfMonth(s, p.y, p.m)));
         if (useEnd && c > e) return;
         marker.Mark(c);
@@ -100,7 +91,7 @@ void MatchMonthlyByWeekday(int32_t s, int32_t e, bool useEnd, const TvnCalendarG
 void MatchAnnually(int32_t s, int32_t e, bool useEnd, int n, const TvnCalendarGrid& grid,
                    Marker& marker) {
     if (DayNumber(grid.LastDate()) <= s) return;
-    const Ymd start = Decode(s);
+    const TDateParts start = DecodeDateParts(s);
     const YearsShown years = YearsOf(grid);
     for (int i = 0; i < years.count; ++i) {
         const int year = years.year[i];

@@ -98,6 +98,12 @@ void DecodeDate(TDateTime value, int& year, int& month, int& day) {
     year = static_cast<int>(y);
 }
 
+TDateParts DecodeDateParts(TDateTime value) {
+    TDateParts r;
+    DecodeDate(value, r.y, r.m, r.d);
+    return r;
+}
+
 bool TryEncodeTime(int hour, int min, int sec, int msec, double& result) {
     if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 ||
         msec > 999)

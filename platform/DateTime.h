@@ -41,6 +41,12 @@ TDateTime EncodeDate(int year, int month, int day);
 // NaN gives 30 December 1899.
 void DecodeDate(TDateTime value, int& year, int& month, int& day);
 
+// The same as one value, for code that reads a date's parts together.
+struct TDateParts {
+    int y = 0, m = 0, d = 0;
+};
+TDateParts DecodeDateParts(TDateTime value);
+
 bool TryEncodeTime(int hour, int min, int sec, int msec, double& result);
 // Parts outside their ranges are clamped to them.
 double EncodeTime(int hour, int min, int sec, int msec);
