@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <algorithm>
 #include <limits>
 
 #include "platform/DateFormat.h"
@@ -232,6 +233,25 @@ void TIniFile::EraseSection(const QString& section) {
             modified_ = true;
     }
     sections_ = std::move(kept);
+    ReindexSections();
+}
+
+void TIniFile::MoveSection(const QString& section, int position) {
+    const auto it = index_.constFind(section.trimmed().toLower());
+    if (it == index_.constEnd()) return;
+    const int from = *it;
+    const int last = static_cast<int>(sections_.size()) - 1;
+    // sections_[0] holds the lines before any header.
+    const int to = std::clamp(position, 0, last - 1) + 1;
+    if (from == to) return;
+    Section moved = std::move(sections_[from]);
+    sections_.erase(sections_.begin() + from);
+    sections_.insert(sections_.begin() + to, std::move(moved));
+    ReindexSections();
+    modified_ = true;
+}
+
+void TIniFile::ReindexSections() {
     index_.clear();
     for (int i = 1; i < static_cast<int>(sections_.size()); ++i) {
         const QString lower = sections_[i].name.toLower();

@@ -36,6 +36,10 @@ public:
     void WriteBool(const QString& section, const QString& key, bool value);
     void WriteFloat(const QString& section, const QString& key, double value);
     void EraseSection(const QString& section);
+    // Puts the first section of that name at the given place among the
+    // sections (0 the first; past the end, the last). Lines before the first
+    // section stay first.
+    void MoveSection(const QString& section, int position);
     // Forgets every line (the next UpdateFile writes an empty file).
     void Clear();
 
@@ -64,6 +68,7 @@ private:
 
     void Parse(const QString& text);
     void Reindex(Section& s);
+    void ReindexSections();
     const Section* Find(const QString& section) const;
     Section& FindOrAdd(const QString& section);
     const Line* FindLine(const QString& section, const QString& key) const;

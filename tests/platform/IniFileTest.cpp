@@ -107,6 +107,19 @@ TEST_F(IniFileTest, EraseSectionRemovesHeaderAndKeys) {
     EXPECT_EQ(ReadRaw(), "[B]\r\ny=2\r\n");
 }
 
+TEST_F(IniFileTest, MoveSectionKeepsTheLinesBeforeTheFirstHeaderFirst) {
+    WriteRaw("; top\r\n[A]\r\nx=1\r\n[B]\r\n[C]\r\ny=2\r\n");
+    TIniFile ini(Path());
+    ini.MoveSection("c", -5);
+    EXPECT_EQ(ini.ReadSections(), (QStringList{"C", "A", "B"}));
+    ini.MoveSection("A", 99);
+    ini.MoveSection("Missing", 0);
+    EXPECT_EQ(ini.ReadSections(), (QStringList{"C", "B", "A"}));
+    EXPECT_EQ(ini.ReadInteger("A", "x", 0) + ini.ReadInteger("C", "y", 0), 3);
+    ASSERT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(ReadRaw(), "; top\r\n[C]\r\ny=2\r\n[B]\r\n[A]\r\nx=1\r\n");
+}
+
 TEST_F(IniFileTest, DuplicateSectionsAndKeysReadTheFirst) {
     WriteRaw("[S]\nk=1\nk=2\n[S]\nk=3\nj=4\n");
     TIniFile ini(Path());
