@@ -100,6 +100,23 @@ TEST_F(ImportFixture, KeepsTheOldFileWhenAskedTo) {
     EXPECT_TRUE(QFile::exists(oldPath));
 }
 
+TEST_F(ImportFixture, AnErrorAmidTheRowsKeepsThoseCopiedAndIsNoSuccess) {
+    WriteOldDatabase();
+    sqlite3* h = nullptr;
+    sqlite3_open(QFile::encodeName(oldPath).constData(), &h);
+    ASSERT_EQ(sqlite3_exec(h, "UPDATE Events SET Date = 1e999 WHERE Desc = 'r4'", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    sqlite3_close(h);
+    Find<QPushButton>("btnImport")->click();
+    ASSERT_EQ(script.Count(TDialogKind::Error), 1);
+    EXPECT_NE(script.Messages().first(), kFailed);  // the engine's own text
+    EXPECT_FALSE(imported);
+    EXPECT_TRUE(QFile::exists(oldPath));
+    EXPECT_TRUE(Find<QPushButton>("btnImport")->isEnabled());
+    EXPECT_EQ(Column(db, "Events", "Desc"), (QStringList{"mine", "r2", "r3"}));
+}
+
 struct BadSource {
     const char* name;
     void (*make)(ImportFixture& f);
