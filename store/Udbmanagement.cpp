@@ -4,11 +4,13 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 
 #include "store/Adodb.h"
 #include "store/Adoschema.h"
 #include "store/Adosqlite.h"
+#include "store/Adotransaction.h"
 #include "store/Datafolder.h"
 #include "store/Dbfiles.h"
 
@@ -41,7 +43,69 @@ void VacuumInto(sqlite3* source, const QString& target) {
         ado::ThrowSqlite(source, rc, QStringLiteral("Cannot write the copy \"%1\"").arg(target));
 }
 
+// The tables the previous version's import copies, open on one database.
+class ImportTables {
+public:
+    explicit ImportTables(const QString& path) {
+        static const char* const kNames[] = {"BColors", "Events"};
+        connection_.ConnectionString = DatabaseConnectionString(path);
+        for (size_t i = 0; i < tables_.size(); ++i) {
+            tables_[i] = std::make_unique<TADOTable>(&connection_);
+            tables_[i]->SetTableName(QLatin1String(kNames[i]));
+        }
+    }
+    // False when the file is no database or lacks one of the tables.
+    bool Open() {
+        try {
+            for (auto& table : tables_)
+                table->Open();
+            return true;
+        } catch (const EDatabaseError&) {
+            return false;
+        }
+    }
+    TADOConnection& Connection() { return connection_; }
+    TADOTable& Table(size_t i) { return *tables_[i]; }
+    static constexpr size_t Count = 2;
+
+private:
+    TADOConnection connection_;  // declared first: the tables leave it before it closes
+    std::array<std::unique_ptr<TADOTable>, Count> tables_;
+};
+
+void CopyRows(TADOTable& source, TADOTable& dest, const TImportProgress& progress) {
+    if (progress.TableStarted)
+        progress.TableStarted(source.TableName(), std::max(source.RecordCount() - 1, 0));
+    source.First();
+    if (!source.Eof()) source.Next();
+    while (!source.Eof()) {
+        dest.Append();
+        // Both tables have the program's columns (checked on opening); the
+        // key is the destination's own.
+        for (int c = 1; c < source.FieldCount(); ++c)
+            dest.Fields(c)->SetAsVariant(source.Fields(c)->AsVariant());
+        dest.Post();
+        source.Next();
+        if (progress.RowCopied) progress.RowCopied();
+    }
+}
+
 }  // namespace
+
+bool ImportPreviousData(const QString& source, const QString& destination,
+                        const TImportProgress& progress) {
+    if (ado::SameFile(source, destination)) return false;
+    ImportTables from(source);
+    ImportTables to(destination);
+    // Both files are checked whole before the first row is written, so a
+    // file that cannot be read never leaves a half import behind.
+    if (!from.Open() || !to.Open()) return false;
+    TTransactionScope transaction(&to.Connection());
+    for (size_t i = 0; i < ImportTables::Count; ++i)
+        CopyRows(from.Table(i), to.Table(i), progress);
+    transaction.Commit();
+    return true;
+}
 
 bool CompactDatabaseFile(const QString& source, const QString& destination) {
     if (ado::SameFile(source, destination)) return false;

@@ -1,10 +1,12 @@
-// Database files: compaction of one database file into another, and the
-// backup, restore and pack built on it. The caller closes the connection
-// before any of these and opens it again afterwards.
+// Database files: compaction of one database file into another, the
+// backup, restore and pack built on it, and the import of the previous
+// version's data. The caller closes the connection before any of these and
+// opens it again afterwards.
 #pragma once
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "store/Vntypes.h"
@@ -39,3 +41,20 @@ void CheckDatabaseFile(const QString& path);
 // Events, Holidays, Notes (indexed by the table selectors tsBColors ...).
 using TCalendarTables = std::array<std::unique_ptr<TADOTable>, TableCount>;
 TCalendarTables OpenCalendarTables(TADOConnection& connection);
+
+// What the import of the previous version's data reports as it goes: the
+// table it starts with the number of rows it will copy from it, then each
+// copied row.
+struct TImportProgress {
+    std::function<void(const QString& table, int rows)> TableStarted;
+    std::function<void()> RowCopied;
+};
+
+// Appends the rows of BColors and then Events of the previous version's
+// database "source" to those tables of "destination", column by column
+// after the key; the first row of each source table is not copied. Answers
+// false, copying nothing, when either file, or one of those tables in it,
+// cannot be opened, and when both paths name one file. An error while rows
+// are copied is raised (EDatabaseError); the rows copied before it stay.
+bool ImportPreviousData(const QString& source, const QString& destination,
+                        const TImportProgress& progress = {});
