@@ -16,8 +16,6 @@ constexpr bool kWrittenAsDefault = true;
 // X11 keeps window positions and sizes in 16 bits.
 constexpr int32_t kMaxCoordinate = 32767;
 
-constexpr int32_t kFree = 0;
-constexpr int32_t kInUse = 1;
 const QString kDefaultUserName = QStringLiteral("Default");
 
 constexpr TvnSettingKey<O> kApplicationKeys[] = {
@@ -152,20 +150,20 @@ void ReadUserSlots(const TIniFile& ini, TvnUsers& users) {
         users.UserNames[n] = ini.ReadString(section, UserNameKey(n), QString());
         // A removed user (2) is never stored; read as such it would lose its
         // data at the start, so any state but "in use" reads as free.
-        const int state = ini.ReadInteger(section, UserStateKey(n), kFree);
-        users.UserStates[n] = state == kInUse ? kInUse : kFree;
+        const int state = ini.ReadInteger(section, UserStateKey(n), usFree);
+        users.UserStates[n] = state == usInUse ? usInUse : usFree;
     }
     users.UserNames[0] = kDefaultUserName;
-    users.UserStates[0] = kInUse;
-    if (users.UserStates[users.CurrUserID] != kInUse) users.CurrUserID = 0;
+    users.UserStates[0] = usInUse;
+    if (users.UserStates[users.CurrUserID] != usInUse) users.CurrUserID = 0;
 }
 
 void WriteUserSlots(TIniFile& ini, const TvnUsers& users) {
     const QString section = QString::fromLatin1(UsersSettings.Name);
     for (int n = 0; n < TvnUsers::Count; ++n) {
-        if (n > 0 && users.UserStates[n] != kInUse) continue;
+        if (n > 0 && users.UserStates[n] != usInUse) continue;
         ini.WriteString(section, UserNameKey(n), n == 0 ? kDefaultUserName : users.UserNames[n]);
-        ini.WriteInteger(section, UserStateKey(n), kInUse);
+        ini.WriteInteger(section, UserStateKey(n), usInUse);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "calendar/Vnprintoptions.h"
 #include "platform/ColorValues.h"
 #include "store/Datafolder.h"
+#include "store/Vnusers.h"
 
 // The preferences; the options dialog edits them through a pointer.
 struct TProgOptions {
@@ -57,9 +58,9 @@ struct TProgOptions {
 
 // The users: slot n is user n; user 0, "Default", always exists.
 struct TvnUsers {
-    static constexpr int Count = 9;
+    static constexpr int Count = UsersCount;
     std::array<QString, Count> UserNames;
-    std::array<int32_t, Count> UserStates{};  // 0 free, 1 in use, 2 removed (never stored)
+    std::array<int32_t, Count> UserStates{};  // TUserState; usRemoved is never stored
     int32_t CurrUserID = 0;
 
     bool operator==(const TvnUsers&) const = default;
