@@ -462,6 +462,14 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const std::vector<TvnEventParams>& events) {
                         ASSERT_EQ(events.size(), 1u);
                         EXPECT_EQ(events[0].Notes, QString::fromUtf8("Caf\u00e9 \u20ac"));
+                    }},
+        // One stray byte used to make every line read as Windows-1252.
+        BadFileCase{"one_bad_byte_keeps_the_other_utf8_lines",
+                    OneEvent("Notes=Caf\xe9\r\nSound_File=Caf\xc3\xa9.wav\r\n"),
+                    [](const std::vector<TvnEventParams>& events) {
+                        ASSERT_EQ(events.size(), 1u);
+                        EXPECT_EQ(events[0].Notes, QString::fromUtf8("Caf\u00e9"));
+                        EXPECT_EQ(events[0].Sound_File, QString::fromUtf8("Caf\u00e9.wav"));
                     }}),
     [](const auto& info) { return std::string(info.param.name); });
 
