@@ -24,6 +24,15 @@ QString FirstLine(const QString& text) {
     return text;
 }
 
+// Readers drop the blanks around a value and one pair of enclosing quotes:
+// one more pair of double quotes brings such a text back as it was.
+QString FileValue(const QString& value) {
+    const QString v = FirstLine(value);
+    const auto edge = [](QChar c) { return c.isSpace() || c == u'"' || c == u'\''; };
+    if (v.isEmpty() || (!edge(v.front()) && !edge(v.back()))) return v;
+    return u'"' + v + u'"';
+}
+
 int HexDigit(QChar c) {
     const char16_t u = c.unicode();
     if (u >= '0' && u <= '9') return u - '0';
@@ -342,7 +351,7 @@ double TIniFile::ReadFloat(const QString& section, const QString& key, double de
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     const int s = FindOrAdd(section);
     const QString k = key.trimmed();
-    const Span line = Append(k + u'=' + FirstLine(value));
+    const Span line = Append(k + u'=' + FileValue(value));
     const qsizetype found = FindLine(s, k);
     if (found >= 0)
         lines_[found] = line;

@@ -40,7 +40,8 @@ public:
 
     // A text is stored only up to its first line break (CR or LF): the file
     // form has no way to carry one, and the rest could otherwise be read as
-    // keys.
+    // keys. A text that begins or ends with a blank or a quote is enclosed in
+    // double quotes, which the readers drop again.
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
     void WriteBool(const QString& section, const QString& key, bool value);

@@ -286,6 +286,31 @@ TEST_P(RoundTrip, EveryKindOfEventComesBackAsWritten) {
 
 INSTANTIATE_TEST_SUITE_P(Separators, RoundTrip, ::testing::Values('.', ','));
 
+// Readers drop the blanks around a value and a pair of enclosing quotes, so
+// such texts came back changed.
+TEST_F(FilesFixture, TextsWithBlankOrQuotedEdgesComeBackExactly) {
+    const QString texts[] = {" leading",   "trailing ", "\t both \t", "\"quoted\"",
+                             "'single'",   "\"",        "''",         " ",
+                             "say \"hi\"", "\"half",    "end quote\""};
+    std::vector<TvnEventParams> events;
+    for (const QString& text : texts) {
+        TvnEventParams e = DentistEvent();
+        e.Desc = text;
+        e.Notes = text + u' ' + text;
+        events.push_back(e);
+    }
+    events.back().Sound_File = "cut at\ra lone CR";
+    ASSERT_TRUE(WriteData(Path("e.edf"), events));
+    EXPECT_TRUE(ReadBytes(Path("e.edf")).contains("\r\nDesc=\" leading\"\r\n"));
+    const TvnEventDataFile read = ReadEventDataFile(Path("e.edf"));
+    ASSERT_EQ(read.Events.size(), events.size());
+    for (size_t i = 0; i < events.size(); ++i) {
+        EXPECT_EQ(read.Events[i].Desc, events[i].Desc);
+        EXPECT_EQ(read.Events[i].Notes, events[i].Notes);
+    }
+    EXPECT_EQ(read.Events.back().Sound_File, "cut at");
+}
+
 TEST_F(FilesFixture, DatesWrittenWithAnotherDecimalSeparatorReadAsZero) {
     TFormatSettings comma = DottedFormatSettings();
     comma.DecimalSeparator = u',';
