@@ -12,7 +12,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <cstdint>
 #include <vector>
 
 class TIniFile {
