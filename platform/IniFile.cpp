@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <algorithm>
 #include <limits>
 
@@ -25,9 +24,13 @@ QString FirstLine(const QString& text) {
     return text;
 }
 
-QString HeaderName(const QString& trimmedLine) {
-    const qsizetype close = trimmedLine.indexOf(u']');
-    return trimmedLine.mid(1, close < 0 ? -1 : close - 1).trimmed();
+// Readers drop the blanks around a value and one pair of enclosing quotes:
+// one more pair of double quotes brings such a text back as it was.
+QString FileValue(const QString& value) {
+    const QString v = FirstLine(value);
+    const auto edge = [](QChar c) { return c.isSpace() || c == u'"' || c == u'\''; };
+    if (v.isEmpty() || (!edge(v.front()) && !edge(v.back()))) return v;
+    return u'"' + v + u'"';
 }
 
 int HexDigit(QChar c) {
@@ -38,109 +41,265 @@ int HexDigit(QChar c) {
     return -1;
 }
 
-}  // namespace
-
-TIniFile::TIniFile(const QString& fileName) : fileName_(fileName) {
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly))
-        Parse(DecodeText(file.readAll()));
-    else
-        Parse({});
+// Where the line starting at pos ends, and where the next one starts: CR LF,
+// LF and CR alone all end a line.
+qsizetype LineStop(QByteArrayView bytes, qsizetype pos) {
+    while (pos < bytes.size() && bytes[pos] != '\n' && bytes[pos] != '\r')
+        ++pos;
+    return pos;
 }
 
-QString TIniFile::DecodeText(const QByteArray& bytes) {
-    QByteArray data = bytes;
-    if (data.startsWith("\xEF\xBB\xBF")) data.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(data);
-    if (!utf8.hasError()) return text;
-    text.clear();
-    text.reserve(data.size());
-    for (const char ch : data) {
+qsizetype NextLine(QByteArrayView bytes, qsizetype stop) {
+    return stop +
+           (stop + 1 < bytes.size() && bytes[stop] == '\r' && bytes[stop + 1] == '\n' ? 2 : 1);
+}
+
+bool IsAscii(QByteArrayView bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+bool IsAscii(QStringView text) {
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80) return false;
+    return true;
+}
+
+// The blanks QString::trimmed() drops, as far as they are ASCII.
+bool IsAsciiBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+QByteArrayView TrimmedAscii(QByteArrayView b) {
+    while (!b.isEmpty() && IsAsciiBlank(b.front()))
+        b = b.sliced(1);
+    while (!b.isEmpty() && IsAsciiBlank(b.back()))
+        b.chop(1);
+    return b;
+}
+
+char16_t FoldAscii(char16_t c) {
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
+
+QString FromCp1252(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        text += QChar(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t{b});
+        *out++ = QChar(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t{b});
     }
     return text;
 }
 
-void TIniFile::Parse(const QString& text) {
-    sections_.clear();
-    index_.clear();
-    sections_.push_back({});  // lines before the first header
-    QStringList rows = text.split(u'\n');
-    if (!rows.isEmpty() && rows.last().isEmpty()) rows.removeLast();
-    for (QString& row : rows) {
-        if (row.endsWith(u'\r')) row.chop(1);
-        const QString trimmed = row.trimmed();
-        if (trimmed.startsWith(u'[')) {
-            Section s;
-            s.name = HeaderName(trimmed);
-            const QString lower = s.name.toLower();
-            sections_.push_back(std::move(s));
-            if (!index_.contains(lower))
-                index_.insert(lower, static_cast<int>(sections_.size() - 1));
-            continue;
-        }
-        Line line{row, {}, {}};
-        const qsizetype eq = row.indexOf(u'=');
-        if (eq > 0 && !row.left(eq).trimmed().isEmpty()) {
-            line.key = row.left(eq).trimmed().toLower();
-            line.value = row.mid(eq + 1);
-        }
-        sections_.back().lines.push_back(std::move(line));
+// A part of a line, decoded as the whole line decodes: a line that is not
+// valid UTF-8 is Windows-1252, without changing how the other lines read.
+QString DecodePart(QByteArrayView line, QByteArrayView part) {
+    if (IsAscii(part)) return QString::fromLatin1(part);
+    return line.isValidUtf8() ? QString::fromUtf8(part) : FromCp1252(part);
+}
+
+QString DecodeLine(QByteArrayView line) {
+    return DecodePart(line, line);
+}
+
+// Names compare and hash without regard to case, trimmed.
+size_t FoldedHash(QStringView name) {
+    uint64_t h = 14695981039346656037ull;
+    const auto add = [&h](char16_t c) { h = (h ^ c) * 1099511628211ull; };
+    if (IsAscii(name)) {
+        for (const QChar c : name)
+            add(FoldAscii(c.unicode()));
+    } else {
+        for (const QChar c : name.toString().toCaseFolded())
+            add(c.unicode());
     }
-    for (Section& s : sections_)
-        Reindex(s);
+    return static_cast<size_t>(h);
 }
 
-void TIniFile::Reindex(Section& s) {
-    s.keys.clear();
-    for (int i = 0; i < static_cast<int>(s.lines.size()); ++i) {
-        const QString& key = s.lines[i].key;
-        if (!key.isEmpty() && !s.keys.contains(key)) s.keys.insert(key, i);
+bool SameName(QByteArrayView line, QByteArrayView stored, QStringView wanted) {
+    const QByteArrayView t = TrimmedAscii(stored);
+    if (!IsAscii(t) || !IsAscii(wanted))
+        return DecodePart(line, stored).trimmed().compare(wanted, Qt::CaseInsensitive) == 0;
+    if (t.size() != wanted.size()) return false;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (FoldAscii(static_cast<unsigned char>(t[i])) != FoldAscii(wanted[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
+// The name between the brackets of a header line, untrimmed.
+QByteArrayView HeaderName(QByteArrayView header) {
+    const qsizetype open = header.indexOf('[');
+    if (open < 0) return {};
+    const qsizetype close = header.indexOf(']', open + 1);
+    return header.sliced(open + 1, (close < 0 ? header.size() : close) - open - 1);
+}
+
+bool IsHeader(QByteArrayView line) {
+    const QByteArrayView t = TrimmedAscii(line);
+    if (t.isEmpty() || static_cast<unsigned char>(t.front()) < 0x80) return t.startsWith('[');
+    return DecodeLine(line).trimmed().startsWith(u'[');  // led by a blank beyond ASCII
+}
+
+// The key of a key line, untrimmed; empty for any other line.
+QByteArrayView KeyPart(QByteArrayView line) {
+    const qsizetype eq = line.indexOf('=');
+    return eq > 0 ? line.first(eq) : QByteArrayView();
+}
+
+bool IsBlankLine(QByteArrayView line) {
+    const QByteArrayView t = TrimmedAscii(line);
+    return t.isEmpty() || (!IsAscii(t) && DecodeLine(line).trimmed().isEmpty());
+}
+
+void AppendAsUtf8(QByteArray& out, QByteArrayView line) {
+    if (line.isValidUtf8())
+        out += line;
+    else
+        out += FromCp1252(line).toUtf8();
+}
+
+}  // namespace
+
+TIniFile::TIniFile(const QString& fileName) : fileName_(fileName) {
+    QFile file(fileName);
+    Parse(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+}
+
+QString TIniFile::DecodeText(const QByteArray& bytes) {
+    const QByteArrayView all(bytes);
+    QString text;
+    text.reserve(all.size());
+    for (qsizetype pos = all.startsWith("\xEF\xBB\xBF") ? 3 : 0; pos < all.size();) {
+        const qsizetype stop = LineStop(all, pos);
+        const qsizetype next = std::min(NextLine(all, stop), all.size());
+        text += DecodeLine(all.sliced(pos, stop - pos));
+        text += QLatin1StringView(all.sliced(stop, next - stop));
+        pos = next;
+    }
+    return text;
+}
+
+void TIniFile::Parse(QByteArray bytes) {
+    data_ = std::move(bytes);
+    lines_.clear();
+    sections_.assign(1, Section{});
+    Reindex();
+    const QByteArrayView all(data_);
+    for (qsizetype pos = all.startsWith("\xEF\xBB\xBF") ? 3 : 0; pos < all.size();) {
+        const qsizetype stop = LineStop(all, pos);
+        AddParsedLine({pos, stop - pos});
+        pos = NextLine(all, stop);
     }
 }
 
-const TIniFile::Section* TIniFile::Find(const QString& section) const {
-    const auto it = index_.constFind(section.trimmed().toLower());
-    return it == index_.constEnd() ? nullptr : &sections_[*it];
+void TIniFile::AddParsedLine(Span line) {
+    if (IsHeader(Bytes(line))) {
+        sections_.push_back({line, static_cast<qsizetype>(lines_.size()), 0});
+        Index(static_cast<int>(sections_.size() - 1));
+    } else {
+        lines_.push_back(line);
+        ++sections_.back().count;
+    }
 }
 
-TIniFile::Section& TIniFile::FindOrAdd(const QString& section) {
-    if (const Section* s = Find(section)) return const_cast<Section&>(*s);
-    Section s;
-    s.name = section.trimmed();
-    sections_.push_back(std::move(s));
-    index_.insert(section.trimmed().toLower(), static_cast<int>(sections_.size() - 1));
-    return sections_.back();
+TIniFile::Span TIniFile::Append(const QString& line) {
+    const qsizetype start = data_.size();
+    data_ += line.toUtf8();
+    return {start, data_.size() - start};
 }
 
-const TIniFile::Line* TIniFile::FindLine(const QString& section, const QString& key) const {
-    const Section* s = Find(section);
-    if (!s) return nullptr;
-    const auto it = s->keys.constFind(key.trimmed().toLower());
-    return it == s->keys.constEnd() ? nullptr : &s->lines[*it];
+QString TIniFile::NameOf(const Section& s) const {
+    const QByteArrayView header = Bytes(s.header);
+    return DecodePart(header, HeaderName(header)).trimmed();
+}
+
+bool TIniFile::HasName(const Section& s, QStringView name) const {
+    const QByteArrayView header = Bytes(s.header);
+    return SameName(header, HeaderName(header), name);
+}
+
+void TIniFile::Index(int section) {
+    if ((indexed_ + 1) * 2 > slots_.size()) {
+        std::vector<int> old(std::max<size_t>(16, slots_.size() * 2), 0);
+        old.swap(slots_);
+        indexed_ = 0;
+        for (const int s : old)
+            if (s != 0) Index(s - 1);
+    }
+    const QString name = NameOf(sections_[section]);
+    const size_t mask = slots_.size() - 1;
+    size_t i = FoldedHash(name) & mask;
+    for (; slots_[i] != 0; i = (i + 1) & mask)
+        if (HasName(sections_[slots_[i] - 1], name)) return;  // an earlier one holds the name
+    slots_[i] = section + 1;
+    ++indexed_;
+}
+
+void TIniFile::Reindex() {
+    slots_.clear();
+    indexed_ = 0;
+    for (int s = 1; s < static_cast<int>(sections_.size()); ++s)
+        Index(s);
+}
+
+int TIniFile::Find(const QString& section) const {
+    const QStringView name = QStringView(section).trimmed();
+    if (slots_.empty()) return -1;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = FoldedHash(name) & mask; slots_[i] != 0; i = (i + 1) & mask)
+        if (HasName(sections_[slots_[i] - 1], name)) return slots_[i] - 1;
+    return -1;
+}
+
+int TIniFile::FindOrAdd(const QString& section) {
+    const int found = Find(section);
+    if (found >= 0) return found;
+    sections_.push_back(
+        {Append(u'[' + section.trimmed() + u']'), static_cast<qsizetype>(lines_.size()), 0});
+    Index(static_cast<int>(sections_.size() - 1));
+    return static_cast<int>(sections_.size() - 1);
+}
+
+qsizetype TIniFile::FindLine(int section, QStringView key) const {
+    if (section < 0 || key.isEmpty()) return -1;
+    const Section& s = sections_[section];
+    for (qsizetype i = s.first; i < s.first + s.count; ++i) {
+        const QByteArrayView line = Bytes(lines_[i]);
+        const QByteArrayView k = KeyPart(line);
+        if (!k.isEmpty() && SameName(line, k, key)) return i;
+    }
+    return -1;
+}
+
+qsizetype TIniFile::FindLine(const QString& section, const QString& key) const {
+    return FindLine(Find(section), QStringView(key).trimmed());
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
-    return Find(section) != nullptr;
+    return Find(section) >= 0;
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
-    return FindLine(section, key) != nullptr;
+    return FindLine(section, key) >= 0;
 }
 
 QStringList TIniFile::ReadSections() const {
     QStringList names;
-    for (size_t i = 1; i < sections_.size(); ++i)
-        names.append(sections_[i].name);
+    names.reserve(SectionCount());
+    for (qsizetype i = 0; i < SectionCount(); ++i)
+        names.append(SectionName(i));
     return names;
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
-    const Line* line = FindLine(section, key);
-    if (!line) return def;
-    QString v = line->value.trimmed();
+    const qsizetype found = FindLine(section, key);
+    if (found < 0) return def;
+    const QByteArrayView line = Bytes(lines_[found]);
+    QString v = DecodePart(line, line.sliced(line.indexOf('=') + 1)).trimmed();
     if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
         v = v.mid(1, v.size() - 2);
     return v.left(kMaxValueLength);
@@ -190,24 +349,27 @@ double TIniFile::ReadFloat(const QString& section, const QString& key, double de
 }
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
-    Section& s = FindOrAdd(section);
+    const int s = FindOrAdd(section);
     const QString k = key.trimmed();
-    Line line{k + u'=' + FirstLine(value), k.toLower(), FirstLine(value)};
-    const auto it = s.keys.constFind(line.key);
-    if (it != s.keys.constEnd()) {
-        s.lines[*it] = std::move(line);
-    } else {
-        // New keys go after the section's last non-empty line.
-        size_t pos = s.lines.size();
-        while (pos > 0 && s.lines[pos - 1].text.trimmed().isEmpty())
-            --pos;
-        s.lines.insert(s.lines.begin() + static_cast<std::ptrdiff_t>(pos), std::move(line));
-        if (pos + 1 == s.lines.size())
-            s.keys.insert(s.lines.back().key, static_cast<int>(pos));
-        else
-            Reindex(s);
-    }
+    const Span line = Append(k + u'=' + FileValue(value));
+    const qsizetype found = FindLine(s, k);
+    if (found >= 0)
+        lines_[found] = line;
+    else
+        InsertLine(s, line);
     modified_ = true;
+}
+
+// New keys go after the section's last non-empty line.
+void TIniFile::InsertLine(int section, Span line) {
+    Section& s = sections_[section];
+    qsizetype pos = s.first + s.count;
+    while (pos > s.first && IsBlankLine(Bytes(lines_[pos - 1])))
+        --pos;
+    lines_.insert(lines_.begin() + pos, line);
+    ++s.count;
+    for (size_t i = section + 1; i < sections_.size(); ++i)
+        ++sections_[i].first;
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -223,40 +385,44 @@ void TIniFile::WriteFloat(const QString& section, const QString& key, double val
 }
 
 void TIniFile::EraseSection(const QString& section) {
-    const QString name = section.trimmed().toLower();
+    const QStringView name = QStringView(section).trimmed();
     std::vector<Section> kept;
-    kept.push_back(std::move(sections_[0]));
-    for (size_t i = 1; i < sections_.size(); ++i) {
-        if (sections_[i].name.toLower() != name)
-            kept.push_back(std::move(sections_[i]));
-        else
+    for (size_t i = 0; i < sections_.size(); ++i) {
+        if (i > 0 && HasName(sections_[i], name)) {
             modified_ = true;
+            continue;
+        }
+        kept.push_back(sections_[i]);
     }
-    sections_ = std::move(kept);
-    ReindexSections();
+    Relayout(std::move(kept));
 }
 
 void TIniFile::MoveSection(const QString& section, int position) {
-    const auto it = index_.constFind(section.trimmed().toLower());
-    if (it == index_.constEnd()) return;
-    const int from = *it;
+    const int from = Find(section);
+    if (from < 1) return;
     const int last = static_cast<int>(sections_.size()) - 1;
     // sections_[0] holds the lines before any header.
     const int to = std::clamp(position, 0, last - 1) + 1;
     if (from == to) return;
-    Section moved = std::move(sections_[from]);
-    sections_.erase(sections_.begin() + from);
-    sections_.insert(sections_.begin() + to, std::move(moved));
-    ReindexSections();
+    std::vector<Section> order = sections_;
+    const Section moved = order[from];
+    order.erase(order.begin() + from);
+    order.insert(order.begin() + to, moved);
+    Relayout(std::move(order));
     modified_ = true;
 }
 
-void TIniFile::ReindexSections() {
-    index_.clear();
-    for (int i = 1; i < static_cast<int>(sections_.size()); ++i) {
-        const QString lower = sections_[i].name.toLower();
-        if (!index_.contains(lower)) index_.insert(lower, i);
+void TIniFile::Relayout(std::vector<Section> order) {
+    std::vector<Span> lines;
+    lines.reserve(lines_.size());
+    for (Section& s : order) {
+        const qsizetype first = static_cast<qsizetype>(lines.size());
+        lines.insert(lines.end(), lines_.begin() + s.first, lines_.begin() + s.first + s.count);
+        s.first = first;
     }
+    lines_ = std::move(lines);
+    sections_ = std::move(order);
+    Reindex();
 }
 
 void TIniFile::Clear() {
@@ -265,14 +431,18 @@ void TIniFile::Clear() {
 }
 
 bool TIniFile::UpdateFile() {
-    QString text;
+    QByteArray out;
+    out.reserve(data_.size() + 2 * static_cast<qsizetype>(lines_.size() + sections_.size()));
     for (size_t i = 0; i < sections_.size(); ++i) {
-        if (i > 0) text += u'[' + sections_[i].name + QStringLiteral("]\r\n");
-        for (const Line& line : sections_[i].lines)
-            text += line.text + QStringLiteral("\r\n");
+        const Section& s = sections_[i];
+        if (i > 0) out += '[' + NameOf(s).toUtf8() + "]\r\n";
+        for (qsizetype l = s.first; l < s.first + s.count; ++l) {
+            AppendAsUtf8(out, Bytes(lines_[l]));
+            out += "\r\n";
+        }
     }
     QSaveFile file(fileName_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(out) < 0 || !file.commit()) {
         error_ = file.errorString();
         return false;
     }

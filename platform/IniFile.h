@@ -1,10 +1,15 @@
-// Profile ("INI") files: sections in brackets, key=value lines, CR LF line
-// ends, names matched without regard to case. The file is read once into
-// memory, changed there, and written back whole by UpdateFile() through a
-// temporary file renamed into place, keeping lines it does not understand.
+// Profile ("INI") files: sections in brackets, key=value lines, names matched
+// without regard to case. Lines may end in CR LF, LF or CR alone; written
+// lines end in CR LF. The file is read once into memory, changed there, and
+// written back whole by UpdateFile() through a temporary file renamed into
+// place, keeping lines it does not understand.
+//
+// The bytes are kept as read and a line is only its place among them, decoded
+// when asked for, so that a big file costs not much more than its size. Each
+// line is decoded by itself: UTF-8 when it is valid UTF-8, else Windows-1252.
 #pragma once
 
-#include <QHash>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -19,6 +24,9 @@ public:
     bool SectionExists(const QString& section) const;
     bool ValueExists(const QString& section, const QString& key) const;
     QStringList ReadSections() const;
+    // The same names one at a time, i from 0 to SectionCount() - 1.
+    qsizetype SectionCount() const { return static_cast<qsizetype>(sections_.size()) - 1; }
+    QString SectionName(qsizetype i) const { return NameOf(sections_[i + 1]); }
 
     // A string value is the rest of the line after "=", at most 2047
     // characters, blanks around it and one pair of enclosing quotes dropped.
@@ -29,8 +37,10 @@ public:
     bool ReadBool(const QString& section, const QString& key, bool def) const;
     double ReadFloat(const QString& section, const QString& key, double def) const;
 
-    // A text is stored only up to its first line break: the file form has no
-    // way to carry one, and the rest could otherwise be read as keys.
+    // A text is stored only up to its first line break (CR or LF): the file
+    // form has no way to carry one, and the rest could otherwise be read as
+    // keys. A text that begins or ends with a blank or a quote is enclosed in
+    // double quotes, which the readers drop again.
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
     void WriteBool(const QString& section, const QString& key, bool value);
@@ -51,31 +61,45 @@ public:
 
     // Reading rules shared with other readers of profile values.
     static bool ParseInteger(const QString& text, int& value);
-    // Text as read from disk: UTF-8 when valid, otherwise Windows-1252.
+    // Text as read from disk, line by line: UTF-8 when valid, otherwise Windows-1252.
     static QString DecodeText(const QByteArray& bytes);
 
 private:
-    struct Line {
-        QString text;   // the raw line as read or written
-        QString key;    // lower-case key of a key line, empty otherwise
-        QString value;  // value text of a key line, untrimmed
+    struct Span {  // bytes of data_: one line without its line end
+        qsizetype start = 0;
+        qsizetype size = 0;
     };
     struct Section {
-        QString name;             // as written in the header; empty for the lines before any header
-        std::vector<Line> lines;  // the lines below the header
-        QHash<QString, int> keys;  // lower-case key -> first line holding it
+        Span header;          // the "[name]" line; empty for the lines before any header
+        qsizetype first = 0;  // its lines are lines_[first] to lines_[first + count - 1]
+        qsizetype count = 0;
     };
 
-    void Parse(const QString& text);
-    void Reindex(Section& s);
-    void ReindexSections();
-    const Section* Find(const QString& section) const;
-    Section& FindOrAdd(const QString& section);
-    const Line* FindLine(const QString& section, const QString& key) const;
+    void Parse(QByteArray bytes);
+    void AddParsedLine(Span line);
+    QByteArrayView Bytes(Span s) const { return {data_.constData() + s.start, s.size}; }
+    Span Append(const QString& line);
+    QString NameOf(const Section& s) const;
+    size_t NameHash(const Section& s) const;
+    bool HasName(const Section& s, QStringView name) const;
+    int Find(const QString& section) const;
+    int FindOrAdd(const QString& section);
+    qsizetype FindLine(int section, QStringView key) const;
+    qsizetype FindLine(const QString& section, const QString& key) const;
+    void InsertLine(int section, Span line);
+    void Index(int section);
+    void Reindex();
+    // Lays the lines out again section by section in the given order.
+    void Relayout(std::vector<Section> order);
 
     QString fileName_;
-    std::vector<Section> sections_;
-    QHash<QString, int> index_;  // lower-case section name -> first section holding it
+    QByteArray data_;                // the file as read, then every line written since
+    std::vector<Span> lines_;        // the lines below the headers, in file order
+    std::vector<Section> sections_;  // [0] holds the lines before the first header
+    // Open addressing over the section names: section index + 1, 0 when free;
+    // the first section of each name is in it.
+    std::vector<int> slots_;
+    size_t indexed_ = 0;
     bool modified_ = false;
     QString error_;
 };

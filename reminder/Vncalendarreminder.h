@@ -9,6 +9,8 @@
 #include "calendar/Vndbdrawcalendar.h"
 #include "reminder/Vnparams.h"
 
+class TvnEventDataReader;
+
 class TvnCalendarReminder : public TvnDBDrawCalendar {
     Q_OBJECT
 
@@ -80,5 +82,5 @@ private:
     void RepaintCells(const TvnEventDrawData& before, const TvnEventDrawData& after);
     bool DescriptionMatches(const TvnFindParams& params, const QString& desc) const;
     void DeleteAllEventsOfCurrentUser();
-    void StoreImportedEvents(const std::vector<TvnEventParams>& events);
+    void StoreImportedEvents(const TvnEventDataReader& file);
 };

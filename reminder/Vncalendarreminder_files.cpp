@@ -49,15 +49,16 @@ bool TvnCalendarReminder::SaveAsEDF(TvnExportParams params) {
 
 bool TvnCalendarReminder::ImportEvents(TvnImportParams params) {
     if (!TableIsActive(tsEvents)) return false;
-    const TvnEventDataFile file = ReadEventDataFile(params.FileName);
-    // Replacing every event with the content of a file that is not there
-    // (a mistyped path) would lose them all.
-    if (params.DeleteExisting && !file.Readable) return false;
+    // Only an event data file is imported. Replacing every event with the
+    // content of anything else (a mistyped path, a CSV, a file too big to
+    // read) would lose them all; only Count=0 means "no events".
+    const TvnEventDataReader file(params.FileName);
+    if (!file.IsEventData()) return false;
     EventsList.clear();
     EventsFilterScope scope(*this);
     TTransactionScope transaction(tbEvents->Connection());
     if (params.DeleteExisting) DeleteAllEventsOfCurrentUser();
-    StoreImportedEvents(file.Events);
+    StoreImportedEvents(file);
     transaction.Commit();
     return true;
 }
@@ -69,8 +70,9 @@ void TvnCalendarReminder::DeleteAllEventsOfCurrentUser() {
         tbEvents->Delete();
 }
 
-void TvnCalendarReminder::StoreImportedEvents(const std::vector<TvnEventParams>& events) {
-    for (TvnEventParams record : events) {
+void TvnCalendarReminder::StoreImportedEvents(const TvnEventDataReader& file) {
+    for (qsizetype i = 0; i < file.Count(); ++i) {
+        TvnEventParams record = file.Event(i);
         if (!IsImportableEvent(record)) continue;
         tbEvents->Append();
         CalcEventNotifyDate(&record);

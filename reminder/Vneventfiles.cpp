@@ -76,9 +76,10 @@ void ReadField(const TIniFile& ini, const QString& s, const TvnEventField& f, Tv
 // ascending. Only canonical numbers count: "EventID_07" is not section 7.
 std::vector<qint64> EventSectionNumbers(const TIniFile& ini, qint64 count) {
     std::vector<qint64> numbers;
-    for (const QString& name : ini.ReadSections()) {
+    for (qsizetype i = 0; i < ini.SectionCount(); ++i) {
+        const QString name = ini.SectionName(i);
         if (!name.startsWith(kSectionPrefix, Qt::CaseInsensitive)) continue;
-        const QString digits = name.mid(kSectionPrefix.size());
+        const QStringView digits = QStringView(name).sliced(kSectionPrefix.size());
         bool ok = false;
         const qint64 n = digits.toLongLong(&ok);
         if (ok && n >= 0 && n < count && QString::number(n) == digits) numbers.push_back(n);
@@ -170,19 +171,30 @@ TvnEventParams ReadEventSection(const TIniFile& ini, const QString& s) {
     return e;
 }
 
-TvnEventDataFile ReadEventDataFile(const QString& fileName) {
-    TvnEventDataFile result;
+TvnEventDataReader::TvnEventDataReader(const QString& fileName) {
     const QFileInfo info(fileName);
-    if (fileName.isEmpty() || !info.isFile() || info.size() > MaxEventDataFileSize) return result;
+    if (fileName.isEmpty() || !info.isFile() || info.size() > MaxEventDataFileSize) return;
     QFile probe(fileName);
-    if (!probe.open(QIODevice::ReadOnly)) return result;
+    if (!probe.open(QIODevice::ReadOnly)) return;
     probe.close();
-    result.Readable = true;
+    ini_ = std::make_unique<TIniFile>(fileName);
+    const int count = ini_->ReadInteger(kGeneral, QStringLiteral("Count"), -1);
+    isEventData_ = count >= 0;
+    if (isEventData_) numbers_ = EventSectionNumbers(*ini_, count);
+}
 
-    const TIniFile ini(fileName);
-    const int count = ini.ReadInteger(kGeneral, QStringLiteral("Count"), 0);
-    for (const qint64 n : EventSectionNumbers(ini, count))
-        result.Events.push_back(ReadEventSection(ini, SectionName(n)));
+TvnEventParams TvnEventDataReader::Event(qsizetype i) const {
+    return ReadEventSection(*ini_, SectionName(numbers_[i]));
+}
+
+TvnEventDataFile ReadEventDataFile(const QString& fileName) {
+    const TvnEventDataReader reader(fileName);
+    TvnEventDataFile result;
+    result.Readable = reader.Readable();
+    result.IsEventData = reader.IsEventData();
+    result.Events.reserve(reader.Count());
+    for (qsizetype i = 0; i < reader.Count(); ++i)
+        result.Events.push_back(reader.Event(i));
     return result;
 }
 

@@ -11,6 +11,7 @@
 
 #include <QSaveFile>
 #include <QString>
+#include <memory>
 #include <vector>
 
 #include "platform/IniFile.h"
@@ -61,10 +62,31 @@ private:
 struct TvnEventDataFile {
     // The file existed, was a readable regular file and not absurdly large.
     bool Readable = false;
+    // It is an event data file: General holds a Count that is a number of
+    // events. Any other file (a CSV, a text, a truncated export) is not.
+    bool IsEventData = false;
     // The event sections among "EventID_0" to "EventID_<Count-1>" that the
     // file holds, in number order. Sections that are absent would read as all
     // defaults (no description, no date) and are not listed.
     std::vector<TvnEventParams> Events;
+};
+
+// An event data file held in memory, whose events are read one at a time by
+// the rules of ReadEventDataFile: a big file need not be held twice, once as
+// text and once as records.
+class TvnEventDataReader {
+public:
+    explicit TvnEventDataReader(const QString& fileName);
+    bool Readable() const { return ini_ != nullptr; }
+    bool IsEventData() const { return isEventData_; }
+    // The number of event sections listed, and the i-th of them read.
+    qsizetype Count() const { return static_cast<qsizetype>(numbers_.size()); }
+    TvnEventParams Event(qsizetype i) const;
+
+private:
+    std::unique_ptr<TIniFile> ini_;
+    std::vector<qint64> numbers_;
+    bool isEventData_ = false;
 };
 
 // Reads an event data file. Every record starts from the defaults (ID 0,
@@ -80,6 +102,8 @@ TvnEventParams ReadEventSection(const TIniFile& ini, const QString& section);
 // A file record is stored only when it has a description and a start date.
 bool IsImportableEvent(const TvnEventParams& event);
 
-// Files larger than this are refused as unreadable (an event takes about
-// 300 bytes; this allows some hundred thousand events and then some).
-constexpr qint64 MaxEventDataFileSize = 256 * 1024 * 1024;
+// Files larger than this are refused as unreadable before they are read. An
+// exported event takes about 300 bytes, one with a description and a date
+// only about 50: this allows a million of those and some hundred thousand
+// full ones, and the reader needs about three times the size in memory.
+constexpr qint64 MaxEventDataFileSize = 64 * 1024 * 1024;

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <fstream>
+#include <string>
 
 #include "platform/IniFile.h"
 #include "support/TestSupport.h"
@@ -157,6 +159,61 @@ TEST_F(IniFileTest, InvalidUtf8IsReadAsWindows1252) {
     EXPECT_EQ(TIniFile(Path()).ReadString("S", "Name", ""), QString::fromUtf8("Café €"));
     WriteRaw("[S]\r\nName=Caf\xC3\xA9\r\n");
     EXPECT_EQ(TIniFile(Path()).ReadString("S", "Name", ""), QString::fromUtf8("Café"));
+}
+
+// Old Macintosh tools end lines in CR alone; such a file read as one line.
+TEST_F(IniFileTest, LoneCrAndMixedLineEndsEndLines) {
+    for (const char* bytes : {"[S]\ra=1\rb= two \r[T]\rc=3\r", "[S]\na=1\r\nb= two \r[T]\n\rc=3",
+                              "[S]\r\na=1\r\nb= two \r\n[T]\r\nc=3\r\n"}) {
+        WriteRaw(bytes);
+        const TIniFile ini(Path());
+        EXPECT_EQ(ini.ReadSections(), (QStringList{"S", "T"})) << bytes;
+        EXPECT_EQ(ini.ReadInteger("S", "a", 0) + ini.ReadInteger("T", "c", 0), 4) << bytes;
+        EXPECT_EQ(ini.ReadString("S", "b", ""), "two") << bytes;
+    }
+}
+
+// One stray byte used to turn every text of the file into Windows-1252.
+TEST_F(IniFileTest, OneInvalidByteSpoilsOnlyItsOwnLine) {
+    WriteRaw("[S]\r\nA=Caf\xC3\xA9\r\nB=Caf\xE9\r\n[\xE2\x82\xAC]\r\nC=\xE2\x82\xAC 5\r\n");
+    TIniFile ini(Path());
+    EXPECT_EQ(ini.ReadString("S", "A", ""), QString::fromUtf8("Caf\u00e9"));
+    EXPECT_EQ(ini.ReadString("S", "B", ""), QString::fromUtf8("Caf\u00e9"));
+    EXPECT_EQ(ini.ReadString(QString::fromUtf8("\u20ac"), "C", ""), QString::fromUtf8("\u20ac 5"));
+    ini.WriteInteger("S", "D", 1);
+    ASSERT_TRUE(ini.UpdateFile());  // written back all UTF-8
+    EXPECT_EQ(
+        ReadRaw(),
+        "[S]\r\nA=Caf\xC3\xA9\r\nB=Caf\xC3\xA9\r\nD=1\r\n[\xE2\x82\xAC]\r\nC=\xE2\x82\xAC 5\r\n");
+}
+
+namespace {
+
+qint64 StatusKilobytes(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(field + ":", 0) == 0) return std::stoll(line.substr(field.size() + 1));
+    return -1;
+}
+
+}  // namespace
+
+// A million small sections took 2.7 GB: a hash table and three strings a line.
+TEST_F(IniFileTest, ABigFileTakesAFewTimesItsSizeInMemory) {
+    {
+        std::ofstream out(Path().toStdString(), std::ios::binary);
+        for (int i = 0; i < 200000; ++i)
+            out << "[EventID_" << i << "]\r\nDesc=Event " << i << "\r\nDate=45400.375\r\n";
+        out << "[General]\r\nCount=200000\r\n";
+    }
+    std::ofstream reset("/proc/self/clear_refs");
+    if (!(reset << "5" << std::flush)) GTEST_SKIP() << "the peak memory cannot be reset here";
+    reset.close();
+    const qint64 before = StatusKilobytes("VmRSS");
+    const TIniFile ini(Path());
+    EXPECT_EQ(ini.ReadString("EventID_199999", "Desc", ""), "Event 199999");
+    const qint64 fileKb = QFileInfo(Path()).size() / 1024;
+    EXPECT_LT(StatusKilobytes("VmHWM") - before, 4 * fileKb);
 }
 
 TEST_F(IniFileTest, FailedWriteLeavesTheOldFile) {

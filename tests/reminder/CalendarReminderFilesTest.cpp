@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <csignal>
+#include <ostream>
+#include <string>
 
 #include <sys/resource.h>
 
@@ -157,17 +159,66 @@ TEST_F(ReminderFilesTest, DeletingWithAMissingFileDeletesNothingAndFails) {
     EXPECT_FALSE(Import(db.dir.filePath("mistyped.edf"), true));
     EXPECT_EQ(Descriptions(), QStringList{"Keep"});
     EXPECT_FALSE(cal.SpecialFilter);
-    EXPECT_TRUE(Import(db.dir.filePath("mistyped.edf"), false));  // nothing to add
+    EXPECT_FALSE(Import(db.dir.filePath("mistyped.edf"), false));  // no event data file
     EXPECT_EQ(Descriptions(), QStringList{"Keep"});
 }
 
 TEST_F(ReminderFilesTest, AnExistingFileWithoutEventsStillReplacesThem) {
     Add("Old", EncodeDate(2024, 2, 1));
     const QString file = db.dir.filePath("empty.edf");
-    Write(file, "");
+    Write(file, "[General]\r\nCount=0\r\n");
     EXPECT_TRUE(Import(file, true));
     EXPECT_TRUE(Descriptions().isEmpty());
 }
+
+struct ReplacingCase {
+    const char* name;
+    QByteArray content;
+    QStringList after;  // the user's events after the import; {"Keep"}: refused
+    qint64 size = 0;    // made this big (sparse) when not 0
+};
+
+void PrintTo(const ReplacingCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class ReplacingImport : public ReminderFilesTest,
+                        public ::testing::WithParamInterface<ReplacingCase> {};
+
+// A file the reader found no events in replaced every event with none and
+// was called a success: CSVs, texts, and event data files whose lines end in
+// CR alone or in a mix of line ends.
+TEST_P(ReplacingImport, NeverEmptiesTheCalendarWithAFileThatIsNoEventDataFile) {
+    Add("Keep", EncodeDate(2024, 2, 1));
+    const QString file = db.dir.filePath("import.edf");
+    Write(file, GetParam().content);
+    if (GetParam().size != 0) {
+        ASSERT_TRUE(QFile::resize(file, GetParam().size));
+    }
+    const bool refused = GetParam().after == QStringList{"Keep"};
+    EXPECT_EQ(Import(file, true), !refused);
+    EXPECT_EQ(Descriptions(), GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ReplacingImport,
+    ::testing::Values(
+        ReplacingCase{
+            "csv", "kind,start_iso,interval,description\r\nonce,2024-02-01,1,X\r\n", {"Keep"}},
+        ReplacingCase{"text_report", "Created 15.03.2024\r\n\r\nDescription | X\r\n", {"Keep"}},
+        ReplacingCase{"empty", "", {"Keep"}},
+        ReplacingCase{"count_not_a_number", "[General]\r\nCount=many\r\n", {"Keep"}},
+        ReplacingCase{"over_64_mb",
+                      "[General]\r\nCount=1\r\n[EventID_0]\r\nDesc=New\r\nDate=45400\r\n",
+                      {"Keep"},
+                      64 * 1024 * 1024 + 1},
+        ReplacingCase{
+            "cr_only", "[EventID_0]\rDesc=New\rDate=45400\r[General]\rCount=1\r", {"New"}},
+        ReplacingCase{"mixed_line_ends",
+                      "[EventID_0]\nDesc=New\r\nDate=45400\r[EventID_1]\r\nDesc=Next\n"
+                      "Date=45401\n\r[General]\rCount=2",
+                      {"New", "Next"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReminderFilesTest, HostileDataFilesImportOnlyWhatIsUsable) {
     const QString file = db.dir.filePath("hostile.edf");

@@ -286,6 +286,31 @@ TEST_P(RoundTrip, EveryKindOfEventComesBackAsWritten) {
 
 INSTANTIATE_TEST_SUITE_P(Separators, RoundTrip, ::testing::Values('.', ','));
 
+// Readers drop the blanks around a value and a pair of enclosing quotes, so
+// such texts came back changed.
+TEST_F(FilesFixture, TextsWithBlankOrQuotedEdgesComeBackExactly) {
+    const QString texts[] = {" leading",   "trailing ", "\t both \t", "\"quoted\"",
+                             "'single'",   "\"",        "''",         " ",
+                             "say \"hi\"", "\"half",    "end quote\""};
+    std::vector<TvnEventParams> events;
+    for (const QString& text : texts) {
+        TvnEventParams e = DentistEvent();
+        e.Desc = text;
+        e.Notes = text + u' ' + text;
+        events.push_back(e);
+    }
+    events.back().Sound_File = "cut at\ra lone CR";
+    ASSERT_TRUE(WriteData(Path("e.edf"), events));
+    EXPECT_TRUE(ReadBytes(Path("e.edf")).contains("\r\nDesc=\" leading\"\r\n"));
+    const TvnEventDataFile read = ReadEventDataFile(Path("e.edf"));
+    ASSERT_EQ(read.Events.size(), events.size());
+    for (size_t i = 0; i < events.size(); ++i) {
+        EXPECT_EQ(read.Events[i].Desc, events[i].Desc);
+        EXPECT_EQ(read.Events[i].Notes, events[i].Notes);
+    }
+    EXPECT_EQ(read.Events.back().Sound_File, "cut at");
+}
+
 TEST_F(FilesFixture, DatesWrittenWithAnotherDecimalSeparatorReadAsZero) {
     TFormatSettings comma = DottedFormatSettings();
     comma.DecimalSeparator = u',';
@@ -462,6 +487,14 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const std::vector<TvnEventParams>& events) {
                         ASSERT_EQ(events.size(), 1u);
                         EXPECT_EQ(events[0].Notes, QString::fromUtf8("Caf\u00e9 \u20ac"));
+                    }},
+        // One stray byte used to make every line read as Windows-1252.
+        BadFileCase{"one_bad_byte_keeps_the_other_utf8_lines",
+                    OneEvent("Notes=Caf\xe9\r\nSound_File=Caf\xc3\xa9.wav\r\n"),
+                    [](const std::vector<TvnEventParams>& events) {
+                        ASSERT_EQ(events.size(), 1u);
+                        EXPECT_EQ(events[0].Notes, QString::fromUtf8("Caf\u00e9"));
+                        EXPECT_EQ(events[0].Sound_File, QString::fromUtf8("Caf\u00e9.wav"));
                     }}),
     [](const auto& info) { return std::string(info.param.name); });
 
