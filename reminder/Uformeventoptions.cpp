@@ -73,6 +73,9 @@ TFormEventOptions::TFormEventOptions(QWidget* owner, TvnEventParams* params,
     // The number fields are an edit with an up-down control in one.
     ui->upDown_Notify->findChild<QLineEdit*>()->setObjectName(QStringLiteral("edit_Notify"));
     ui->upDown_nParam->findChild<QLineEdit*>()->setObjectName(QStringLiteral("edit_nParam"));
+    // The interval row keeps its height whether it shows the number or the
+    // weekday text, so the dialog does not jump when the recurrence changes.
+    ui->label_nParam1->setMinimumHeight(ui->upDown_nParam->sizeHint().height());
     SetupPickers();
     ConnectControls();
     FormCreate();
@@ -165,6 +168,9 @@ void TFormEventOptions::ShowDates() {
                                             ui->cBox_Recurrence};
     for (QWidget* w : seriesControls)
         w->setVisible(recurring);
+    // Hidden rows give back their spacing too.
+    ui->layout_GeneralFields->setRowVisible(ui->label_EndDate, recurring);
+    ui->layout_GeneralFields->setRowVisible(ui->label_Recurrence, recurring);
     ui->dtPicker_Date->setDate(ToQDate(e.Date));
     ui->dtPicker_Time->setTime(WholeSeconds(ToQTime(e.UseStartTime ? e.Date : Time())));
     ui->check_UseStartTime->setChecked(e.UseStartTime);
@@ -176,6 +182,7 @@ void TFormEventOptions::ApplyRecurrenceRule() {
     const bool recurring = params_->eType != etEvent;
     const bool byWeekday = kind == rkMonthlyByWeekday;
     const bool interval = recurring && kind != rkOnce && !byWeekday;
+    ui->layout_GeneralFields->setRowVisible(ui->layout_nParam, recurring && kind != rkOnce);
     ui->label_nParam1->setVisible(recurring && kind != rkOnce);
     ui->label_nParam1->setText(byWeekday ? WeekdayOfMonthText(ui->dtPicker_Date->date())
                                          : QStringLiteral("Every"));
