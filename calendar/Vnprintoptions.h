@@ -1,4 +1,4 @@
-// The print options (Part 3.4): what a print of the shown view includes and
+// The print options: what a print of the shown view includes and
 // where it lies on the page. The main window keeps one record for the whole
 // run; the settings file stores all of it but Position and Accepted.
 #pragma once
