@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the readers of outside text: the profile-file
 // parser and the readers of dates and real numbers. Build with clang:
-//   CXX=clang++ cmake -S . -B build-fuzz -DVORNEL_BUILD_FUZZ=ON \
-//       -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined
+//   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVORNEL_BUILD_FUZZ=ON \
+//       -DVORNEL_BUILD_TESTS=OFF -DVORNEL_BUILD_BENCH=OFF
 //   cmake --build build-fuzz --target fuzz_profile_and_date_readers
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,14 @@
 #include "platform/Pictures.h"
 
 #include <QFile>
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
@@ -95,6 +101,43 @@ bool LooksLikeJpeg(const QByteArray& data) {
            uchar(data[2]) == 0xFF;
 }
 
+bool IsReadablePictureFile(const struct stat& st) {
+    return S_ISREG(st.st_mode) && st.st_size <= MaxPictureFileSize;
+}
+
+// Reads up to size bytes; a file that grew meanwhile is refused, as one too
+// large from the start.
+std::optional<QByteArray> ReadOpenFile(int fd, qint64 size) {
+    QByteArray data(qsizetype(size) + 1, Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < data.size()) {
+        const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
+        got += n;
+    }
+    if (got > size) return std::nullopt;
+    data.truncate(qsizetype(got));
+    return data;
+}
+
+// Only a regular file of bounded size is read: a device such as /dev/zero
+// never ends and a pipe may never deliver, so both are refused by their type
+// before anything is opened. The type is checked again on the open file in
+// case the name was swapped in between; O_NONBLOCK keeps that open from
+// waiting on a pipe put there.
+std::optional<QByteArray> ReadPictureFile(const QByteArray& path) {
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0 || !IsReadablePictureFile(st)) return std::nullopt;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return std::nullopt;
+    std::optional<QByteArray> data;
+    if (::fstat(fd, &st) == 0 && IsReadablePictureFile(st)) data = ReadOpenFile(fd, st.st_size);
+    ::close(fd);
+    return data;
+}
+
 }  // namespace
 
 QImage DecodeJpeg(const QByteArray& data) {
@@ -106,14 +149,17 @@ QImage DecodeJpeg(const QByteArray& data) {
     return image;
 }
 
-QImage LoadPicture(const QString& fileName) {
-    QFile file(fileName);
-    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly)) return {};
+QImage DecodePicture(const QByteArray& data) {
     // Decided by content, not by name: a renamed file still reads.
-    const QByteArray data = file.readAll();
     if (LooksLikeJpeg(data)) return DecodeJpeg(data);
     QImage image;
     if (!image.loadFromData(data)) return {};
     if (qint64(image.width()) * image.height() > MaxPicturePixels) return {};
     return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage LoadPicture(const QString& fileName) {
+    if (fileName.isEmpty()) return {};
+    const std::optional<QByteArray> data = ReadPictureFile(QFile::encodeName(fileName));
+    return data ? DecodePicture(*data) : QImage();
 }

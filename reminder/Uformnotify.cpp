@@ -6,6 +6,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
+#include "platform/ShownText.h"
 #include "platform/Sound.h"
 #include "reminder/Uresource.h"
 #include "ui_Uformnotify.h"
@@ -79,5 +80,5 @@ void TFormNotify::PlaySoundFiles() {
 
 void TFormNotify::listView_EventsCurrentItemChanged(QTreeWidgetItem* current) {
     const TvnEventParams* e = TvnEventListItem::EventOf(current);
-    ui->memo_Description->setPlainText(e ? e->Notes : QString());
+    ui->memo_Description->setPlainText(e ? ShownText(e->Notes) : QString());
 }

@@ -9,6 +9,7 @@
 #include <array>
 
 #include "platform/DateFormat.h"
+#include "platform/ShownText.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ QIcon EventListImage(int image) {
 
 QStringList EventListTexts(const TvnEventParams& e) {
     QStringList t(EventListColumnCount);
-    t[elcDescription] = e.Desc;
+    t[elcDescription] = ShownText(e.Desc);
     t[elcStartDate] = DateTimeText(e.Date);
     t[elcRunDate] = e.Completed ? QString() : DateTimeText(e.RunDate);
     t[elcEndDate] = e.UseEndDate ? DateTimeText(e.EndDate) : QString();

@@ -55,7 +55,8 @@ private:
     bool withImages_;
 };
 
-// The texts of a row for a record, one per column (the image columns empty).
+// The texts of a row for a record, one per column (the image columns empty),
+// stored texts bounded as ShownText does.
 QStringList EventListTexts(const TvnEventParams& event);
 
 // Report style, whole-row single selection, grid lines, read-only, selection

@@ -1,6 +1,8 @@
 // Reading wallpaper pictures: good files load, broken ones give no picture.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -102,4 +104,34 @@ TEST(Pictures, LoadPictureByContent) {
     EXPECT_TRUE(LoadPicture(WriteFile(dir, "empty.bmp", QByteArray())).isNull());
     EXPECT_TRUE(LoadPicture(dir.filePath("missing.jpg")).isNull());
     EXPECT_TRUE(LoadPicture(QString()).isNull());
+}
+
+// Devices and pipes are refused by their type, at once: /dev/zero would never
+// end and a pipe without a writer would block for ever.
+TEST(Pictures, OnlyRegularFilesAreRead) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray fifo = QFile::encodeName(dir.filePath("pipe.jpg"));
+    ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(LoadPicture("/dev/zero").isNull());
+    EXPECT_TRUE(LoadPicture(QFile::decodeName(fifo)).isNull());
+    EXPECT_TRUE(LoadPicture(dir.path()).isNull());
+    EXPECT_LT(clock.elapsed(), 2000);
+}
+
+// A good picture padded past the size limit is refused unread, while the same
+// picture padded up to the limit still loads.
+TEST(Pictures, FilesOverTheSizeLimitAreNotRead) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage bmp(8, 6, QImage::Format_RGB32);
+    bmp.fill(qRgb(10, 200, 30));
+    for (const qint64 size : {MaxPictureFileSize, MaxPictureFileSize + 1}) {
+        const QString path = dir.filePath(QString("padded%1.bmp").arg(size));
+        ASSERT_TRUE(bmp.save(path, "BMP"));
+        ASSERT_TRUE(QFile::resize(path, size));  // sparse: nothing written
+        EXPECT_EQ(LoadPicture(path).isNull(), size > MaxPictureFileSize) << size;
+    }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -11,6 +12,7 @@
 #include <memory>
 
 #include "EventSamples.h"
+#include "platform/ShownText.h"
 #include "reminder/Uformnotify.h"
 #include "reminder/Uresource.h"
 #include "support/RecordingActions.h"
@@ -162,4 +164,25 @@ TEST_F(NotifyFixture, WindowIsCentredOnTheScreenAndRenders) {
     EXPECT_LE((form->frameGeometry().center() - screen.center()).manhattanLength(),
               frame.width() + frame.height() + 2);
     form->grab().save(TestOutputDir() + "/notify_window.png");
+}
+
+// Texts of 5 MB without a line break (another program may have written them)
+// must not keep the window laying out text while the reminder waits: the row
+// and the notes field show a bounded prefix, the record keeps everything.
+TEST_F(NotifyFixture, HugeTextsShowABoundedPrefixAndStayWholeInTheRecord) {
+    const QString notes(5 * 1024 * 1024, u'n');
+    // One letter ahead puts the cut inside a surrogate pair.
+    const QString desc = u'x' + QString::fromUtf8("\U0001F600").repeated(2 * MaxShownTextLength);
+    QElapsedTimer clock;
+    clock.start();
+    auto form = Open({Event(desc, {}, {}, notes)});
+    form->show();
+    form->grab();
+    EXPECT_LT(clock.elapsed(), 2000);
+    const QTreeWidgetItem* row = List(*form)->topLevelItem(0);
+    EXPECT_EQ(row->text(elcDescription), desc.left(MaxShownTextLength - 1) + ShownTextMore);
+    EXPECT_EQ(form->findChild<QPlainTextEdit*>("memo_Description")->toPlainText(),
+              notes.left(MaxShownTextLength) + ShownTextMore);
+    EXPECT_EQ(TvnEventListItem::EventOf(row)->Notes, notes);
+    EXPECT_EQ(TvnEventListItem::EventOf(row)->Desc, desc);
 }
