@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QScrollBar>
 #include <functional>
 
@@ -343,4 +344,20 @@ TEST(DBDrawCalendarPaint, AbsurdRowsNeverCrashOrHang) {
         c.BackBuffer();
     }
     EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+}
+
+// A description and a note title of megabytes without a line break (written
+// by another program) must not stall the paint of the month or the day view.
+TEST(DBDrawCalendarPaint, MegabyteDescriptionPaintsInBoundedTime) {
+    BoundCalendar b(At(2024, 3, 13));
+    const QString huge(5 * 1024 * 1024, u'x');
+    b.db.AddEvent(0, huge, At(2024, 3, 13, 9));
+    b.db.AddNote(0, At(2024, 3, 13), huge);
+    QElapsedTimer timer;
+    timer.start();
+    b.cal.UpdateCalendar();
+    b.cal.BackBuffer();
+    b.Show(vmDay, At(2024, 3, 13));
+    b.cal.BackBuffer();
+    EXPECT_LT(timer.elapsed(), 2000);
 }
