@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -102,6 +103,25 @@ std::string PixelText(uint32_t pixel) {
     else
         std::snprintf(text, sizeof text, "#%08x", pixel);
     return text;
+}
+
+namespace {
+
+double Linear(uint32_t channel) {
+    const double c = channel / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double Luminance(uint32_t pixel) {
+    return 0.2126 * Linear(pixel >> 16 & 0xFF) + 0.7152 * Linear(pixel >> 8 & 0xFF) +
+           0.0722 * Linear(pixel & 0xFF);
+}
+
+}  // namespace
+
+double ContrastRatio(uint32_t a, uint32_t b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 namespace {

@@ -70,6 +70,11 @@ std::string ColorText(uint32_t color);
 // fully opaque.
 std::string PixelText(uint32_t pixel);
 
+// The contrast ratio of two pixels (QRgb, alpha ignored) by their relative
+// luminance, from 1 (same) to 21 (black on white); 4.5 is the usual least
+// for body text.
+double ContrastRatio(uint32_t a, uint32_t b);
+
 // Date-times this close are the same time: a tenth of a millisecond, below
 // the program's finest step, yet above the rounding of day counts.
 constexpr double kSameTimeTolerance = 1e-9;
