@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QToolBar>
@@ -114,6 +115,12 @@ void TFormMainVNCR::CreateControls() {
     setWindowIcon(QIcon::fromTheme(QStringLiteral("x-office-calendar"),
                                    style()->standardIcon(QStyle::SP_ComputerIcon)));
     resize(792, 516 + ui->mMenu->sizeHint().height() + ui->ToolBar1->sizeHint().height());
+    // Without settings the window opens in the middle of the primary screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
     CreatePopupMenus();
     SetActionIcons();
     NameToolButtons();

@@ -425,3 +425,76 @@ TEST(ErrorBoundary, ErrorEscapingAnEventIsShownOnceAndTheLoopGoesOn) {
     QCoreApplication::processEvents();
     EXPECT_EQ(script.Texts(TDialogKind::Error), (QStringList{"Table is locked.", "disk full"}));
 }
+
+TEST(FormMainCommands, UsersMenuShowsTheUsersInUseAndSwitchesTheCalendar) {
+    ScopedClock clock(At(2026, 12, 9, 15, 0));
+    DataFolderFixture data;
+    {
+        QFile f(SettingsFilePath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Users]\nCurrUserID=0\nUserName_1=Anna\nUserState_1=1\n");
+    }
+    RecordingShell shell;
+    RecordingSoundPlayer player;
+    TFormMainVNCR window(shell, player);
+    ASSERT_TRUE(window.FormCreate());
+    auto* anna = window.findChild<QAction*>("mMenu_User1");
+    EXPECT_TRUE(anna->isVisible());
+    EXPECT_EQ(anna->text(), "Anna");
+    EXPECT_FALSE(window.findChild<QAction*>("mMenu_User2")->isVisible());
+    anna->trigger();
+    EXPECT_EQ(window.Settings().Users.CurrUserID, 1);
+    EXPECT_EQ(window.Calendar()->CurrUser, 1);
+    EXPECT_TRUE(anna->isChecked());
+    EXPECT_FALSE(window.findChild<QAction*>("mMenu_User0")->isChecked());
+    TvnEventParams e = EventRecord("Anna's dentist", At(2026, 12, 10, 9, 0));
+    window.Calendar()->AddEvent(&e);
+    ASSERT_EQ(window.Calendar()->EventDrawList.size(), 1u);
+
+    // A user removed in the users dialog loses the entry and the data.
+    window.SelectUser(0);
+    window.Settings().Users.UserStates[1] = usRemoved;
+    window.UpdateUsersMenu();
+    EXPECT_EQ(window.Settings().Users.UserStates[1], usFree);
+    EXPECT_FALSE(anna->isVisible());
+    window.SelectUser(1);
+    EXPECT_TRUE(window.Calendar()->EventDrawList.empty());
+}
+
+TEST(FormMainCommands, WallpaperIsSetClearedAndKeepsItsPath) {
+    ScopedDialogScript script;
+    StartedWindow w(At(2026, 12, 9, 15, 0));
+    const QString picture = w.data.dir.filePath("sea.bmp");
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(picture));
+    script.ChooseFile(TDialogKind::OpenPicture, picture);
+    w.Action("pMenu_SetWallp")->trigger();
+    EXPECT_FALSE(w.Cal().Wallpaper().isNull());
+    EXPECT_TRUE(w.window->Settings().ProgOptions.UseWallpaper);
+    w.window->PopupMenu()->aboutToShow();
+    EXPECT_TRUE(w.Action("pMenu_ClearWallp")->isEnabled());
+    w.Action("pMenu_ClearWallp")->trigger();
+    EXPECT_TRUE(w.Cal().Wallpaper().isNull());
+    script.CancelFile(TDialogKind::OpenPicture);
+    w.Action("pMenu_SetWallp")->trigger();
+    EXPECT_TRUE(w.Cal().Wallpaper().isNull());
+    EXPECT_EQ(w.window->Settings().ProgOptions.Wallpaper, picture);
+    w.window->PopupMenu()->aboutToShow();
+    EXPECT_FALSE(w.Action("pMenu_ClearWallp")->isEnabled());
+}
+
+// The reminder is held off while one of the program's dialogs is open.
+TEST(FormMainCommands, AboutBoxRunsWithTheReminderDisabled) {
+    ScopedDialogScript script;
+    StartedWindow w(At(2026, 12, 9, 15, 0));
+    bool enabledInside = true;
+    script.Modal([&](QDialog& about) {
+        enabledInside = w.Cal().FReminderEnabled;
+        ASSERT_NE(about.findChild<QPushButton*>("btnOK"), nullptr);
+        about.findChild<QPushButton*>("btnOK")->click();
+    });
+    w.window->TrayMenu()->actions().first()->trigger();  // the tray's About
+    EXPECT_FALSE(enabledInside);
+    EXPECT_TRUE(w.Cal().FReminderEnabled);
+}
