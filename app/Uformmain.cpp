@@ -131,6 +131,7 @@ void TFormMainVNCR::CreateControls() {
                        {"Description", "Start Date/Time", "Run Date/Time", "End Date/Time",
                         "Notify", "Category", "Recurrence", "Action", "Sound", "Completed"});
     ConnectMenus();
+    ConnectCommands();
     ConnectCalendar();
     ConnectEventsPanel();
     FCurrentMonth = [] {
@@ -219,6 +220,12 @@ void TFormMainVNCR::ConnectMenus() {
         connect(views[mode], &QAction::triggered, this, [this, mode] { ViewCommand(mode); });
         connect(popupViews[mode], &QAction::triggered, this, [this, mode] { SetView(mode); });
     }
+}
+
+void TFormMainVNCR::ConnectCommands() {
+    auto on = [this](QAction* action, auto slot) {
+        connect(action, &QAction::triggered, this, slot);
+    };
     auto add = [this](QAction* action, int origin) {
         connect(action, &QAction::triggered, this, [this, origin] { SendAddEvent(origin); });
     };

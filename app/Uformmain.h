@@ -95,6 +95,11 @@ public:
     void HideMainWindow();
     void SetTrayIcon(int image);
     void WriteSettings();
+    // A later start of the program asked for the window: it is shown, and
+    // counts as shown, so that the next tray click hides it.
+    void ShowForAnotherStart(const QByteArray& activationToken);
+    // The session is ending: the settings are written now.
+    void CommitData();
 
     void SendAddEvent(int origin);
     void SendAddNotes(int origin);
@@ -124,6 +129,7 @@ private:
     void SetActionIcons();
     void NameToolButtons();
     void ConnectMenus();
+    void ConnectCommands();
     void ConnectCalendar();
     void ConnectEventsPanel();
     void FillMonthTabs();
@@ -170,7 +176,6 @@ private:
     void mMenu_FileBackupClick();
     void mMenu_FileRestoreClick();
     void mMenu_FilePackClick();
-    void CommitData();
 
     std::unique_ptr<Ui::FormMainVNCR> ui;
     TADOConnection ADOConnection;

@@ -11,6 +11,7 @@
 #include "platform/DateFormat.h"
 #include "platform/Dialogs.h"
 #include "platform/Pictures.h"
+#include "platform/SingleInstance.h"
 #include "platform/Tray.h"
 #include "reminder/Vncalendarreminder.h"
 #include "store/Datafolder.h"
@@ -237,6 +238,11 @@ void TFormMainVNCR::ShowMainWindow() {
     raise();
     activateWindow();
     FHidden = false;
+}
+
+void TFormMainVNCR::ShowForAnotherStart(const QByteArray& activationToken) {
+    TSingleInstance::PrepareActivation(activationToken);
+    ShowMainWindow();
 }
 
 void TFormMainVNCR::HideMainWindow() {

@@ -14,13 +14,8 @@ namespace {
 int RunMainWindow(TSingleInstance& instance) {
     PrepareDataFolder();
     TFormMainVNCR window;
-    // A later start brings this window back, hidden or not; the window then
-    // counts as shown, so the next tray click hides it.
     QObject::connect(&instance, &TSingleInstance::ShowRequested, &window,
-                     [&window](const QByteArray& token) {
-                         TSingleInstance::PrepareActivation(token);
-                         window.ShowMainWindow();
-                     });
+                     &TFormMainVNCR::ShowForAnotherStart);
     if (!window.FormCreate()) return 1;
     window.show();
     return QApplication::exec();

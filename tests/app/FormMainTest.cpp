@@ -10,11 +10,14 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -497,4 +500,106 @@ TEST(FormMainCommands, AboutBoxRunsWithTheReminderDisabled) {
     w.window->TrayMenu()->actions().first()->trigger();  // the tray's About
     EXPECT_FALSE(enabledInside);
     EXPECT_TRUE(w.Cal().FReminderEnabled);
+}
+
+TEST(FormMainCommands, ExportEventsThenImportAMissingFile) {
+    ScopedDialogScript script;
+    StartedWindow w(At(2026, 12, 9, 15, 0));
+    TvnEventParams e = EventRecord("Standup", At(2026, 12, 10, 9, 0));
+    w.Cal().AddEvent(&e);
+    const QString file = w.data.dir.filePath("events.edf");
+    script.Modal([&](QDialog& form) {
+        form.findChild<QLineEdit*>("edit_FileName")->setText(file);
+        form.findChild<QRadioButton*>("rButton_SaveAsVef")->setChecked(true);
+        form.findChild<QPushButton*>("btnOK")->click();
+    });
+    w.Action("mMenu_FileExportEvents")->trigger();
+    EXPECT_EQ(script.Texts(TDialogKind::Information),
+              QStringList{"Events data exported successfully."});
+    EXPECT_TRUE(QFile::exists(file));
+
+    script.Modal([&](QDialog& form) {
+        form.findChild<QLineEdit*>("edit_FileName")->setText(file + ".gone");
+        form.findChild<QPushButton*>("btnOK")->click();
+    });
+    w.Action("mMenu_FileImportEvents")->trigger();
+    EXPECT_EQ(script.Texts(TDialogKind::Warning), QStringList{"Events data not imported!"});
+    ASSERT_EQ(w.Cal().EventDrawList.size(), 1u);  // nothing lost, nothing added
+
+    script.Modal([&](QDialog& form) {
+        form.findChild<QLineEdit*>("edit_FileName")->setText(file);
+        form.findChild<QPushButton*>("btnOK")->click();
+    });
+    w.Action("mMenu_FileImportEvents")->trigger();
+    EXPECT_EQ(script.Texts(TDialogKind::Information).last(), "Events data imported successfully.");
+    EXPECT_EQ(w.Cal().EventDrawList.size(), 2u);
+}
+
+// A later start shows a hidden window and the window then counts as shown,
+// so that the next tray click hides it instead of showing it again.
+TEST(FormMain, AnotherStartShowsTheHiddenWindowAndTheTrayClickThenHides) {
+    StartedWindow w(At(2026, 12, 9, 15, 0));
+    w.window->show();
+    w.window->HideMainWindow();
+    ASSERT_TRUE(w.window->Hidden());
+    w.window->ShowForAnotherStart({});
+    EXPECT_FALSE(w.window->Hidden());
+    EXPECT_TRUE(w.window->isVisible() && !w.window->isMinimized());
+    EXPECT_EQ(w.window->SendMessage(WM_TRAYICON, 0, WM_LBUTTONDOWN), 1);
+    EXPECT_TRUE(w.window->Hidden());
+    EXPECT_EQ(w.window->SendMessage(WM_TRAYICON, 0, 0x202), 1);  // a button release: nothing
+    EXPECT_TRUE(w.window->Hidden());
+}
+
+TEST(FormMain, MinimizeAtRunHidesAtTheFirstPaintExceptOnTheFirstLoading) {
+    for (const bool firstLoading : {false, true}) {
+        ScopedClock clock(At(2026, 12, 9, 15, 0));
+        DataFolderFixture data;
+        {
+            QFile f(SettingsFilePath());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(QStringLiteral("[Application]\nFirstLoading=%1\nMinimizeAtRun=1\n")
+                        .arg(firstLoading ? 1 : 0)
+                        .toUtf8());
+        }
+        TFormMainVNCR window;
+        ASSERT_TRUE(window.FormCreate());
+        window.show();
+        // The paint comes in one pass of the loop, the hiding in the next.
+        for (int pass = 0; pass < 3; ++pass)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(window.Hidden(), !firstLoading) << "FirstLoading " << firstLoading;
+    }
+}
+
+TEST(FormMain, SessionEndWritesTheSettingsWhileTheProgramRuns) {
+    StartedWindow w(At(2026, 12, 9, 15, 0));
+    w.window->Settings().ProgOptions.ItemFontSize = 3;
+    ASSERT_FALSE(QFile::exists(SettingsFilePath()));
+    w.window->CommitData();
+    EXPECT_EQ(ReadSettings(TvnWindowPlacement{}).ProgOptions.ItemFontSize, 3);
+    EXPECT_TRUE(w.Cal().TableIsActive(tsEvents));  // still at work
+}
+
+TEST(FormMain, NextYearOnTheRecurringEventsTabShowsTheNewYear) {
+    StartedWindow w(At(2026, 12, 9, 15, 0));
+    w.window->show();
+    auto* tabs = w.window->findChild<QTabBar*>("tabControl_Months");
+    auto* year = w.window->findChild<QLabel*>("panel_EventsDate");
+    tabs->setCurrentIndex(RecurringEventsTab);
+    EXPECT_TRUE(year->text().isEmpty());
+    EXPECT_TRUE(w.window->findChild<QLabel*>("label_Date")->text().isEmpty());
+    EXPECT_FALSE(w.Action("mMenu_MoveNextMonth")->isEnabled());
+    w.Action("mMenu_MoveNextYear")->trigger();
+    EXPECT_EQ(year->text(), "2027");
+    EXPECT_EQ(tabs->currentIndex(), RecurringEventsTab);
+    tabs->setCurrentIndex(2);  // March of the shown year
+    int y, m, d;
+    DecodeDate(w.Cal().CalendarDate(), y, m, d);
+    EXPECT_EQ(y, 2027);
+    EXPECT_EQ(m, 3);
+    EXPECT_TRUE(w.Action("mMenu_MoveNextMonth")->isEnabled());
+    w.Action("mMenu_MoveNextMonth")->trigger();
+    EXPECT_EQ(tabs->currentIndex(), 3);
+    EXPECT_FALSE(w.window->findChild<QLabel*>("label_Date")->text().isEmpty());
 }
