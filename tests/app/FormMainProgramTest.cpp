@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QThread>
 #include <memory>
@@ -115,6 +116,9 @@ TEST(FormMainPicture, MonthViewWithSampleData) {
     const QImage picture = window->grab().toImage();
     EXPECT_EQ(picture.size(), QSize(1280, 800));
     EXPECT_TRUE(picture.save(TestOutputDir() + "/main-window-month.png"));
+    window->findChild<QTabBar*>("tabControl_Months")->setCurrentIndex(RecurringEventsTab);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->grab().toImage().save(TestOutputDir() + "/main-window-recurring.png"));
     window.reset();
     SetDataFolder({});
 }
