@@ -1,32 +1,42 @@
-// Program entry: resolves the data folder, opens (or on a first start
-// creates) the database and shows the calendar until its window is closed.
-#include <QFile>
+// Program entry: one running instance per user, the data folder, and the main
+// window with its start sequence; the program runs until Exit.
 #include <exception>
 
 #include "app/Application.h"
-#include "app/Ucalendarwindow.h"
+#include "app/Uformmain.h"
+#include "app/Vnfirststart.h"
 #include "platform/Dialogs.h"
+#include "platform/SingleInstance.h"
 #include "store/Adodb.h"
-#include "store/Datafolder.h"
+
+namespace {
+
+int RunMainWindow(TSingleInstance& instance) {
+    PrepareFirstStart();
+    TFormMainVNCR window;
+    QObject::connect(&instance, &TSingleInstance::ShowRequested, &window,
+                     &TFormMainVNCR::ShowForAnotherStart);
+    if (!window.FormCreate()) return 1;
+    window.show();
+    return QApplication::exec();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    // The token belongs to this start; the platform plugin would take it.
+    const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
     TVornelApplication app(argc, argv);
+    TSingleInstance instance;
+    if (instance.Claim(token) == TInstanceRole::Second) return 0;
+    // The window hides to the tray; closing a dialog must not end the run.
+    QApplication::setQuitOnLastWindowClosed(false);
     try {
-        PrepareDataFolder();
-        const QString database = DatabaseFilePath();
-        if (!QFile::exists(database)) {
-            ShowError(QStringLiteral("The database file \"%1\" was not found.").arg(database));
-            return 1;
-        }
-        TCalendarWindow window;
-        window.OpenDatabase(database);
-        window.show();
-        return app.exec();
+        return RunMainWindow(instance);
     } catch (const EDatabaseError& error) {
         ShowError(error.Message());
-        return 1;
     } catch (const std::exception& error) {
         ShowError(QString::fromUtf8(error.what()));
-        return 1;
     }
+    return 1;
 }

@@ -1,0 +1,289 @@
+#include "app/Uformmain.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QScreen>
+#include <QShortcut>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/AppInfo.h"
+#include "platform/Dialogs.h"
+#include "platform/Tray.h"
+#include "reminder/Uresource.h"
+#include "reminder/Vncalendarreminder.h"
+#include "ui_Uformmain.h"
+
+namespace {
+
+// Pictures of the menus and the tool bar: the desktop theme's, else one of
+// the style's own so that no button is blank.
+struct TvnActionIcon {
+    const char* Action;
+    const char* ThemeName;
+    QStyle::StandardPixmap Fallback;
+};
+
+constexpr TvnActionIcon ActionIcons[] = {
+    {"mMenu_FileBackup", "document-save-as", QStyle::SP_DialogSaveButton},
+    {"mMenu_FileRestore", "document-revert", QStyle::SP_BrowserReload},
+    {"mMenu_FileImportData", "document-import", QStyle::SP_ArrowDown},
+    {"mMenu_FilePack", "package-x-generic", QStyle::SP_DriveHDIcon},
+    {"mMenu_FileImportEvents", "document-open", QStyle::SP_DialogOpenButton},
+    {"mMenu_FileExportEvents", "document-save", QStyle::SP_DialogSaveButton},
+    {"mMenu_FilePrint", "document-print", QStyle::SP_FileIcon},
+    {"mMenu_FileSuspend", "media-playback-pause", QStyle::SP_MediaPause},
+    {"mMenu_FileHide", "go-down", QStyle::SP_TitleBarMinButton},
+    {"mMenu_FileExit", "application-exit", QStyle::SP_DialogCloseButton},
+    {"mMenu_MovePrevYear", "go-first", QStyle::SP_MediaSkipBackward},
+    {"mMenu_MovePrevMonth", "go-previous", QStyle::SP_ArrowLeft},
+    {"mMenu_MoveNextMonth", "go-next", QStyle::SP_ArrowRight},
+    {"mMenu_MoveNextYear", "go-last", QStyle::SP_MediaSkipForward},
+    {"mMenu_ViewDay", "view-calendar-day", QStyle::SP_FileDialogDetailedView},
+    {"mMenu_ViewWeek", "view-calendar-week", QStyle::SP_FileDialogListView},
+    {"mMenu_ViewMonth", "view-calendar-month", QStyle::SP_FileDialogContentsView},
+    {"mMenu_ViewYear", "view-calendar", QStyle::SP_DirIcon},
+    {"mMenu_AddEvent", "appointment-new", QStyle::SP_FileDialogNewFolder},
+    {"mMenu_AddREvent", "appointment-recurring", QStyle::SP_BrowserReload},
+    {"mMenu_AddNotes", "document-new", QStyle::SP_FileIcon},
+    {"mMenu_AddHoliday", "emblem-favorite", QStyle::SP_DialogYesButton},
+    {"mMenu_ToolsFind", "edit-find", QStyle::SP_FileDialogContentsView},
+    {"mMenu_ToolsTimeSpan", "accessories-calculator", QStyle::SP_ComputerIcon},
+    {"mMenu_ToolsHolidays", "x-office-calendar", QStyle::SP_DirIcon},
+    {"mMenu_ToolsOptions", "preferences-system", QStyle::SP_FileDialogInfoView},
+    {"mMenu_UsersManagement", "system-users", QStyle::SP_DirHomeIcon},
+    {"mMenu_HelpContents", "help-contents", QStyle::SP_DialogHelpButton},
+    {"mMenu_HelpHomePage", "go-home", QStyle::SP_DirHomeIcon},
+    {"mMenu_HelpAbout", "help-about", QStyle::SP_MessageBoxInformation},
+    {"pMenu_AddEvent", "appointment-new", QStyle::SP_FileDialogNewFolder},
+    {"pMenu_AddREvent", "appointment-recurring", QStyle::SP_BrowserReload},
+    {"pMenu_AddNotes", "document-new", QStyle::SP_FileIcon},
+    {"pMenu_EditItem", "document-properties", QStyle::SP_FileDialogDetailedView},
+    {"pMenu_DeleteItem", "edit-delete", QStyle::SP_TrashIcon},
+    {"pMenu_SetBColor", "format-fill-color", QStyle::SP_DialogApplyButton},
+    {"pMenu_ClearBColor", "edit-clear", QStyle::SP_DialogResetButton},
+    {"pMenu_SetWallp", "preferences-desktop-wallpaper", QStyle::SP_DesktopIcon},
+    {"pMenu_ClearWallp", "edit-clear", QStyle::SP_DialogResetButton},
+    {"pMenu_TryShowHide", "window-restore", QStyle::SP_TitleBarNormalButton},
+};
+
+// The tool bar's buttons by the actions they show, in the order of the bar.
+constexpr const char* ToolButtons[][2] = {
+    {"ToolButton1", "mMenu_AddREvent"},    {"ToolButton2", "mMenu_ToolsOptions"},
+    {"ToolButton3", "mMenu_ToolsFind"},    {"ToolButton5", "mMenu_ViewDay"},
+    {"ToolButton6", "mMenu_ViewWeek"},     {"ToolButton7", "mMenu_ViewMonth"},
+    {"ToolButton9", "mMenu_MovePrevYear"}, {"ToolButton10", "mMenu_MoveNextYear"},
+};
+
+}  // namespace
+
+TFormMainVNCR::TFormMainVNCR(QWidget* parent)
+    : QMainWindow(parent),
+      ownShell_(std::make_unique<TDesktopShell>()),
+      ownSound_(std::make_unique<TMediaSoundPlayer>()),
+      shell_(*ownShell_),
+      sound_(*ownSound_) {
+    CreateControls();
+}
+
+TFormMainVNCR::TFormMainVNCR(TShellOpener& shell, TSoundPlayer& sound, QWidget* parent)
+    : QMainWindow(parent), shell_(shell), sound_(sound) {
+    CreateControls();
+}
+
+TFormMainVNCR::~TFormMainVNCR() {
+    if (FSettingsLoaded) WriteSettings();
+    tray_->Hide();
+    // The control puts its tables back in order when it goes; it must go
+    // while they still exist.
+    delete ui->vnCalendarReminder;
+    ui->vnCalendarReminder = nullptr;
+    ADOConnection.Close();
+}
+
+TvnCalendarReminder* TFormMainVNCR::Calendar() const {
+    return ui->vnCalendarReminder;
+}
+
+void TFormMainVNCR::CreateControls() {
+    ui = std::make_unique<Ui::FormMainVNCR>();
+    ui->setupUi(this);
+    setWindowTitle(QStringLiteral("Vornel Pro"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("x-office-calendar"),
+                                   style()->standardIcon(QStyle::SP_ComputerIcon)));
+    resize(792, 516 + ui->mMenu->sizeHint().height() + ui->ToolBar1->sizeHint().height());
+    // Without settings the window opens in the middle of the primary screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    CreatePopupMenus();
+    SetActionIcons();
+    NameToolButtons();
+    ui->tabControl_Months->setExpanding(false);
+    ui->tabControl_Months->setDrawBase(true);
+    ui->tabControl_Months->setUsesScrollButtons(true);
+    SetupEventListView(ui->listView_Events,
+                       {"Description", "Start Date/Time", "Run Date/Time", "End Date/Time",
+                        "Notify", "Category", "Recurrence", "Action", "Sound", "Completed"});
+    ConnectMenus();
+    ConnectCommands();
+    ConnectCalendar();
+    ConnectEventsPanel();
+    FCurrentMonth = [] {
+        int year, month, day;
+        DecodeDate(Date(), year, month, day);
+        return month;
+    }();
+    tray_ = new TTray(this);
+    tray_->SetContextMenu(pMenu_Try_);
+    connect(tray_, &TTray::Toggled, this, [this] { SendMessage(WM_TRAYICON, 0, WM_LBUTTONDOWN); });
+    SetTrayIcon(-1);
+    tray_->Show();
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { CommitData(); });
+}
+
+void TFormMainVNCR::CreatePopupMenus() {
+    pMenu_ = new QMenu(this);
+    pMenu_->setObjectName(QStringLiteral("pMenu"));
+    pMenu_->addActions({ui->pMenu_AddEvent, ui->pMenu_AddREvent, ui->pMenu_AddNotes});
+    pMenu_->addSeparator();
+    pMenu_->addActions({ui->pMenu_EditItem, ui->pMenu_DeleteItem});
+    pMenu_->addSeparator();
+    pMenu_->addActions(
+        {ui->pMenu_ViewDay, ui->pMenu_ViewWeek, ui->pMenu_ViewMonth, ui->pMenu_ViewYear});
+    pMenu_->addSeparator();
+    pMenu_->addActions({ui->pMenu_SetBColor, ui->pMenu_ClearBColor});
+    pMenu_->addSeparator();
+    pMenu_->addActions({ui->pMenu_SetWallp, ui->pMenu_ClearWallp});
+    ui->vnCalendarReminder->PopupMenu = pMenu_;
+    connect(pMenu_, &QMenu::aboutToShow, this, &TFormMainVNCR::pMenuPopup);
+
+    // The tray's About, Suspend and Exit are the main menu's own actions, so
+    // that the two Suspend entries are checked together.
+    pMenu_Try_ = new QMenu(this);
+    pMenu_Try_->setObjectName(QStringLiteral("pMenu_Try"));
+    pMenu_Try_->addAction(ui->mMenu_HelpAbout);
+    pMenu_Try_->addSeparator();
+    pMenu_Try_->addAction(ui->mMenu_FileSuspend);
+    pMenu_Try_->addSeparator();
+    pMenu_Try_->addActions({ui->pMenu_TryShowHide, ui->mMenu_FileExit});
+}
+
+void TFormMainVNCR::SetActionIcons() {
+    for (const TvnActionIcon& entry : ActionIcons) {
+        auto* action = findChild<QAction*>(QLatin1String(entry.Action));
+        if (!action) continue;
+        action->setIcon(QIcon::fromTheme(QLatin1String(entry.ThemeName),
+                                         style()->standardIcon(entry.Fallback)));
+    }
+}
+
+void TFormMainVNCR::NameToolButtons() {
+    for (const auto& [button, actionName] : ToolButtons) {
+        auto* action = findChild<QAction*>(QLatin1String(actionName));
+        if (QWidget* widget = ui->ToolBar1->widgetForAction(action)) {
+            widget->setObjectName(QLatin1String(button));
+            widget->setMinimumSize(73, 48);
+        }
+    }
+}
+
+void TFormMainVNCR::ConnectMenus() {
+    auto on = [this](QAction* action, auto slot) {
+        connect(action, &QAction::triggered, this, slot);
+    };
+    on(ui->mMenu_FileBackup, &TFormMainVNCR::mMenu_FileBackupClick);
+    on(ui->mMenu_FileRestore, &TFormMainVNCR::mMenu_FileRestoreClick);
+    on(ui->mMenu_FileImportData, &TFormMainVNCR::RunDataImport);
+    on(ui->mMenu_FilePack, &TFormMainVNCR::mMenu_FilePackClick);
+    on(ui->mMenu_FileImportEvents, &TFormMainVNCR::ImportEventsClick);
+    on(ui->mMenu_FileExportEvents, &TFormMainVNCR::ExportEventsClick);
+    on(ui->mMenu_FileSuspend, &TFormMainVNCR::SuspendClick);
+    on(ui->mMenu_FileHide, &TFormMainVNCR::ShowHideClick);
+    on(ui->pMenu_TryShowHide, &TFormMainVNCR::ShowHideClick);
+    on(ui->mMenu_FileExit, &TFormMainVNCR::ExitClick);
+    connect(ui->mMenu_MovePrevYear, &QAction::triggered, this, [this] { MoveYear(-1); });
+    connect(ui->mMenu_MoveNextYear, &QAction::triggered, this, [this] { MoveYear(1); });
+    connect(ui->mMenu_MovePrevMonth, &QAction::triggered, this, [this] { MoveMonth(-1); });
+    connect(ui->mMenu_MoveNextMonth, &QAction::triggered, this, [this] { MoveMonth(1); });
+    const QAction* views[] = {ui->mMenu_ViewDay, ui->mMenu_ViewWeek, ui->mMenu_ViewMonth,
+                              ui->mMenu_ViewYear};
+    const QAction* popupViews[] = {ui->pMenu_ViewDay, ui->pMenu_ViewWeek, ui->pMenu_ViewMonth,
+                                   ui->pMenu_ViewYear};
+    for (int mode = 0; mode < 4; ++mode) {
+        connect(views[mode], &QAction::triggered, this, [this, mode] { ViewCommand(mode); });
+        connect(popupViews[mode], &QAction::triggered, this, [this, mode] { SetView(mode); });
+    }
+}
+
+void TFormMainVNCR::ConnectCommands() {
+    auto on = [this](QAction* action, auto slot) {
+        connect(action, &QAction::triggered, this, slot);
+    };
+    auto add = [this](QAction* action, int origin) {
+        connect(action, &QAction::triggered, this, [this, origin] { SendAddEvent(origin); });
+    };
+    add(ui->mMenu_AddEvent, aoEventOnCalendarDate);
+    add(ui->mMenu_AddREvent, aoRecurringOnCalendarDate);
+    add(ui->pMenu_AddEvent, aoEventOnSelectedDate);
+    add(ui->pMenu_AddREvent, aoRecurringOnSelectedDate);
+    on(ui->pMenu_EditItem, &TFormMainVNCR::EditSelectedItem);
+    on(ui->pMenu_DeleteItem, &TFormMainVNCR::DeleteSelectedItem);
+    on(ui->pMenu_SetBColor, &TFormMainVNCR::SetBColorClick);
+    connect(ui->pMenu_ClearBColor, &QAction::triggered, this,
+            [this] { Calendar()->DeleteBColor(); });
+    on(ui->pMenu_SetWallp, &TFormMainVNCR::SetWallpaperClick);
+    on(ui->pMenu_ClearWallp, &TFormMainVNCR::ClearWallpaperClick);
+    on(ui->mMenu_UsersManagement, &TFormMainVNCR::UsersManagementClick);
+    for (int user = 0; user < UsersCount; ++user) {
+        auto* action = findChild<QAction*>(QStringLiteral("mMenu_User%1").arg(user));
+        connect(action, &QAction::triggered, this, [this, user] { SelectUser(user); });
+    }
+    on(ui->mMenu_HelpContents, &TFormMainVNCR::HelpContentsClick);
+    on(ui->mMenu_HelpHomePage, &TFormMainVNCR::HomePageClick);
+    on(ui->mMenu_HelpAbout, &TFormMainVNCR::AboutClick);
+}
+
+void TFormMainVNCR::ConnectCalendar() {
+    TvnCalendarReminder* c = Calendar();
+    // Errors caught while painting are shown once the paint is over.
+    c->OnError = [](TvnDrawCalendar*, const QString& text) { ShowUnhandledError(text); };
+    c->OnChangeCalendarDate = [this](TvnDrawCalendar*, const QString& title, int year, int month,
+                                     int) {
+        vnCalendarReminderChangeCalendarDate(title, year, month);
+    };
+    c->OnChangeCarrentDate = [this](TvnDrawCalendar*, int, int month, int day) {
+        vnCalendarReminderChangeCarrentDate(month, day);
+    };
+    c->OnDisplayCalendar = [this](TvnDrawCalendar*) { ShowMainWindow(); };
+    c->OnMouseUp = [this](TvnDrawCalendar*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        vnCalendarReminderMouseUp();
+    };
+    c->OnBeforeFoundEvents = [this](TvnCalendarReminder*) {
+        vnCalendarReminderBeforeFoundEvents();
+    };
+    c->OnAfterFoundEvents = [this](TvnCalendarReminder*) { vnCalendarReminderAfterFoundEvents(); };
+}
+
+void TFormMainVNCR::ConnectEventsPanel() {
+    connect(ui->tabControl_Months, &QTabBar::currentChanged, this,
+            &TFormMainVNCR::tabControl_MonthsChange);
+    connect(ui->btnEventAdd, &QPushButton::clicked, this, &TFormMainVNCR::btnEventAddClick);
+    connect(ui->btnEventEdit, &QPushButton::clicked, this, &TFormMainVNCR::btnEventEditClick);
+    connect(ui->btnEventDelete, &QPushButton::clicked, this, &TFormMainVNCR::btnEventDeleteClick);
+    connect(ui->listView_Events, &QTreeWidget::itemDoubleClicked, this,
+            &TFormMainVNCR::btnEventEditClick);
+    auto key = [this](Qt::Key k, void (TFormMainVNCR::*slot)()) {
+        auto* shortcut = new QShortcut(QKeySequence(k), ui->listView_Events);
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    };
+    key(Qt::Key_Insert, &TFormMainVNCR::btnEventAddClick);
+    key(Qt::Key_Delete, &TFormMainVNCR::btnEventDeleteClick);
+}

@@ -1,0 +1,202 @@
+// The main window: owns the calendar control, the database and its four
+// tables, the settings and the tray icon; runs the start sequence, hides to
+// the tray, and carries out every command of its menus, tool bar and panels.
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <memory>
+
+#include "app/Umaintenance.h"
+#include "app/Vnsettings.h"
+#include "platform/Shell.h"
+#include "platform/Sound.h"
+#include "store/Adodb.h"
+#include "store/Udbmanagement.h"
+
+class QAction;
+class QMenu;
+class TTray;
+class TvnCalendarReminder;
+struct TvnFindParams;
+namespace Ui {
+class FormMainVNCR;
+}
+
+// The window's command messages. Commands and dialogs hand records to the
+// window through them; each answers 1 when it was carried out, else 0.
+enum TvnCommandMessage : int {
+    WM_USER = 0x0400,
+    WM_TRAYICON = WM_USER + 1,  // lParam: the mouse message
+    WM_SHOWVERSION = WM_USER + 2,
+    WM_ADDEVENT = WM_USER + 3,  // wParam: origin; lParam: TvnEventParams*
+    WM_EDITEVENT = WM_USER + 4,
+    WM_DELETEEVENT = WM_USER + 5,
+    WM_FINDEVENTS = WM_USER + 6,  // lParam: TvnFindParams*
+    WM_ADDHOLIDAY = WM_USER + 7,  // lParam: TvnHolidayParams*
+    WM_EDITHOLIDAY = WM_USER + 8,
+    WM_DELETEHOLIDAY = WM_USER + 9,
+    WM_ADDNOTES = WM_USER + 10,  // wParam: origin; lParam: TvnNotesParams*
+    WM_EDITNOTES = WM_USER + 11,
+    WM_DELETENOTES = WM_USER + 12,
+};
+
+// The tray's mouse messages in WM_TRAYICON.
+constexpr intptr_t WM_LBUTTONDOWN = 0x201;
+constexpr intptr_t WM_RBUTTONUP = 0x205;
+
+// Origins of WM_ADDEVENT: which day and which kind of event. Any other value
+// keeps eType and Date as the sender filled them.
+enum TvnAddEventOrigin : int {
+    aoEventOnSelectedDate = 0,
+    aoEventOnCalendarDate = 1,
+    aoRecurringOnSelectedDate = 2,
+    aoRecurringOnCalendarDate = 3,
+};
+// Origins of WM_ADDNOTES: 0 the pressed day, anything else the shown date.
+enum TvnAddNotesOrigin : int { aoNotesOnSelectedDate = 0, aoNotesOnCalendarDate = 1 };
+
+constexpr int RecurringEventsTab = 12;
+constexpr int MinWindowWidth = 550;
+constexpr int MinWindowHeight = 425;
+
+class TFormMainVNCR : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Opens action files and plays sounds through the desktop.
+    explicit TFormMainVNCR(QWidget* parent = nullptr);
+    // Opens and plays through the given ones (not owned; they outlive the
+    // window), so that tests can record what would be opened and heard.
+    TFormMainVNCR(TShellOpener& shell, TSoundPlayer& sound, QWidget* parent = nullptr);
+    // Writes the settings when the start sequence completed.
+    ~TFormMainVNCR() override;
+
+    // The start sequence; false when the database could not be opened (nor
+    // restored): the program then ends without writing the settings.
+    bool FormCreate();
+
+    // The one dispatch of the command messages; lParam carries a record
+    // pointer (or the tray's mouse message). A null record answers 0.
+    int SendMessage(int message, intptr_t wParam, intptr_t lParam);
+    template <class T>
+    int SendRecord(int message, T* record, intptr_t wParam = 0) {
+        return SendMessage(message, wParam, reinterpret_cast<intptr_t>(record));
+    }
+
+    bool OpenDatabase(bool showErrors);
+    // Unbinds the four tables from the calendar and closes the connection,
+    // so that the database file can be imported into, restored or packed.
+    void CloseDatabase();
+    void RunDataImport();
+    void ApplyWindowSettings();
+    void ApplyCalendarSettings();
+    void ApplyWallpaper();
+    void OfferDataImport();
+    void UpdateUsersMenu();
+    void SelectUser(int user);
+    void ShowMainWindow();
+    void HideMainWindow();
+    void SetTrayIcon(int image);
+    void WriteSettings();
+    // A later start of the program asked for the window: it is shown, and
+    // counts as shown, so that the next tray click hides it.
+    void ShowForAnotherStart(const QByteArray& activationToken);
+    // The session is ending: the settings are written now.
+    void CommitData();
+
+    void SendAddEvent(int origin);
+    void SendAddNotes(int origin);
+    void SendAddHoliday();
+    void EditSelectedItem();
+    void DeleteSelectedItem();
+    void SetView(int mode);
+    void ShowEventsPanel(bool show);
+
+    TvnCalendarReminder* Calendar() const;
+    TTray& Tray() const { return *tray_; }
+    TvnSettings& Settings() { return settings_; }
+    QMenu* PopupMenu() const { return pMenu_; }
+    QMenu* TrayMenu() const { return pMenu_Try_; }
+    bool Hidden() const { return FHidden; }
+    bool SettingsLoaded() const { return FSettingsLoaded; }
+    int CurrentMonth() const { return FCurrentMonth; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreatePopupMenus();
+    void SetActionIcons();
+    void NameToolButtons();
+    void ConnectMenus();
+    void ConnectCommands();
+    void ConnectCalendar();
+    void ConnectEventsPanel();
+    void FillMonthTabs();
+    void MarkCurrentMonthTab();
+    TvnWindowPlacement Placement() const;
+
+    // Commands.
+    int AddEventMessage(int origin, TvnEventParams* params);
+    int EditEventMessage(TvnEventParams* params);
+    int DeleteEventMessage(TvnEventParams* params);
+    int FindEventsMessage(const TvnFindParams* params);
+    int ShowVersionMessage();
+    int TrayMessage(intptr_t mouseMessage);
+    bool RunEventEditor(TvnEventParams* params);
+    int RunModal(QDialog& dialog);
+    void ViewCommand(int mode);
+    void MoveYear(int count);
+    void MoveMonth(int count);
+    void SuspendClick();
+    void ShowHideClick();
+    void ExitClick();
+    void UsersManagementClick();
+    void ImportEventsClick();
+    void ExportEventsClick();
+    void SetWallpaperClick();
+    void ClearWallpaperClick();
+    void SetBColorClick();
+    void AboutClick();
+    void HelpContentsClick();
+    void HomePageClick();
+    void pMenuPopup();
+    void tabControl_MonthsChange(int index);
+    void btnEventAddClick();
+    void btnEventEditClick();
+    void btnEventDeleteClick();
+    void ResizeEventsColumns();
+    // Calendar notifications.
+    void vnCalendarReminderChangeCalendarDate(const QString& title, int year, int month);
+    void vnCalendarReminderChangeCarrentDate(int month, int day);
+    void vnCalendarReminderMouseUp();
+    void vnCalendarReminderBeforeFoundEvents();
+    void vnCalendarReminderAfterFoundEvents();
+    // Wait for the database maintenance unit.
+    // The close, reopen and refresh steps the maintenance commands run.
+    TvnMaintenanceHooks MaintenanceHooks();
+    void mMenu_FileBackupClick();
+    void mMenu_FileRestoreClick();
+    void mMenu_FilePackClick();
+
+    std::unique_ptr<Ui::FormMainVNCR> ui;
+    TADOConnection ADOConnection;
+    TCalendarTables tables_;
+    TvnSettings settings_;
+    std::unique_ptr<TShellOpener> ownShell_;
+    std::unique_ptr<TSoundPlayer> ownSound_;
+    TShellOpener& shell_;
+    TSoundPlayer& sound_;
+    TTray* tray_ = nullptr;       // child object
+    QMenu* pMenu_ = nullptr;      // child widget
+    QMenu* pMenu_Try_ = nullptr;  // child widget
+    bool FHidden = false;
+    bool FFirstPaintPending = true;
+    bool FSettingsLoaded = false;
+    bool FExiting = false;  // Exit was chosen: the close box no longer hides
+    int FCurrentMonth = 1;
+};

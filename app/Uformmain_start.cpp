@@ -1,0 +1,311 @@
+// The main window's life cycle: the start sequence, the database, the
+// settings, the window's place, the tray, hiding and the end of the run.
+#include <QCloseEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTabBar>
+#include <algorithm>
+
+#include "app/Uformmain.h"
+#include "platform/DateFormat.h"
+#include "platform/Dialogs.h"
+#include "platform/Pictures.h"
+#include "platform/SingleInstance.h"
+#include "platform/Tray.h"
+#include "reminder/Vncalendarreminder.h"
+#include "store/Datafolder.h"
+#include "store/Uformimportdata.h"
+#include "ui_Uformmain.h"
+
+namespace {
+
+// A frame whose title bar lies on a screen, so the user can grab it.
+bool OnSomeScreen(const QRect& frame) {
+    const QPoint titleBar(frame.left() + frame.width() / 2, frame.top() + 10);
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().contains(titleBar)) return true;
+    return false;
+}
+
+}  // namespace
+
+bool TFormMainVNCR::FormCreate() {
+    if (!OpenDatabase(true)) return false;
+    settings_ = ::ReadSettings(Placement());
+    ApplyWindowSettings();
+    ApplyCalendarSettings();
+    UpdateUsersMenu();
+    SelectUser(-1);
+    Calendar()->Activate();
+    OfferDataImport();
+    FSettingsLoaded = true;
+    return true;
+}
+
+bool TFormMainVNCR::OpenDatabase(bool showErrors) {
+    try {
+        ADOConnection.ConnectionString = DatabaseConnectionString(DatabaseFilePath());
+        ADOConnection.Open();
+        tables_ = OpenCalendarTables(ADOConnection);
+        for (int i = 0; i < TableCount; ++i)
+            Calendar()->SetDataSet(i, tables_[i].get());
+        return true;
+    } catch (const EDatabaseError&) {
+        ADOConnection.Close();
+    }
+    if (showErrors) {
+        ShowError(QStringLiteral("Database not found! Restore the database from a backup copy."),
+                  this);
+        TFileDialogOptions options;
+        options.Filter = QStringLiteral("Vornel databases v2.0 (*.vdbv2.bak)|*.vdbv2.bak");
+        options.InitialDir = DataFolder();
+        const std::optional<QString> file = OpenFileDialog(options, this);
+        if (file && RestoreDatabase(*file)) {
+            ShowInformation(QStringLiteral("Database restored successfully."), this);
+            return OpenDatabase(false);
+        }
+    }
+    return false;
+}
+
+void TFormMainVNCR::CloseDatabase() {
+    for (int i = 0; i < TableCount; ++i)
+        Calendar()->SetDataSet(i, nullptr);
+    tables_ = {};
+    ADOConnection.Close();
+}
+
+void TFormMainVNCR::RunDataImport() {
+    CloseDatabase();
+    {
+        TFormImportData form(this, settings_.ProgOptions.DataAreImported);
+        RunModal(form);
+    }
+    OpenDatabase(true);
+    Calendar()->UpdateCalendar();
+    if (settings_.ProgOptions.DataAreImported) ui->mMenu_FileImportData->setVisible(false);
+}
+
+TvnWindowPlacement TFormMainVNCR::Placement() const {
+    TvnWindowPlacement p;
+    p.State = isMaximized() ? 2 : isMinimized() ? 1 : 0;
+    const QRect frame = frameGeometry();
+    p.Left = frame.left();
+    p.Top = frame.top();
+    p.Width = frame.width();
+    p.Height = frame.height();
+    return p;
+}
+
+void TFormMainVNCR::ApplyWindowSettings() {
+    TProgOptions& o = settings_.ProgOptions;
+    if (o.WindowState != 2) {
+        QRect frame(o.WindowLeft, o.WindowTop, o.WindowWidth, o.WindowHeight);
+        if (!OnSomeScreen(frame) || frame.width() < MinWindowWidth ||
+            frame.height() < MinWindowHeight) {
+            const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+            frame.setSize({std::max(frame.width(), MinWindowWidth),
+                           std::max(frame.height(), MinWindowHeight)});
+            frame.moveCenter(screen.center());
+            frame.moveTopLeft(
+                {std::max(frame.left(), screen.left()), std::max(frame.top(), screen.top())});
+        }
+        const QSize decoration = frameGeometry().size() - size();
+        move(frame.topLeft());
+        resize(frame.size() - decoration);
+    }
+    if (o.WindowState == 2) setWindowState(Qt::WindowMaximized);
+    if (o.WindowState == 1) setWindowState(Qt::WindowMinimized);
+    if (!QFile::exists(OldDatabaseFilePath())) o.DataAreImported = true;
+    ui->mMenu_FileImportData->setVisible(!o.DataAreImported);
+    int year, day;
+    DecodeDate(Date(), year, FCurrentMonth, day);
+    FillMonthTabs();
+}
+
+void TFormMainVNCR::FillMonthTabs() {
+    QTabBar* tabs = ui->tabControl_Months;
+    const QSignalBlocker quiet(tabs);
+    while (tabs->count() > 0)
+        tabs->removeTab(0);
+    for (const QString& name : FormatSettings().LongMonthNames)
+        tabs->addTab(name);
+    tabs->addTab(QStringLiteral("Recurring Events"));
+    MarkCurrentMonthTab();
+}
+
+void TFormMainVNCR::MarkCurrentMonthTab() {
+    const QIcon today =
+        QIcon::fromTheme(QStringLiteral("go-today"), style()->standardIcon(QStyle::SP_ArrowRight));
+    for (int i = 0; i < 12; ++i)
+        ui->tabControl_Months->setTabIcon(i, i == FCurrentMonth - 1 ? today : QIcon());
+}
+
+void TFormMainVNCR::ApplyCalendarSettings() {
+    const TProgOptions& o = settings_.ProgOptions;
+    TvnCalendarReminder* c = Calendar();
+    c->SetStartOfWeek(o.StartOfWeek);
+    c->DisplayHolidays = o.DisplayHolidays;
+    c->PaintCurrDate = o.PaintCurrDate;
+    c->ShowGrid = o.ShowGrid;
+    c->PaintWeekends = o.PaintWeekends;
+    c->ColorGrid = o.ColorGrid;
+    c->ColorWeekends = o.ColorWeekends;
+    c->ColorCurrDay = o.ColorCurrDay;
+    c->ColorFont = o.ColorFont;
+    c->UseEventColors = o.UseEventColors;
+    const TColor colors[] = {o.ColorMisc, o.ColorAnniv, o.ColorBirth, o.ColorSpec, o.ColorMeet};
+    for (int i = 0; i < 5; ++i)
+        c->SetEventColor(i, colors[i]);
+    c->SetItemFontSize(o.ItemFontSize);
+    c->DisplayTime = o.DisplayTime;
+    c->SetCalendarDate(o.ShowCurrDate ? Date() : EncodeDate(o.YearView, o.MonthView, 1));
+    ApplyWallpaper();
+}
+
+void TFormMainVNCR::ApplyWallpaper() {
+    const TProgOptions& o = settings_.ProgOptions;
+    if (!o.UseWallpaper) {
+        Calendar()->SetWallpaper(QImage());
+        return;
+    }
+    if (!QFile::exists(o.Wallpaper)) return;
+    // A file that is no readable picture changes nothing, as a missing one.
+    const QImage picture = LoadPicture(o.Wallpaper);
+    if (picture.isNull()) return;
+    Calendar()->WallpaperPos = o.WallpaperPos;
+    Calendar()->SetWallpaper(picture);
+}
+
+void TFormMainVNCR::OfferDataImport() {
+    const TProgOptions& o = settings_.ProgOptions;
+    if (!o.FirstLoading || o.DataAreImported) return;
+    if (Confirm(QStringLiteral("Database version 1.0 was found. Do you want to import data from "
+                               "database v1.0 to the current database?"),
+                this))
+        RunDataImport();
+}
+
+void TFormMainVNCR::UpdateUsersMenu() {
+    TvnUsers& users = settings_.Users;
+    for (int n = 0; n < UsersCount; ++n) {
+        auto* action = findChild<QAction*>(QStringLiteral("mMenu_User%1").arg(n));
+        if (users.UserStates[n] == usRemoved) {
+            users.UserStates[n] = usFree;
+            Calendar()->DeleteDataOfUser(n);
+        }
+        action->setVisible(users.UserStates[n] == usInUse);
+        if (users.UserStates[n] == usInUse && n != DefaultUserID)
+            action->setText(users.UserNames[n]);
+    }
+}
+
+void TFormMainVNCR::SelectUser(int user) {
+    TvnUsers& users = settings_.Users;
+    if (user != -1) users.CurrUserID = user;
+    for (int n = 0; n < UsersCount; ++n)
+        findChild<QAction*>(QStringLiteral("mMenu_User%1").arg(n))
+            ->setChecked(n == users.CurrUserID);
+    Calendar()->SetCurrUser(users.CurrUserID);
+}
+
+void TFormMainVNCR::WriteSettings() {
+    QString error;
+    if (!::WriteSettings(settings_, Placement(), SettingsFilePath(), &error))
+        ShowError(error, this);
+}
+
+void TFormMainVNCR::CommitData() {
+    // Every stored row is already on disk (the database syncs each post), so
+    // the connection stays open: a cancelled logout leaves a working program.
+    WriteSettings();
+}
+
+void TFormMainVNCR::SetTrayIcon(int image) {
+    if (image == 0) {
+        tray_->SetSuspended(true);
+        return;
+    }
+    tray_->SetSuspended(false);
+    if (image == -1)
+        tray_->SetDayFromClock();
+    else
+        tray_->SetDay(image);
+}
+
+void TFormMainVNCR::ShowMainWindow() {
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+    FHidden = false;
+}
+
+void TFormMainVNCR::ShowForAnotherStart(const QByteArray& activationToken) {
+    TSingleInstance::PrepareActivation(activationToken);
+    ShowMainWindow();
+}
+
+void TFormMainVNCR::HideMainWindow() {
+    // Without a tray a hidden window could not be found again.
+    if (tray_->Available())
+        hide();
+    else
+        showMinimized();
+    FHidden = true;
+}
+
+void TFormMainVNCR::ShowHideClick() {
+    if (FHidden)
+        ShowMainWindow();
+    else
+        HideMainWindow();
+}
+
+void TFormMainVNCR::SuspendClick() {
+    TvnCalendarReminder* c = Calendar();
+    c->FReminderActive = !c->FReminderActive;
+    ui->mMenu_FileSuspend->setChecked(!c->FReminderActive);
+    SetTrayIcon(c->FReminderActive ? -1 : 0);
+}
+
+void TFormMainVNCR::ExitClick() {
+    FExiting = true;
+    close();
+}
+
+void TFormMainVNCR::closeEvent(QCloseEvent* event) {
+    if (!FExiting) {
+        event->ignore();
+        HideMainWindow();
+        return;
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TFormMainVNCR::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (!FFirstPaintPending) return;
+    FFirstPaintPending = false;
+    const TProgOptions& o = settings_.ProgOptions;
+    // Hidden once control is back in the loop: not from inside the paint.
+    if (o.MinimizeAtRun && !o.FirstLoading)
+        QMetaObject::invokeMethod(this, &TFormMainVNCR::HideMainWindow, Qt::QueuedConnection);
+}
+
+void TFormMainVNCR::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    ResizeEventsColumns();
+}
+
+void TFormMainVNCR::vnCalendarReminderChangeCarrentDate(int month, int day) {
+    FCurrentMonth = month;
+    MarkCurrentMonthTab();
+    // Not SetTrayIcon: a suspended reminder keeps its picture, so that the
+    // icon never claims that reminders run.
+    tray_->SetDay(day);
+}
