@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/Uformmain.h"
+#include "app/Vnfirststart.h"
 #include "platform/Colors.h"
 #include "reminder/Vncalendarreminder.h"
 #include "store/Datafolder.h"
@@ -70,13 +71,14 @@ TEST(Program, ASecondStartShowsTheFirstAndEndsWithZero) {
     EXPECT_TRUE(first.waitForFinished(10000));
 }
 
-// Every category, a holiday, notes and a day colour in the month view.
+// Every category, a holiday, notes and a day colour in the month view, as a
+// first start delivers the data folder.
 TEST(FormMainPicture, MonthViewWithSampleData) {
     ScopedClock clock(At(2026, 12, 9, 15, 0));
     ScopedFormat format(DottedFormatSettings());
     QTemporaryDir dir;
     SetDataFolder(dir.path() + '/');
-    CreateDeliveredDatabase(DatabaseFilePath());
+    ASSERT_TRUE(PrepareFirstStart());
     RecordingShell shell;
     RecordingSoundPlayer player;
     auto window = std::make_unique<TFormMainVNCR>(shell, player);
