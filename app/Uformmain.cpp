@@ -146,6 +146,10 @@ void TFormMainVNCR::CreateControls() {
     tray_->Show();
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager&) { CommitData(); });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive) ApplicationActivated();
+            });
 }
 
 void TFormMainVNCR::CreatePopupMenus() {

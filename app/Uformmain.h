@@ -104,6 +104,9 @@ public:
     void ShowForAnotherStart(const QByteArray& activationToken);
     // The session is ending: the settings are written now.
     void CommitData();
+    // The program became active (its task bar entry or tray was clicked):
+    // an open dialog comes to the front rather than the window under it.
+    void ApplicationActivated();
 
     void SendAddEvent(int origin);
     void SendAddNotes(int origin);

@@ -1,5 +1,6 @@
 // The main window's life cycle: the start sequence, the database, the
 // settings, the window's place, the tray, hiding and the end of the run.
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QGuiApplication>
@@ -314,4 +315,11 @@ void TFormMainVNCR::vnCalendarReminderChangeCarrentDate(int month, int day) {
     // Not SetTrayIcon: a suspended reminder keeps its picture, so that the
     // icon never claims that reminders run.
     tray_->SetDay(day);
+}
+
+void TFormMainVNCR::ApplicationActivated() {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || dialog == this) return;
+    dialog->raise();
+    dialog->activateWindow();
 }

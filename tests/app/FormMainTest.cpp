@@ -624,3 +624,19 @@ TEST(FormMain, PackAndBackupFromTheFileMenuKeepTheCalendarWorking) {
     w.Cal().UpdateCalendar();
     EXPECT_EQ(w.Cal().EventDrawList.size(), 1u);
 }
+
+// Clicking the program's task bar entry or tray while a dialog is open
+// brings the dialog back, not the main window under it.
+TEST(FormMain, ActivationBringsTheOpenDialogToTheFront) {
+    StartedWindow w(At(2026, 12, 9, 15, 0));
+    ASSERT_TRUE(w.started);
+    w.window->show();
+    QDialog dialog(w.window.get());
+    dialog.setModal(true);
+    dialog.show();
+    w.window->activateWindow();
+    QCoreApplication::processEvents();
+    w.window->ApplicationActivated();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &dialog);
+}
