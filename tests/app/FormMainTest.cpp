@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QDialog>
@@ -239,7 +240,7 @@ TEST(FormMain, DoubleClickOnADayAddsAnEventThatIsAnnounced) {
     ASSERT_EQ(c.EventDrawList.size(), 1u);
     int col, row;
     c.DateToCell(day, col, row);
-    EXPECT_TRUE(c.EventDrawList[0].Cells[row * 7 + col]);
+    EXPECT_TRUE(c.EventDrawList[0].Cells[CellFlagIndex(col, row)]);
 
     int announced = 0;
     script.Modal([&](QDialog& notify) {
@@ -639,4 +640,39 @@ TEST(FormMain, ActivationBringsTheOpenDialogToTheFront) {
     w.window->ApplicationActivated();
     QCoreApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), &dialog);
+}
+
+// Add > Event opens the editor for a one-time event, Add > Recurring event and
+// the tool bar's New Event for a recurring one, on the shown date; OK stores it.
+TEST(FormMain, AddMenuAndToolBarStoreTheKindOfEventTheyName) {
+    struct Row {
+        const char* action;
+        int eType;
+    };
+    for (const Row r : {Row{"mMenu_AddEvent", etEvent}, Row{"mMenu_AddREvent", etRecurring},
+                        Row{"ToolButton1", etRecurring}}) {
+        ScopedDialogScript script;
+        StartedWindow w(At(2026, 12, 9, 15, 0));
+        w.window->show();
+        int recurrenceShown = -1;
+        script.Modal([&](QDialog& editor) {
+            recurrenceShown = editor.findChild<QComboBox*>("cBox_Recurrence")->isVisibleTo(&editor);
+            editor.findChild<QPlainTextEdit*>("memo_Desc")->setPlainText(r.action);
+            editor.findChild<QPushButton*>("btnOK")->click();
+        });
+        if (auto* button = w.window->findChild<QToolButton*>(r.action))
+            button->click();
+        else
+            w.Action(r.action)->trigger();
+        EXPECT_EQ(recurrenceShown, r.eType == etRecurring) << r.action;
+        TvnCalendarReminder& c = w.Cal();
+        c.UpdateCalendar();
+        ASSERT_EQ(c.EventDrawList.size(), 1u) << r.action;
+        TvnEventParams stored;
+        c.DataSet(tsEvents)->SetBookmark(c.EventDrawList[0].Bookmark);
+        c.DBRecord_To_EventStruct(&stored);
+        EXPECT_EQ(stored.eType, r.eType) << r.action;
+        EXPECT_EQ(stored.Desc, r.action);
+        EXPECT_TIME_EQ(std::trunc(stored.Date), At(2026, 12, 9));
+    }
 }
