@@ -113,6 +113,8 @@ public:
     void SendAddHoliday();
     void EditSelectedItem();
     void DeleteSelectedItem();
+    // Sends a copy of the selected event or notes with the message for its kind.
+    void SendSelectedItem(int eventMessage, int notesMessage);
     void SetView(int mode);
     void ShowEventsPanel(bool show);
 

@@ -152,26 +152,23 @@ void TFormMainVNCR::SendAddHoliday() {
 }
 
 void TFormMainVNCR::EditSelectedItem() {
-    TvnCalendarReminder* c = Calendar();
-    // Copies: the editor must not work on the control's own selection, which
-    // a repaint may refill.
-    if (c->SelEvent.ID != -1) {
-        TvnEventParams event = c->SelEvent;
-        SendRecord(WM_EDITEVENT, &event);
-    } else if (c->SelNotes.ID != -1) {
-        TvnNotesParams notes = c->SelNotes;
-        SendRecord(WM_EDITNOTES, &notes);
-    }
+    SendSelectedItem(WM_EDITEVENT, WM_EDITNOTES);
 }
 
 void TFormMainVNCR::DeleteSelectedItem() {
+    SendSelectedItem(WM_DELETEEVENT, WM_DELETENOTES);
+}
+
+void TFormMainVNCR::SendSelectedItem(int eventMessage, int notesMessage) {
     TvnCalendarReminder* c = Calendar();
+    // Copies: the dialog must not work on the control's own selection, which
+    // a repaint may refill.
     if (c->SelEvent.ID != -1) {
         TvnEventParams event = c->SelEvent;
-        SendRecord(WM_DELETEEVENT, &event);
+        SendRecord(eventMessage, &event);
     } else if (c->SelNotes.ID != -1) {
         TvnNotesParams notes = c->SelNotes;
-        SendRecord(WM_DELETENOTES, &notes);
+        SendRecord(notesMessage, &notes);
     }
 }
 

@@ -1,7 +1,5 @@
 #include "reminder/Uformeventsexport.h"
 
-#include <algorithm>
-
 #include "platform/DateFormat.h"
 #include "platform/DatePicker.h"
 #include "platform/Dialogs.h"
