@@ -10,7 +10,7 @@
 namespace {
 
 // Wide enough for a date with its time of day, so that all ten columns fit.
-constexpr int ColumnWidths[EventListColumnCount] = {130, 125, 125, 125, 45, 85, 80, 45, 45, 70};
+constexpr int ColumnWidths[EventListColumnCount] = {110, 135, 135, 135, 45, 95, 80, 45, 45, 70};
 
 }  // namespace
 
