@@ -132,6 +132,7 @@ void TFormMainVNCR::CreateControls() {
                         "Notify", "Category", "Recurrence", "Action", "Sound", "Completed"});
     ConnectMenus();
     ConnectCommands();
+    ConnectTools();
     ConnectCalendar();
     ConnectEventsPanel();
     FCurrentMonth = [] {

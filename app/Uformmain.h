@@ -187,6 +187,10 @@ private:
     void mMenu_FileBackupClick();
     void mMenu_FileRestoreClick();
     void mMenu_FilePackClick();
+    // find and time span
+    void ConnectTools();
+    void mMenu_ToolsFindClick();
+    void mMenu_ToolsTimeSpanClick();
 
     std::unique_ptr<Ui::FormMainVNCR> ui;
     TADOConnection ADOConnection;

@@ -1,0 +1,97 @@
+// The main window's Tools commands: the find window searching and editing
+// through the window's command messages, and the time span calculator, each
+// with the reminder held off while open.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <memory>
+
+#include "app/Uformmain.h"
+#include "reminder/Uformeventsfind.h"
+#include "reminder/Vncalendarreminder.h"
+#include "store/Datafolder.h"
+#include "support/DialogScript.h"
+#include "support/EventRecords.h"
+#include "support/RecordingActions.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+struct ToolsWindow {
+    ToolsWindow() {
+        SetDataFolder(dir.path() + '/');
+        CreateDeliveredDatabase(DatabaseFilePath());
+        window = std::make_unique<TFormMainVNCR>(shell, player);
+        EXPECT_TRUE(window->FormCreate());
+    }
+    ~ToolsWindow() {
+        window.reset();
+        SetDataFolder({});
+    }
+    TvnCalendarReminder& Cal() const { return *window->Calendar(); }
+
+    ScopedClock clock{At(2026, 12, 9, 15, 0)};
+    QTemporaryDir dir;
+    RecordingShell shell;
+    RecordingSoundPlayer player;
+    std::unique_ptr<TFormMainVNCR> window;
+};
+
+}  // namespace
+
+TEST(FormMainTools, FindButtonSearchesAndEditsThroughTheCommandMessages) {
+    ScopedDialogScript script;
+    ToolsWindow w;
+    TvnEventParams dentist = EventRecord("Dentist", At(2026, 12, 14, 9, 0));
+    w.Cal().AddEvent(&dentist);
+    bool quietWhileOpen = false;
+    QStringList rows;
+    script.Modal([&](QDialog& find) {
+        quietWhileOpen = !w.Cal().FReminderEnabled;
+        find.findChild<QLineEdit*>("edit_EventDesc")->setText("dentist");
+        find.findChild<QPushButton*>("btnFind")->click();
+        auto* list = find.findChild<QTreeWidget*>("listView_Events");
+        ASSERT_EQ(list->topLevelItemCount(), 1);
+        list->setCurrentItem(list->topLevelItem(0));
+        static_cast<TFormEventsFind&>(find).listView_EventsDblClick();
+        rows.append(list->topLevelItem(0)->text(0));
+    });
+    script.Modal([](QDialog& editor) {
+        editor.findChild<QPlainTextEdit*>("memo_Desc")->setPlainText("Dentist at ten");
+        editor.findChild<QPushButton*>("btnOK")->click();
+    });
+    auto* button = w.window->findChild<QToolButton*>("ToolButton3");
+    ASSERT_NE(button, nullptr);
+    button->click();
+    EXPECT_TRUE(quietWhileOpen);
+    EXPECT_TRUE(w.Cal().FReminderEnabled);
+    EXPECT_EQ(rows, QStringList{"Dentist at ten"});
+    TvnEventParams stored;
+    ASSERT_TRUE(w.Cal().LocateDBRecord(tsEvents, QStringLiteral("ID"), dentist.ID));
+    w.Cal().DBRecord_To_EventStruct(&stored);
+    EXPECT_EQ(stored.Desc, "Dentist at ten");
+    EXPECT_TRUE(w.Cal().EventsList.isEmpty());
+}
+
+TEST(FormMainTools, TimeSpanRunsWithTheReminderHeldOff) {
+    ScopedDialogScript script;
+    ToolsWindow w;
+    QString title;
+    bool quietWhileOpen = false;
+    script.Modal([&](QDialog& span) {
+        title = span.windowTitle();
+        quietWhileOpen = !w.Cal().FReminderEnabled;
+        span.findChild<QPushButton*>("btnOK")->click();
+    });
+    w.window->findChild<QAction*>("mMenu_ToolsTimeSpan")->trigger();
+    EXPECT_EQ(title, "Time Span");
+    EXPECT_TRUE(quietWhileOpen);
+    EXPECT_TRUE(w.Cal().FReminderEnabled);
+}
