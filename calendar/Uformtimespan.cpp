@@ -32,6 +32,12 @@ void TFormTimeSpan::FormCreate() {
         picker->setDate(today);
     }
     ui->cBox_SParams->setCurrentIndex(suDays);
+    // The result cannot be typed into, yet it is what the user came for: it
+    // keeps the normal text colour.
+    QPalette palette = ui->edit_TimeSpan->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Text,
+                     palette.color(QPalette::Active, QPalette::Text));
+    ui->edit_TimeSpan->setPalette(palette);
 }
 
 void TFormTimeSpan::dtPicker_begDateChange() {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -46,52 +45,34 @@ struct ToolsWindow {
 
 }  // namespace
 
-TEST(FormMainTools, FindButtonSearchesAndEditsThroughTheCommandMessages) {
+TEST(FormMainTools, FindAndTimeSpanRunWithTheReminderHeldOffAndEditThroughTheMessages) {
     ScopedDialogScript script;
     ToolsWindow w;
     TvnEventParams dentist = EventRecord("Dentist", At(2026, 12, 14, 9, 0));
     w.Cal().AddEvent(&dentist);
-    bool quietWhileOpen = false;
-    QStringList rows;
+    QStringList seen;  // per dialog: its title, whether the reminder was quiet, a row
+    auto quiet = [&] { return w.Cal().FReminderEnabled ? "reminder on" : "quiet"; };
+    script.Modal([&](QDialog& span) { seen << span.windowTitle() << quiet(); });
     script.Modal([&](QDialog& find) {
-        quietWhileOpen = !w.Cal().FReminderEnabled;
+        seen << find.windowTitle() << quiet();
         find.findChild<QLineEdit*>("edit_EventDesc")->setText("dentist");
         find.findChild<QPushButton*>("btnFind")->click();
         auto* list = find.findChild<QTreeWidget*>("listView_Events");
         ASSERT_EQ(list->topLevelItemCount(), 1);
         list->setCurrentItem(list->topLevelItem(0));
         static_cast<TFormEventsFind&>(find).listView_EventsDblClick();
-        rows.append(list->topLevelItem(0)->text(0));
+        seen << list->topLevelItem(0)->text(0);
     });
     script.Modal([](QDialog& editor) {
         editor.findChild<QPlainTextEdit*>("memo_Desc")->setPlainText("Dentist at ten");
         editor.findChild<QPushButton*>("btnOK")->click();
     });
-    auto* button = w.window->findChild<QToolButton*>("ToolButton3");
-    ASSERT_NE(button, nullptr);
-    button->click();
-    EXPECT_TRUE(quietWhileOpen);
+    w.window->findChild<QAction*>("mMenu_ToolsTimeSpan")->trigger();
+    w.window->findChild<QToolButton*>("ToolButton3")->click();  // the tool bar's Find
+    EXPECT_EQ(seen, QStringList({"Time Span", "quiet", "Find Events", "quiet", "Dentist at ten"}));
     EXPECT_TRUE(w.Cal().FReminderEnabled);
-    EXPECT_EQ(rows, QStringList{"Dentist at ten"});
     TvnEventParams stored;
     ASSERT_TRUE(w.Cal().LocateDBRecord(tsEvents, QStringLiteral("ID"), dentist.ID));
     w.Cal().DBRecord_To_EventStruct(&stored);
     EXPECT_EQ(stored.Desc, "Dentist at ten");
-    EXPECT_TRUE(w.Cal().EventsList.isEmpty());
-}
-
-TEST(FormMainTools, TimeSpanRunsWithTheReminderHeldOff) {
-    ScopedDialogScript script;
-    ToolsWindow w;
-    QString title;
-    bool quietWhileOpen = false;
-    script.Modal([&](QDialog& span) {
-        title = span.windowTitle();
-        quietWhileOpen = !w.Cal().FReminderEnabled;
-        span.findChild<QPushButton*>("btnOK")->click();
-    });
-    w.window->findChild<QAction*>("mMenu_ToolsTimeSpan")->trigger();
-    EXPECT_EQ(title, "Time Span");
-    EXPECT_TRUE(quietWhileOpen);
-    EXPECT_TRUE(w.Cal().FReminderEnabled);
 }
