@@ -16,6 +16,7 @@
 
 class QAction;
 class QMenu;
+class QPrinter;
 class TTray;
 class TvnCalendarReminder;
 struct TvnFindParams;
@@ -126,6 +127,9 @@ public:
     bool Hidden() const { return FHidden; }
     bool SettingsLoaded() const { return FSettingsLoaded; }
     int CurrentMonth() const { return FCurrentMonth; }
+    // printing
+    // The printer the print command and its set-up use.
+    QPrinter& Printer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -187,6 +191,8 @@ private:
     void mMenu_FileBackupClick();
     void mMenu_FileRestoreClick();
     void mMenu_FilePackClick();
+    // printing
+    void mMenu_FilePrintClick();
 
     std::unique_ptr<Ui::FormMainVNCR> ui;
     TADOConnection ADOConnection;
@@ -204,4 +210,7 @@ private:
     bool FSettingsLoaded = false;
     bool FExiting = false;  // Exit was chosen: the close box no longer hides
     int FCurrentMonth = 1;
+    // printing
+    // Shared only so that its deleter is fixed where the printer is made.
+    std::shared_ptr<QPrinter> printer_;
 };
