@@ -309,6 +309,8 @@ TEST(PrintCalendar, TinyPageAndHugeWallpaperPrintWithoutFault) {
         pdf.printer.setPageSize(
             QPageSize(QSize(1, 1), QPageSize::Point, {}, QPageSize::ExactMatch));
         pdf.printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        ASSERT_EQ(pdf.printer.width(), 1);
+        ASSERT_EQ(pdf.printer.height(), 1);
         EXPECT_NO_THROW(s.cal.Print(Options(pos - 1, 4), pdf.printer)) << pos;
         EXPECT_TRUE(QFile::exists(pdf.file));
     }
@@ -341,6 +343,22 @@ TEST(PrintCalendar, EveryViewOnA4PortraitAndLandscape) {
             EXPECT_EQ(page.width() > page.height(), orientation == QPageLayout::Landscape);
         }
     }
+    // Half the page in its middle, the wallpaper stretched behind the calendar.
+    QImage wallpaper(640, 400, QImage::Format_RGB32);
+    wallpaper.fill(QColor(60, 90, 140));
+    s.cal.SetWallpaper(wallpaper);
+    s.cal.WallpaperPos = 2;
+    s.Show(vmMonth, At(2024, 3, 13));
+    PdfPrinter pdf;
+    s.cal.Print(Options(0, 4), pdf.printer);
+    const QString base = QDir(TestOutputDir()).filePath("print_month_wallpaper_center");
+    RunTool(QStringLiteral("pdftoppm"), {"-png", "-r", "50", "-singlefile", pdf.file, base});
+    const QImage page(base + ".png");
+    ASSERT_FALSE(page.isNull());
+    // The wallpaper fills the area only: the page's corner stays white.
+    EXPECT_SAME_PIXEL(page.pixel(2, 2) | 0xFF000000u, 0xFFFFFFFFu);
+    const QRgb middle = page.pixel(page.width() / 2, page.height() / 2 + 40);
+    EXPECT_GT(qBlue(middle) - qRed(middle), 50) << PixelText(middle);
 }
 
 namespace {
@@ -409,4 +427,24 @@ TEST(FormPrintOptions, StretchedRecordAndCancelKeepTheOptions) {
     Child<QPushButton>(form, "btnCancel")->click();
     EXPECT_FALSE(o.Accepted);
     EXPECT_EQ(o, before);
+}
+
+TEST(PrintCalendar, LightFontColourPrintsDarkOnBarePaper) {
+    REQUIRE_POPPLER();
+    BoundCalendar b(At(2024, 3, 13), 700, 500);
+    b.cal.PrintScreenSize = QSize(1024, 768);
+    b.cal.ColorFont = clWhite;
+    PdfPrinter pdf;
+    b.cal.Print(Options(2, 0, false), pdf.printer);
+    const QString base = QDir(TestOutputDir()).filePath("print_light_font");
+    RunTool(QStringLiteral("pdftoppm"), {"-png", "-r", "50", "-singlefile", pdf.file, base});
+    const QImage page(base + ".png");
+    ASSERT_FALSE(page.isNull());
+    int dark = 0;  // weekday names and day numbers; the grid is navy, not dark
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb p = page.pixel(x, y);
+            dark += qRed(p) < 80 && qGreen(p) < 80 && qBlue(p) < 80;
+        }
+    EXPECT_GT(dark, 200);
 }
