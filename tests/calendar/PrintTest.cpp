@@ -448,3 +448,30 @@ TEST(PrintCalendar, LightFontColourPrintsDarkOnBarePaper) {
         }
     EXPECT_GT(dark, 200);
 }
+
+namespace {
+
+// A calendar whose data layer fails in the middle of a print.
+struct FailingPaintCalendar : TvnDBDrawCalendar {
+    void PaintTo() override {
+        TvnDBDrawCalendar::PaintTo();
+        if (Printing) throw EDatabaseError(QStringLiteral("The table engine failed."));
+    }
+};
+
+}  // namespace
+
+TEST(PrintCalendar, AnErrorWhilePaintingEndsTheDocumentAndRestores) {
+    ScopedClock clock(At(2024, 3, 13));
+    FailingPaintCalendar c;
+    c.DisplayHolidays = false;
+    PdfPrinter pdf;
+    TvnPrintOptions o = Options(2, 0);
+    o.PrintEvents = o.PrintHolidays = false;
+    EXPECT_THROW(c.Print(o, pdf.printer), EDatabaseError);
+    EXPECT_TRUE(QFile::exists(pdf.file));  // the document was ended
+    EXPECT_FALSE(c.Printing);
+    EXPECT_TRUE(c.PaintCurrDate && c.DisplayEvents && c.DisplayNotes);
+    EXPECT_FALSE(c.DisplayHolidays);
+    EXPECT_EQ(c.ItemHeight, TvnDrawMetrics{}.ItemHeight);
+}
