@@ -16,6 +16,7 @@
 
 class QAction;
 class QMenu;
+class QPrinter;
 class TTray;
 class TvnCalendarReminder;
 struct TvnFindParams;
@@ -126,6 +127,9 @@ public:
     bool Hidden() const { return FHidden; }
     bool SettingsLoaded() const { return FSettingsLoaded; }
     int CurrentMonth() const { return FCurrentMonth; }
+    // printing
+    // The printer the print command and its set-up use.
+    QPrinter& Printer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -191,6 +195,8 @@ private:
     void ConnectTools();
     void mMenu_ToolsFindClick();
     void mMenu_ToolsTimeSpanClick();
+    // printing
+    void mMenu_FilePrintClick();
 
     std::unique_ptr<Ui::FormMainVNCR> ui;
     TADOConnection ADOConnection;
@@ -208,4 +214,7 @@ private:
     bool FSettingsLoaded = false;
     bool FExiting = false;  // Exit was chosen: the close box no longer hides
     int FCurrentMonth = 1;
+    // printing
+    // Shared only so that its deleter is fixed where the printer is made.
+    std::shared_ptr<QPrinter> printer_;
 };

@@ -67,6 +67,8 @@ public:
     void UpdateCell(TDateTime date);
     void SetEventColor(int index, TColor color);
     TColor GetEventColor(int index) const;
+    // Prints only the kinds of data the options ask for.
+    void Print(TvnPrintOptions options, QPrinter& printer) override;
 
     // ---- selection and cell scroll bars
     void DoSelectItem() override;

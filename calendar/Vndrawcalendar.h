@@ -13,11 +13,14 @@
 #include <functional>
 
 #include "calendar/Vncalendargrid.h"
+#include "calendar/Vnprintoptions.h"
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
 #include "platform/DateTime.h"
 
 class QMenu;
+class QPrinter;
+struct TvnPrintArea;
 
 // The sizes and the canvas a paint uses. Printing swaps the whole value for
 // the printer's and restores it afterwards, so that no field is forgotten.
@@ -159,6 +162,16 @@ public:
     virtual void OnTimer(QObject* sender);
     virtual void UpdateData();
 
+    // ---- printing
+    // Prints the shown view on one page of the printer and puts the screen's
+    // canvas and metrics back, also when printing fails; a printer that
+    // cannot start the job or finish it raises std::runtime_error.
+    virtual void Print(TvnPrintOptions options, QPrinter& printer);
+    // The screen whose proportions a proportional print keeps, in device
+    // pixels; empty: the screen the control is on.
+    QSize PrintScreenSize;
+    QSize ScreenPixels() const;
+
     // ---- mouse, as the platform's control delivers it
     virtual void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     virtual void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
@@ -200,6 +213,10 @@ protected:
     // Fills a cell rectangle with a colour and outlines it with the grid
     // colour when the grid is shown (the fill colour otherwise).
     void FillCell(const TRect& r, TColor color);
+    // The page once the print job has begun.
+    void PrintPage(const TvnPrintOptions& options, TCanvas& canvas, QPrinter& printer);
+    void PrintWallpaper(const TvnPrintOptions& options, const TvnPrintArea& area, TCanvas& canvas);
+    int PrintDateTitle(const TvnPrintArea& area, TCanvas& canvas);
     // Starts drawing into the back buffer if nothing draws yet.
     TCanvasSession BufferSession();
 

@@ -1,0 +1,86 @@
+// File > Print of the main window: the options dialog with the reminder held
+// off, the print of the shown view, and a printer that fails to start.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDialog>
+#include <QFile>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include "app/Uformmain.h"
+#include "reminder/Vncalendarreminder.h"
+#include "store/Datafolder.h"
+#include "support/DialogScript.h"
+#include "support/RecordingActions.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+struct PrintingWindow {
+    PrintingWindow() : clock(At(2026, 12, 9, 15, 0)) {
+        SetDataFolder(dir.path() + '/');
+        CreateDeliveredDatabase(DatabaseFilePath());
+        window = std::make_unique<TFormMainVNCR>(shell, player);
+        started = window->FormCreate();
+        window->Printer().setOutputFormat(QPrinter::PdfFormat);
+    }
+    ~PrintingWindow() {
+        window.reset();
+        SetDataFolder({});
+    }
+    ScopedClock clock;
+    QTemporaryDir dir;
+    RecordingShell shell;
+    RecordingSoundPlayer player;
+    std::unique_ptr<TFormMainVNCR> window;
+    bool started = false;
+};
+
+}  // namespace
+
+TEST(FormMainPrint, PrintsWithTheChosenOptionsOrShowsWhyItCouldNot) {
+    struct Row {
+        const char* name;
+        const char* file;
+        const char* button;
+        bool printed;
+        QStringList messages;
+    } const rows[] = {
+        {"printed", "calendar.pdf", "btnPrint", true, {}},
+        {"cancelled", "calendar.pdf", "btnCancel", false, {}},
+        {"no such folder",
+         "missing/calendar.pdf",
+         "btnPrint",
+         false,
+         {"The printer could not start the print job."}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        PrintingWindow w;
+        ASSERT_TRUE(w.started);
+        TvnCalendarReminder& c = *w.window->Calendar();
+        const QString file = w.dir.filePath(r.file);
+        w.window->Printer().setOutputFileName(file);
+        bool reminderHeld = false;
+        ScopedDialogScript script;
+        script.Modal([&](QDialog& form) {
+            reminderHeld = !c.FReminderEnabled;
+            form.findChild<QRadioButton*>("rBtn_StrechToPage")->click();
+            form.findChild<QPushButton*>(r.button)->click();
+        });
+        auto* print = w.window->findChild<QAction*>("mMenu_FilePrint");
+        ASSERT_TRUE(print->isEnabled());
+        print->trigger();
+        EXPECT_TRUE(reminderHeld);
+        EXPECT_TRUE(c.FReminderEnabled);
+        EXPECT_EQ(QFile::exists(file), r.printed);
+        EXPECT_EQ(script.Texts(TDialogKind::Error), r.messages);
+        const TvnPrintOptions& kept = w.window->Settings().PrintOptions;
+        EXPECT_EQ(kept.Proportions, QString(r.button) == "btnPrint" ? -1 : 0);
+        EXPECT_FALSE(c.Printing);
+        EXPECT_FALSE(c.BackBuffer().isNull());
+    }
+}
