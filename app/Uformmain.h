@@ -117,6 +117,9 @@ public:
     void SendSelectedItem(int eventMessage, int notesMessage);
     void SetView(int mode);
     void ShowEventsPanel(bool show);
+    // options
+    // Writes or removes the login start entry as RunAtWinStartup says.
+    void UpdateStartupShortcut();
 
     TvnCalendarReminder* Calendar() const;
     TTray& Tray() const { return *tray_; }
@@ -187,6 +190,8 @@ private:
     void mMenu_FileBackupClick();
     void mMenu_FileRestoreClick();
     void mMenu_FilePackClick();
+    // options
+    void mMenu_ToolsOptionsClick();
 
     std::unique_ptr<Ui::FormMainVNCR> ui;
     TADOConnection ADOConnection;
