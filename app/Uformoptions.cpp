@@ -11,7 +11,7 @@
 namespace {
 
 // The week start list runs Sunday = 0 ... Saturday = 6; the record runs
-// Monday = 1 ... Sunday = 7.
+// Monday = 1 ... Sunday = 7, so 7 modulo 7 is the list's Sunday.
 constexpr int kSundayIndex = 0;
 constexpr int kSunday = 7;
 
@@ -92,7 +92,8 @@ void TFormOptions::LoadControls() {
     const TProgOptions defaults;
     ui->check_RunAtWinStartup->setChecked(o.RunAtWinStartup);
     ui->check_MinimizeAtRun->setChecked(o.MinimizeAtRun);
-    SelectItem(ui->comboBox_StartOfWeek, o.StartOfWeek == kSunday ? kSundayIndex : o.StartOfWeek,
+    const bool weekStartValid = o.StartOfWeek >= 1 && o.StartOfWeek <= kSunday;
+    SelectItem(ui->comboBox_StartOfWeek, weekStartValid ? o.StartOfWeek % kSunday : -1,
                defaults.StartOfWeek);
     LoadCalendarControls();
     ui->check_UseWallpaper->setChecked(o.UseWallpaper);
