@@ -6,7 +6,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
@@ -271,6 +273,34 @@ TEST(FormOptions, RoundTripFromToolsOptionsToTheSettingsFile) {
                                      &TProgOptions::WindowWidth, &TProgOptions::WindowHeight})
         expected.*m = written.*m;
     EXPECT_EQ(written, expected);
+}
+
+// A settings file with values outside their ranges opens the dialog on safe
+// values; OK without changes brings the calendar back to today and removes a
+// start entry the user has switched off.
+TEST(FormOptions, OkWithoutChangesReappliesTheCalendarAndTheStartEntry) {
+    ScopedClock clock(At(2026, 12, 9, 15, 0));
+    ProgramFolders folders;
+    for (const auto& [file, text] :
+         {std::pair{SettingsFilePath(), "[Calendar]\nColorGrid=305419896\nItemFontSize=9\n"},
+          std::pair{AutostartFilePath(), "[Desktop Entry]\n"}}) {
+        QDir().mkpath(QFileInfo(file).path());
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    ScopedDialogScript script;
+    TFormMainVNCR window;
+    ASSERT_TRUE(window.FormCreate());
+    window.Calendar()->SetCalendarDate(At(2030, 2, 1));
+    script.Modal([&](QDialog& f) {
+        EXPECT_EQ(static_cast<TFormOptions&>(f).PanelColor(TFormOptions::cpGrid), clGray);
+        EXPECT_EQ(C<QComboBox>(f, "comboBox_IFontSize")->currentIndex(), 1);
+        C<QPushButton>(f, "btnOK")->click();
+    });
+    window.findChild<QAction*>("mMenu_ToolsOptions")->trigger();
+    EXPECT_TIME_EQ(window.Calendar()->CalendarDate(), At(2026, 12, 9));
+    EXPECT_FALSE(QFile::exists(AutostartFilePath()));
 }
 
 TEST_F(OptionsFixture, PicturesOfBothPages) {
