@@ -303,6 +303,23 @@ TEST(FormOptions, OkWithoutChangesReappliesTheCalendarAndTheStartEntry) {
     EXPECT_FALSE(QFile::exists(AutostartFilePath()));
 }
 
+TEST(FormOptions, UnwritableStartFolderKeepsTheChoiceWithoutAMessage) {
+    ProgramFolders folders;
+    const QString blocker = folders.config.filePath("a-file");
+    QFile(blocker).open(QIODevice::WriteOnly);
+    qputenv("XDG_CONFIG_HOME", blocker.toLocal8Bit());
+    ScopedDialogScript script;
+    TFormMainVNCR window;
+    ASSERT_TRUE(window.FormCreate());
+    script.Modal([&](QDialog& f) {
+        C<QCheckBox>(f, "check_RunAtWinStartup")->setChecked(true);
+        C<QPushButton>(f, "btnOK")->click();
+    });
+    window.findChild<QAction*>("mMenu_ToolsOptions")->trigger();
+    EXPECT_TRUE(window.Settings().ProgOptions.RunAtWinStartup);
+    EXPECT_EQ(script.Messages(), QStringList());
+}
+
 TEST_F(OptionsFixture, PicturesOfBothPages) {
     record.DisplayTime = 0.75;
     record.UseWallpaper = true;
