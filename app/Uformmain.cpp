@@ -247,6 +247,7 @@ void TFormMainVNCR::ConnectCommands() {
     on(ui->pMenu_SetWallp, &TFormMainVNCR::SetWallpaperClick);
     on(ui->pMenu_ClearWallp, &TFormMainVNCR::ClearWallpaperClick);
     on(ui->mMenu_UsersManagement, &TFormMainVNCR::UsersManagementClick);
+    on(ui->mMenu_ToolsOptions, &TFormMainVNCR::mMenu_ToolsOptionsClick);
     for (int user = 0; user < UsersCount; ++user) {
         auto* action = findChild<QAction*>(QStringLiteral("mMenu_User%1").arg(user));
         connect(action, &QAction::triggered, this, [this, user] { SelectUser(user); });

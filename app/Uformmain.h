@@ -118,6 +118,9 @@ public:
     void SendSelectedItem(int eventMessage, int notesMessage);
     void SetView(int mode);
     void ShowEventsPanel(bool show);
+    // options
+    // Writes or removes the login start entry as RunAtWinStartup says.
+    void UpdateStartupShortcut();
 
     TvnCalendarReminder* Calendar() const;
     TTray& Tray() const { return *tray_; }
@@ -197,6 +200,8 @@ private:
     void mMenu_ToolsTimeSpanClick();
     // printing
     void mMenu_FilePrintClick();
+    // options
+    void mMenu_ToolsOptionsClick();
 
     std::unique_ptr<Ui::FormMainVNCR> ui;
     TADOConnection ADOConnection;

@@ -4,11 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace {
 
-// Characters that make the Desktop Entry rules require quoting; we quote
-// always, but these tell what must be escaped inside the quotes.
+// Characters that make an Exec argument need quotes (the Desktop Entry
+// rules' reserved characters), and those escaped inside the quotes.
+constexpr QStringView kReserved = u" \t\n\"'\\><~|&;$*?#()`";
 constexpr QStringView kEscapedInQuotes = u"\"`$\\";
 
 // The key-value level escapes of a desktop file's string values, applied
@@ -44,15 +46,18 @@ QString AutostartFilePath() {
 }
 
 QString DesktopExecArgument(const QString& argument) {
-    QString quoted = QStringLiteral("\"");
+    const bool quote =
+        argument.isEmpty() || std::any_of(argument.begin(), argument.end(),
+                                          [](QChar c) { return kReserved.contains(c); });
+    QString out = quote ? QStringLiteral("\"") : QString();
     for (QChar c : argument) {
-        if (kEscapedInQuotes.contains(c)) quoted += u'\\';
+        if (quote && kEscapedInQuotes.contains(c)) out += u'\\';
         // A literal percent sign would be read as a field code.
-        if (c == u'%') quoted += u'%';
-        quoted += c;
+        if (c == u'%') out += u'%';
+        out += c;
     }
-    quoted += u'"';
-    return EscapeStringValue(quoted);
+    if (quote) out += u'"';
+    return EscapeStringValue(out);
 }
 
 QString AutostartEntryText(const QString& program) {

@@ -9,8 +9,9 @@
 QString AutostartFolder();
 QString AutostartFilePath();
 
-// One argument of a desktop entry's Exec key, quoted and escaped so that
-// the desktop runs exactly this path, whatever characters it holds.
+// One argument of a desktop entry's Exec key, so that the desktop runs
+// exactly this path whatever characters it holds: quoted when it holds a
+// character the Desktop Entry rules reserve (a space, '$', ...), escaped.
 QString DesktopExecArgument(const QString& argument);
 
 // The entry that starts the program at the absolute path `program`.

@@ -25,7 +25,7 @@ private:
 };
 
 // Reads an Exec value back as a desktop would: the string escapes first,
-// then the quoted argument's escapes, then the doubled percent signs.
+// then a quoted argument's escapes, then the doubled percent signs.
 QString ParseExec(const QString& value) {
     QString unescaped;
     for (int i = 0; i < value.size(); ++i) {
@@ -40,11 +40,11 @@ QString ParseExec(const QString& value) {
                      : next == u's' ? u' '
                                     : next;
     }
-    if (!unescaped.startsWith(u'"') || !unescaped.endsWith(u'"'))
-        return QStringLiteral("<unquoted>");
+    const bool quoted =
+        unescaped.size() > 1 && unescaped.startsWith(u'"') && unescaped.endsWith(u'"');
     QString argument;
-    for (int i = 1; i < unescaped.size() - 1; ++i) {
-        if (unescaped[i] == u'\\')
+    for (int i = quoted ? 1 : 0; i < unescaped.size() - (quoted ? 1 : 0); ++i) {
+        if (quoted && unescaped[i] == u'\\')
             ++i;
         else if (unescaped[i] == u'%' && unescaped[i + 1] == u'%')
             ++i;
@@ -61,12 +61,14 @@ QString ReadText(const QString& path) {
 }  // namespace
 
 TEST(Autostart, ExecNamesThePathExactlyWhateverItHolds) {
-    EXPECT_EQ(DesktopExecArgument("/usr/bin/vornel"), "\"/usr/bin/vornel\"");
+    // Quotes only where a reserved character needs them.
+    EXPECT_EQ(DesktopExecArgument("/usr/bin/vornel"), "/usr/bin/vornel");
+    EXPECT_EQ(DesktopExecArgument("/opt/100%/vornel"), "/opt/100%%/vornel");
     EXPECT_EQ(DesktopExecArgument("/opt/a$b/100%/v"), "\"/opt/a\\\\$b/100%%/v\"");
     EXPECT_EQ(DesktopExecArgument("/x\\y"), "\"/x\\\\\\\\y\"");
-    for (const QString path :
-         {"/opt/My Apps/vornel", "/home/a$b/`x`/v", "/tmp/say \"hi\"/v", "/tmp/back\\slash/v",
-          "/tmp/100%/v", "/tmp/tab\there/v", "/tmp/new\nline/v", "/tmp/é ü;&|<>*?#()~'/v"})
+    for (const QString path : {"/opt/My Apps/vornel", "/home/a$b/`x`/v", "/tmp/say \"hi\"/v",
+                               "/tmp/back\\slash/v", "/tmp/100%/v", "/usr/bin/vornel",
+                               "/tmp/tab\there/v", "/tmp/new\nline/v", "/tmp/é ü;&|<>*?#()~'/v"})
         EXPECT_EQ(ParseExec(DesktopExecArgument(path)), path);
 }
 

@@ -1,0 +1,72 @@
+// The options dialog: shows the preferences on its "General options" and
+// "Event options" pages and writes them back into the caller's record only
+// when the user closes it with OK. It never writes the settings file.
+#pragma once
+
+#include <QDialog>
+#include <QTime>
+#include <array>
+#include <memory>
+
+#include "app/Vnsettings.h"
+
+class QFrame;
+
+namespace Ui {
+class FormOptions;
+}
+
+class TFormOptions : public QDialog {
+    Q_OBJECT
+
+public:
+    // The colour buttons' tags, which name the panels they belong to.
+    enum TColorPanel : int {
+        cpWeekends,
+        cpCurrDate,
+        cpGrid,
+        cpFont,
+        cpMisc,
+        cpAnniv,
+        cpBirth,
+        cpSpec,
+        cpMeet,
+        ColorPanelCount
+    };
+
+    // options must outlive the dialog; its Accepted says how the dialog was
+    // closed. The Browse buttons start in browseFolder (the program's folder).
+    TFormOptions(QWidget* owner, TProgOptions* options, const QString& browseFolder = {});
+    ~TFormOptions() override;
+
+    TColor PanelColor(int tag) const { return FColors[tag]; }
+
+    void done(int result) override;
+
+private:
+    void ConnectControls();
+    void LoadControls();
+    void LoadCalendarControls();
+    void LoadColors();
+    void StoreControls();
+    void StoreColors();
+    void SetPanelColor(int tag, TColor color);
+    QFrame* Panel(int tag) const;
+
+    void check_DisplayAtClick(bool checked);
+    void check_ShowCurrDateClick(bool checked);
+    void check_UseWallpaperClick(bool checked);
+    void btnColorClick(int tag);
+    void btnBrowseClick();
+    void btnBrowseActionClick();
+    void btnBrowseSoundClick();
+
+    std::unique_ptr<Ui::FormOptions> ui;
+    TProgOptions* options_;
+    QString browseFolder_;
+    std::array<TColor, ColorPanelCount> FColors{};
+    // What the time picker showed when the dialog opened: an untouched
+    // picker gives back the stored time exactly, not rounded to its steps.
+    QTime FLoadedTime;
+    bool FDisplayTimeValid = false;
+};
