@@ -2,15 +2,19 @@
 
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextList>
 #include <QToolBar>
+#include <optional>
 
 #include "app/Uformnotepadfind.h"
 #include "platform/Dialogs.h"
@@ -29,6 +33,48 @@ QStringList NoteLines(const QString& text) {
     QStringList lines = text.split(breaks);
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     return lines;
+}
+
+// Pictures of the formatting buttons where the desktop theme has none: a
+// letter in its style, or the lines of an aligned or bulleted paragraph.
+enum class TvnGlyph { Bold, Italic, Underline, Left, Center, Right, Bullet };
+
+QIcon DrawnIcon(TvnGlyph glyph) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QPen(Qt::black, 1.5));
+    if (glyph <= TvnGlyph::Underline) {
+        QFont font(QStringLiteral("Liberation Serif"), 12);
+        font.setBold(glyph == TvnGlyph::Bold);
+        font.setItalic(glyph == TvnGlyph::Italic);
+        font.setUnderline(glyph == TvnGlyph::Underline);
+        p.setFont(font);
+        const char* letter = glyph == TvnGlyph::Bold ? "B" : glyph == TvnGlyph::Italic ? "I" : "U";
+        p.drawText(pixmap.rect(), Qt::AlignCenter, QLatin1String(letter));
+        return QIcon(pixmap);
+    }
+    const int widths[4] = {14, 9, 14, 9};
+    for (int i = 0; i < 4; ++i) {
+        const int y = 2 + i * 4;
+        int x = 1, w = widths[i];
+        if (glyph == TvnGlyph::Bullet) {
+            p.drawPoint(2, y);
+            x = 6, w = 9;
+        } else if (glyph == TvnGlyph::Center) {
+            x = (16 - w) / 2;
+        } else if (glyph == TvnGlyph::Right) {
+            x = 15 - w;
+        }
+        p.drawLine(x, y, x + w - 1, y);
+    }
+    return QIcon(pixmap);
+}
+
+void SetActionIcon(QAction* action, const char* themeName, std::optional<TvnGlyph> glyph = {}) {
+    QIcon icon = QIcon::fromTheme(QLatin1String(themeName));
+    if (icon.isNull() && glyph) icon = DrawnIcon(*glyph);
+    action->setIcon(icon);
 }
 
 Qt::Alignment HorizontalAlignment(const QTextEdit* edit) {
@@ -65,9 +111,27 @@ TFormNotepad::TFormNotepad(QWidget* owner, TvnNotesParams* params)
 
 TFormNotepad::~TFormNotepad() = default;
 
+void TFormNotepad::SetActionIcons() {
+    SetActionIcon(ui->actionEditUndo, "edit-undo");
+    SetActionIcon(ui->actionEditCut, "edit-cut");
+    SetActionIcon(ui->actionEditCopy, "edit-copy");
+    SetActionIcon(ui->actionEditPaste, "edit-paste");
+    SetActionIcon(ui->actionEditBold, "format-text-bold", TvnGlyph::Bold);
+    SetActionIcon(ui->actionEditItalic, "format-text-italic", TvnGlyph::Italic);
+    SetActionIcon(ui->actionEditUnderLine, "format-text-underline", TvnGlyph::Underline);
+    SetActionIcon(ui->actionEditAlignLeft, "format-justify-left", TvnGlyph::Left);
+    SetActionIcon(ui->actionEditAlignCenter, "format-justify-center", TvnGlyph::Center);
+    SetActionIcon(ui->actionEditAlignRight, "format-justify-right", TvnGlyph::Right);
+    SetActionIcon(ui->actionEditBullet, "format-list-unordered", TvnGlyph::Bullet);
+}
+
 void TFormNotepad::CreateToolBars() {
+    SetActionIcons();
     toolBar1_ = new QToolBar(this);
     toolBar1_->setObjectName(QStringLiteral("ToolBar1"));
+    // A button shows its caption only where it has no picture.
+    toolBar1_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolBar1_->setIconSize(QSize(16, 16));
     toolBar1_->addAction(ui->actionEditUndo);
     toolBar1_->addSeparator();
     toolBar1_->addActions({ui->actionEditCut, ui->actionEditCopy, ui->actionEditPaste});
@@ -276,9 +340,18 @@ void TFormNotepad::SetBullets(bool on) {
     if (on) {
         if (!cursor.currentList()) cursor.createList(QTextListFormat::ListDisc);
     } else {
-        QTextBlockFormat plain;
-        plain.setObjectIndex(-1);
-        cursor.mergeBlockFormat(plain);
+        QTextDocument* document = ui->RichEdit->document();
+        const int end = cursor.selectionEnd();
+        for (QTextBlock b = document->findBlock(cursor.selectionStart());
+             b.isValid() && b.position() <= end; b = b.next()) {
+            QTextList* list = b.textList();
+            if (!list) continue;
+            list->remove(b);
+            // The list's indent stays with the block otherwise.
+            QTextBlockFormat format = b.blockFormat();
+            format.setIndent(0);
+            QTextCursor(b).setBlockFormat(format);
+        }
     }
     cursor.endEditBlock();
     ui->actionEditBullet->setChecked(on);

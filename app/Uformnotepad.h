@@ -45,6 +45,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void SetActionIcons();
     void CreateToolBars();
     void CreateStatusPanels();
     void CreatePopupMenu();
