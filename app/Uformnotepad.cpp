@@ -157,7 +157,7 @@ void TFormNotepad::CreateToolBars() {
     ui->layout_Main->insertWidget(1, toolBar1_);
     ui->layout_Main->insertWidget(2, toolBar2_);
     // Every action works by its shortcut, also those on no tool bar.
-    addActions(findChildren<QAction*>());
+    addActions(findChildren<QAction*>(Qt::FindDirectChildrenOnly));
 }
 
 void TFormNotepad::CreateStatusPanels() {
@@ -215,6 +215,9 @@ void TFormNotepad::ConnectActions() {
             &TFormNotepad::comboBox_FontSizesChange);
     connect(edit, &QTextEdit::cursorPositionChanged, this, &TFormNotepad::RichEditSelectionChange);
     connect(edit, &QTextEdit::selectionChanged, this, &TFormNotepad::RichEditSelectionChange);
+    // The lists and checks follow a font chosen by a dialog or a list too.
+    connect(edit, &QTextEdit::currentCharFormatChanged, this,
+            &TFormNotepad::RichEditSelectionChange);
     connect(edit, &QTextEdit::textChanged, this, &TFormNotepad::RichEditChange);
     connect(ui->btnSave, &QPushButton::clicked, this, &TFormNotepad::btnSaveClick);
     connect(ui->btnOk, &QPushButton::clicked, this, &TFormNotepad::btnOkClick);
