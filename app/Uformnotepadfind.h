@@ -3,10 +3,13 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
-class QLineEdit;
-class QPushButton;
 class QTextEdit;
+
+namespace Ui {
+class FormNotepadFind;
+}
 
 class TFormNotepadFind : public QDialog {
     Q_OBJECT
@@ -15,6 +18,7 @@ public:
     // A window of the editor's dialog; with replace false the replace field
     // and buttons are hidden.
     TFormNotepadFind(QWidget* owner, QTextEdit* editor, bool replace);
+    ~TFormNotepadFind() override;
 
     void SetReplaceMode(bool replace);
     // Selects the next match after the caret; false (with a message) when
@@ -29,12 +33,6 @@ private:
     bool SelectionIsMatch() const;
     void ShowNotFound();
 
+    std::unique_ptr<Ui::FormNotepadFind> ui;
     QTextEdit* editor_;
-    QLineEdit* edit_Find;
-    QLineEdit* edit_Replace;
-    QWidget* label_Replace;
-    QPushButton* btnFindNext;
-    QPushButton* btnReplace;
-    QPushButton* btnReplaceAll;
-    QPushButton* btnClose;
 };

@@ -215,6 +215,7 @@ TEST(FormNotepad, FindGoesDownIgnoringCaseAndReplaceAllIsOneUndoStep) {
     EXPECT_EQ(script.Messages(), QStringList{"Cannot find \"apple\"."});
     n.Get("actionEditReplace")->trigger();
     find->findChild<QLineEdit*>("edit_Replace")->setText("pear apple");
+    EXPECT_TRUE(find->grab().save(TestOutputDir() + "/notepad-replace.png"));
     find->findChild<QPushButton*>("btnReplaceAll")->click();
     EXPECT_EQ(n.Edit()->toPlainText(), "pear apple pie and pear apple tart");
     n.Edit()->undo();
