@@ -77,8 +77,10 @@ void SetActionIcon(QAction* action, const char* themeName, std::optional<TvnGlyp
     action->setIcon(icon);
 }
 
+// Left, centre, right or justified; an absolute left or right from a loaded
+// document counts as left or right.
 Qt::Alignment HorizontalAlignment(const QTextEdit* edit) {
-    return edit->alignment() & Qt::AlignHorizontal_Mask;
+    return edit->alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute;
 }
 
 }  // namespace
