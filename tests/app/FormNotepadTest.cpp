@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTextList>
-#include <cmath>
 
 #include "app/Uformmain.h"
 #include "app/Uformnotepad.h"
@@ -258,24 +257,11 @@ TEST(FormNotepad, PrintsTheBodyAndReportsAFailure) {
 TEST(FormNotepad, PictureOfFormattedNotes) {
     TvnNotesParams params{0, 0, "Weekend", "", esEdit};
     Notepad n(params);
-    QTextEdit* e = n.Edit();
-    e->setPlainText("Saturday market\nBuy apples\nCall grandma\nRight side");
-    n.CaretAt(0, 0);
-    n.Get("actionEditAlignCenter")->trigger();
-    e->moveCursor(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    e->setFontPointSize(16);
-    n.Get("actionEditBold")->trigger();
-    n.CaretAt(1, 0);
-    e->moveCursor(QTextCursor::Down, QTextCursor::KeepAnchor);
-    n.Get("actionEditBullet")->trigger();
-    n.CaretAt(2, 5);
-    e->moveCursor(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    e->setTextColor(QColor(0, 0, 180));
-    n.Get("actionEditItalic")->trigger();
-    n.CaretAt(3, 0);
-    n.Get("actionEditAlignRight")->trigger();
-    n.Get("actionEditUnderLine")->trigger();
-    n.Key(Qt::Key_Exclam, "!");
+    n.Edit()->setHtml(
+        "<p align=center><b style='font-size:16pt'>Saturday market</b></p><ul><li>Buy "
+        "apples</li><li>Call <i style='color:#0000b4'>grandma</i></li></ul><p "
+        "align=right><u>Right side</u></p>");
+    n.CaretAt(3, 2);
     n.form.show();
     QCoreApplication::processEvents();
     EXPECT_TRUE(n.form.grab().save(TestOutputDir() + "/notepad-formatted.png"));
