@@ -239,6 +239,10 @@ void TFormMainVNCR::ConnectCommands() {
     add(ui->mMenu_AddREvent, aoRecurringOnCalendarDate);
     add(ui->pMenu_AddEvent, aoEventOnSelectedDate);
     add(ui->pMenu_AddREvent, aoRecurringOnSelectedDate);
+    connect(ui->mMenu_AddNotes, &QAction::triggered, this,
+            [this] { SendAddNotes(aoNotesOnCalendarDate); });
+    connect(ui->pMenu_AddNotes, &QAction::triggered, this,
+            [this] { SendAddNotes(aoNotesOnSelectedDate); });
     on(ui->pMenu_EditItem, &TFormMainVNCR::EditSelectedItem);
     on(ui->pMenu_DeleteItem, &TFormMainVNCR::DeleteSelectedItem);
     on(ui->pMenu_SetBColor, &TFormMainVNCR::SetBColorClick);

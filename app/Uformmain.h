@@ -160,6 +160,10 @@ private:
     int ShowVersionMessage();
     int TrayMessage(intptr_t mouseMessage);
     bool RunEventEditor(TvnEventParams* params);
+    // notes
+    int AddNotesMessage(int origin, TvnNotesParams* params);
+    int EditNotesMessage(TvnNotesParams* params);
+    bool RunNotesEditor(TvnNotesParams* params);
     int RunModal(QDialog& dialog);
     void ViewCommand(int mode);
     void MoveYear(int count);

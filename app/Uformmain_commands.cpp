@@ -62,12 +62,16 @@ int TFormMainVNCR::SendMessage(int message, intptr_t wParam, intptr_t lParam) {
         case WM_DELETEHOLIDAY:
             Calendar()->DeleteHoliday(static_cast<TvnHolidayParams*>(record));
             return 1;
+        case WM_ADDNOTES:
+            return AddNotesMessage(static_cast<int>(wParam), static_cast<TvnNotesParams*>(record));
+        case WM_EDITNOTES:
+            return EditNotesMessage(static_cast<TvnNotesParams*>(record));
         case WM_DELETENOTES:
             Calendar()->DeleteNotes(static_cast<TvnNotesParams*>(record));
             return 1;
         default:
-            // WM_ADDHOLIDAY, WM_EDITHOLIDAY, WM_ADDNOTES, WM_EDITNOTES wait for
-            // the holiday dialog and the notes editor: nothing is carried out.
+            // WM_ADDHOLIDAY and WM_EDITHOLIDAY wait for the holiday dialog:
+            // nothing is carried out.
             return 0;
     }
 }
