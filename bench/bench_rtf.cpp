@@ -19,15 +19,18 @@ QString OneMegabyteBody() {
         "{\\f1\\fnil\\fcharset2 Symbol;}{\\f2\\fswiss\\fcharset0 Verdana;}}\n"
         "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\n\\viewkind4\\uc1\n");
     for (int i = 0; rtf.size() < 1024 * 1024; ++i) {
-        if (i % 5 == 0) rtf += QStringLiteral("\\pard\\qc\\b\\fs28 Heading %1\\b0\\fs24\\par\n").arg(i);
+        if (i % 5 == 0)
+            rtf += QStringLiteral("\\pard\\qc\\b\\fs28 Heading %1\\b0\\fs24\\par\n").arg(i);
         else if (i % 5 == 1)
-            rtf += QStringLiteral("\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
-                                  "{\\pntxtb\\'B7}}\\fi-360\\li720 Item %1 caf\\'e9 \\u8364?\\par\n")
+            rtf += QStringLiteral(
+                       "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
+                       "{\\pntxtb\\'B7}}\\fi-360\\li720 Item %1 caf\\'e9 \\u8364?\\par\n")
                        .arg(i);
         else
-            rtf += QStringLiteral("\\pard Plain words of a day note, \\i italic\\i0 , \\cf1 red\\cf0 , "
-                                  "\\ul underlined\\ulnone , \\f2 Verdana\\f0  and a line\\line "
-                                  "break with a\\tab tab, number %1.\\par\n")
+            rtf += QStringLiteral(
+                       "\\pard Plain words of a day note, \\i italic\\i0 , \\cf1 red\\cf0 , "
+                       "\\ul underlined\\ulnone , \\f2 Verdana\\f0  and a line\\line "
+                       "break with a\\tab tab, number %1.\\par\n")
                        .arg(i);
     }
     return rtf + u'}';

@@ -39,18 +39,75 @@ const QHash<QStringView, WordInfo>& Words() {
         add(u"pn", Word::Pn);
         add(u"fldrslt", Word::Keep);
         add(u"field", Word::Keep);
-        for (const char16_t* name :
-             {u"stylesheet", u"info", u"pict", u"object", u"fldinst", u"themedata",
-              u"colorschememapping", u"latentstyles", u"datastore", u"listtable",
-              u"listoverridetable", u"rsidtbl", u"generator", u"xmlnstbl", u"mmathPr", u"header",
-              u"headerl", u"headerr", u"headerf", u"footer", u"footerl", u"footerr", u"footerf",
-              u"footnote", u"annotation", u"atnid", u"atnauthor", u"bkmkstart", u"bkmkend",
-              u"nonshppict", u"shp", u"shpinst", u"revtbl", u"filetbl", u"author", u"operator",
-              u"title", u"subject", u"comment", u"keywords", u"doccomm", u"userprops",
-              u"template", u"private", u"pgdsctbl", u"fchars", u"lchars", u"pntxta", u"pntxtb",
-              u"txe", u"xe", u"tc", u"objdata", u"result", u"ftnsep", u"ftnsepc", u"ftncn",
-              u"aftncn", u"docvar", u"panose", u"falt", u"fontemb", u"fontfile", u"background",
-              u"defchp", u"defpap", u"wgrffmtfilter", u"listpicture", u"protusertbl"})
+        for (const char16_t* name : {u"stylesheet",
+                                     u"info",
+                                     u"pict",
+                                     u"object",
+                                     u"fldinst",
+                                     u"themedata",
+                                     u"colorschememapping",
+                                     u"latentstyles",
+                                     u"datastore",
+                                     u"listtable",
+                                     u"listoverridetable",
+                                     u"rsidtbl",
+                                     u"generator",
+                                     u"xmlnstbl",
+                                     u"mmathPr",
+                                     u"header",
+                                     u"headerl",
+                                     u"headerr",
+                                     u"headerf",
+                                     u"footer",
+                                     u"footerl",
+                                     u"footerr",
+                                     u"footerf",
+                                     u"footnote",
+                                     u"annotation",
+                                     u"atnid",
+                                     u"atnauthor",
+                                     u"bkmkstart",
+                                     u"bkmkend",
+                                     u"nonshppict",
+                                     u"shp",
+                                     u"shpinst",
+                                     u"revtbl",
+                                     u"filetbl",
+                                     u"author",
+                                     u"operator",
+                                     u"title",
+                                     u"subject",
+                                     u"comment",
+                                     u"keywords",
+                                     u"doccomm",
+                                     u"userprops",
+                                     u"template",
+                                     u"private",
+                                     u"pgdsctbl",
+                                     u"fchars",
+                                     u"lchars",
+                                     u"pntxta",
+                                     u"pntxtb",
+                                     u"txe",
+                                     u"xe",
+                                     u"tc",
+                                     u"objdata",
+                                     u"result",
+                                     u"ftnsep",
+                                     u"ftnsepc",
+                                     u"ftncn",
+                                     u"aftncn",
+                                     u"docvar",
+                                     u"panose",
+                                     u"falt",
+                                     u"fontemb",
+                                     u"fontfile",
+                                     u"background",
+                                     u"defchp",
+                                     u"defpap",
+                                     u"wgrffmtfilter",
+                                     u"listpicture",
+                                     u"protusertbl"})
             add(name, Word::Skip);
         add(u"f", Word::F);
         add(u"fcharset", Word::FCharset);
@@ -66,7 +123,8 @@ const QHash<QStringView, WordInfo>& Words() {
         add(u"fs", Word::Fs);
         add(u"cf", Word::Cf);
         add(u"plain", Word::Plain);
-        for (const char16_t* name : {u"par", u"sect", u"page", u"row"}) add(name, Word::Par);
+        for (const char16_t* name : {u"par", u"sect", u"page", u"row"})
+            add(name, Word::Par);
         add(u"pard", Word::Pard);
         add(u"ql", Word::Ql);
         add(u"qc", Word::Qc);
@@ -94,10 +152,10 @@ const QHash<QStringView, WordInfo>& Words() {
 // Windows character sets of \fcharset and the code pages they stand for;
 // 0 leaves the document's code page.
 int CodePageOfCharset(int charset) {
-    static const QHash<int, int> pages = {
-        {77, 10000}, {128, 932},  {129, 949},  {134, 936},  {136, 950},  {161, 1253}, {162, 1254},
-        {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251}, {222, 874},  {238, 1250},
-        {255, 437}};
+    static const QHash<int, int> pages = {{77, 10000}, {128, 932},  {129, 949},  {134, 936},
+                                          {136, 950},  {161, 1253}, {162, 1254}, {163, 1258},
+                                          {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251},
+                                          {222, 874},  {238, 1250}, {255, 437}};
     return pages.value(charset, 0);
 }
 
@@ -105,16 +163,34 @@ int CodePageOfCharset(int charset) {
 // also keeps the number of decoders bounded whatever the input names.
 QByteArray DecoderName(int codePage) {
     switch (codePage) {
-        case 437: case 850: case 852: case 855: case 857: case 860: case 861: case 862:
-        case 863: case 864: case 865: case 866: case 869:
+        case 437:
+        case 850:
+        case 852:
+        case 855:
+        case 857:
+        case 860:
+        case 861:
+        case 862:
+        case 863:
+        case 864:
+        case 865:
+        case 866:
+        case 869:
             return "IBM" + QByteArray::number(codePage);
-        case 874: return "windows-874";
-        case 932: return "Shift_JIS";
-        case 936: return "GBK";
-        case 949: return "windows-949";
-        case 950: return "Big5";
-        case 10000: return "macintosh";
-        case 65001: return "UTF-8";
+        case 874:
+            return "windows-874";
+        case 932:
+            return "Shift_JIS";
+        case 936:
+            return "GBK";
+        case 949:
+            return "windows-949";
+        case 950:
+            return "Big5";
+        case 10000:
+            return "macintosh";
+        case 65001:
+            return "UTF-8";
         default:
             if (codePage >= 1250 && codePage <= 1258)
                 return "windows-" + QByteArray::number(codePage);
@@ -127,7 +203,9 @@ bool IsAsciiLetter(QChar c) {
     return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
 }
 
-bool IsDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+bool IsDigit(QChar c) {
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
 
 int HexValue(QChar c) {
     const char16_t u = c.unicode();
@@ -151,8 +229,7 @@ bool IsPlain(QChar c) {
 
 }  // namespace
 
-Reader::Reader(QStringView text, QTextDocument& document)
-    : text_(text), cursor_(&document) {
+Reader::Reader(QStringView text, QTextDocument& document) : text_(text), cursor_(&document) {
     stack_.reserve(MaxGroupDepth + 1);
     stack_.emplace_back();
 }
@@ -162,14 +239,18 @@ void Reader::Run() {
         const QChar c = text_[pos_];
         if (IsPlain(c)) {
             const qsizetype start = pos_;
-            while (pos_ < text_.size() && IsPlain(text_[pos_])) ++pos_;
+            while (pos_ < text_.size() && IsPlain(text_[pos_]))
+                ++pos_;
             PlainText(text_.sliced(start, pos_ - start));
             continue;
         }
         ++pos_;
-        if (c == u'{') OpenGroup();
-        else if (c == u'}') CloseGroup();
-        else if (c == u'\\') ReadControl();
+        if (c == u'{')
+            OpenGroup();
+        else if (c == u'}')
+            CloseGroup();
+        else if (c == u'\\')
+            ReadControl();
         // Line ends and other control characters carry no text in RTF.
     }
     FlushBytes();
@@ -215,11 +296,13 @@ void Reader::ReadControl() {
     }
     FlushBytes();
     const qsizetype start = pos_;
-    while (pos_ < text_.size() && IsAsciiLetter(text_[pos_])) ++pos_;
-    const QStringView word = pos_ - start <= MaxWordLength ? text_.sliced(start, pos_ - start)
-                                                           : QStringView();
+    while (pos_ < text_.size() && IsAsciiLetter(text_[pos_]))
+        ++pos_;
+    const QStringView word =
+        pos_ - start <= MaxWordLength ? text_.sliced(start, pos_ - start) : QStringView();
     std::optional<int> param;
-    const bool negative = pos_ + 1 < text_.size() && text_[pos_] == u'-' && IsDigit(text_[pos_ + 1]);
+    const bool negative =
+        pos_ + 1 < text_.size() && text_[pos_] == u'-' && IsDigit(text_[pos_ + 1]);
     if (negative) ++pos_;
     if (pos_ < text_.size() && IsDigit(text_[pos_])) {
         qint64 value = 0;
@@ -236,26 +319,46 @@ void Reader::ControlSymbol(QChar c) {
     if (c == u'\'') {
         const int high = pos_ < text_.size() ? HexValue(text_[pos_]) : -1;
         const int low = pos_ + 1 < text_.size() ? HexValue(text_[pos_ + 1]) : -1;
-        if (high < 0 || low < 0) return;
+        if (high < 0 || low < 0) {
+            pos_ += high < 0 ? 0 : 1;  // a broken escape stands for no character
+            return;
+        }
         pos_ += 2;
-        if (skipFallback_ > 0) --skipFallback_;
-        else EmitByte(uchar(high * 16 + low));
+        if (skipFallback_ > 0)
+            --skipFallback_;
+        else
+            EmitByte(uchar(high * 16 + low));
         return;
     }
     FlushBytes();
     switch (c.unicode()) {
-        case u'*': pendingStar_ = true; return;
-        case u'~': PlainText(u"\u00A0"); return;
-        case u'-': PlainText(u"\u00AD"); return;
-        case u'_': PlainText(u"\u2011"); return;
-        case u'\\': PlainText(u"\\"); return;
-        case u'{': PlainText(u"{"); return;
-        case u'}': PlainText(u"}"); return;
+        case u'*':
+            pendingStar_ = true;
+            return;
+        case u'~':
+            PlainText(u"\u00A0");
+            return;
+        case u'-':
+            PlainText(u"\u00AD");
+            return;
+        case u'_':
+            PlainText(u"\u2011");
+            return;
+        case u'\\':
+            PlainText(u"\\");
+            return;
+        case u'{':
+            PlainText(u"{");
+            return;
+        case u'}':
+            PlainText(u"}");
+            return;
         case u'\r':
         case u'\n':
             if (!Skipping() && Top().dest == Destination::Text) EndParagraph();
             return;
-        default: return;  // \| \: and the like belong to formulas and indexes
+        default:
+            return;  // \| \: and the like belong to formulas and indexes
     }
 }
 
@@ -277,8 +380,10 @@ void Reader::ControlWord(QStringView word, std::optional<int> param) {
         return;
     }
     const Destination dest = Top().dest;
-    if (info.kind == Word::U) Unicode(param.value_or(0));
-    else if (info.kind == Word::Uc) Top().uc = std::clamp(param.value_or(1), 0, MaxFallback);
+    if (info.kind == Word::U)
+        Unicode(param.value_or(0));
+    else if (info.kind == Word::Uc)
+        Top().uc = std::clamp(param.value_or(1), 0, MaxFallback);
     else if (dest == Destination::FontTable || dest == Destination::ColorTable)
         TableWord(info, param.value_or(0));
     else if (dest == Destination::Text)
@@ -288,16 +393,24 @@ void Reader::ControlWord(QStringView word, std::optional<int> param) {
 bool Reader::DestinationWord(const WordInfo& info) {
     GroupState& top = Top();
     switch (info.kind) {
-        case Word::FontTbl: top.dest = Destination::FontTable; return true;
-        case Word::ColorTbl: top.dest = Destination::ColorTable; return true;
-        case Word::Skip: top.dest = Destination::Skip; return true;
-        case Word::Keep: return true;
+        case Word::FontTbl:
+            top.dest = Destination::FontTable;
+            return true;
+        case Word::ColorTbl:
+            top.dest = Destination::ColorTable;
+            return true;
+        case Word::Skip:
+            top.dest = Destination::Skip;
+            return true;
+        case Word::Keep:
+            return true;
         case Word::Bullet:
         case Word::Pn:
             if (top.dest == Destination::Text) para_.bullet = true;
             top.dest = info.kind == Word::Pn ? Destination::Skip : Destination::Bullet;
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -309,32 +422,76 @@ void Reader::TableWord(const WordInfo& info, int param) {
             fontNameDone_ = false;
             fonts_[param] = FontEntry{};
             break;
-        case Word::FCharset: fonts_[fontEntry_].codePage = CodePageOfCharset(param); break;
-        case Word::Cpg: fonts_[fontEntry_].codePage = param; break;
-        case Word::Red: red_ = component(); colorSet_ = true; break;
-        case Word::Green: green_ = component(); colorSet_ = true; break;
-        case Word::Blue: blue_ = component(); colorSet_ = true; break;
-        default: break;
+        case Word::FCharset:
+            fonts_[fontEntry_].codePage = CodePageOfCharset(param);
+            break;
+        case Word::Cpg:
+            fonts_[fontEntry_].codePage = param;
+            break;
+        case Word::Red:
+            red_ = component();
+            colorSet_ = true;
+            break;
+        case Word::Green:
+            green_ = component();
+            colorSet_ = true;
+            break;
+        case Word::Blue:
+            blue_ = component();
+            colorSet_ = true;
+            break;
+        default:
+            break;
     }
 }
 
 void Reader::TextWord(const WordInfo& info, std::optional<int> param) {
     switch (info.kind) {
-        case Word::Ansi: ansiCodePage_ = 1252; break;
-        case Word::Mac: ansiCodePage_ = 10000; break;
-        case Word::Pc: ansiCodePage_ = 437; break;
-        case Word::Pca: ansiCodePage_ = 850; break;
-        case Word::AnsiCpg: ansiCodePage_ = param.value_or(1252); break;
-        case Word::Deff: defaultFont_ = param.value_or(0); break;
-        case Word::Par: EndParagraph(); break;
-        case Word::Pard: para_ = ParaState{}; break;
-        case Word::Ql: para_.align = Qt::AlignLeft; break;
-        case Word::Qc: para_.align = Qt::AlignHCenter; break;
-        case Word::Qr: para_.align = Qt::AlignRight; break;
-        case Word::Qj: para_.align = Qt::AlignJustify; break;
-        case Word::Ls: para_.bullet = param.value_or(0) > 0; break;
-        case Word::Char: PlainText(QStringView(&info.ch, 1)); break;
-        default: CharacterWord(info, param); break;
+        case Word::Ansi:
+            ansiCodePage_ = 1252;
+            break;
+        case Word::Mac:
+            ansiCodePage_ = 10000;
+            break;
+        case Word::Pc:
+            ansiCodePage_ = 437;
+            break;
+        case Word::Pca:
+            ansiCodePage_ = 850;
+            break;
+        case Word::AnsiCpg:
+            ansiCodePage_ = param.value_or(1252);
+            break;
+        case Word::Deff:
+            defaultFont_ = param.value_or(0);
+            break;
+        case Word::Par:
+            EndParagraph();
+            break;
+        case Word::Pard:
+            para_ = ParaState{};
+            break;
+        case Word::Ql:
+            para_.align = Qt::AlignLeft;
+            break;
+        case Word::Qc:
+            para_.align = Qt::AlignHCenter;
+            break;
+        case Word::Qr:
+            para_.align = Qt::AlignRight;
+            break;
+        case Word::Qj:
+            para_.align = Qt::AlignJustify;
+            break;
+        case Word::Ls:
+            para_.bullet = param.value_or(0) > 0;
+            break;
+        case Word::Char:
+            PlainText(QStringView(&info.ch, 1));
+            break;
+        default:
+            CharacterWord(info, param);
+            break;
     }
 }
 
@@ -342,17 +499,32 @@ void Reader::CharacterWord(const WordInfo& info, std::optional<int> param) {
     CharState& chars = Top().chars;
     const bool on = param.value_or(1) != 0;
     switch (info.kind) {
-        case Word::B: chars.bold = on; break;
-        case Word::I: chars.italic = on; break;
-        case Word::Ul: chars.underline = on; break;
-        case Word::UlNone: chars.underline = false; break;
-        case Word::F: chars.font = param.value_or(-1); break;
-        case Word::Cf: chars.color = std::max(param.value_or(0), 0); break;
+        case Word::B:
+            chars.bold = on;
+            break;
+        case Word::I:
+            chars.italic = on;
+            break;
+        case Word::Ul:
+            chars.underline = on;
+            break;
+        case Word::UlNone:
+            chars.underline = false;
+            break;
+        case Word::F:
+            chars.font = param.value_or(-1);
+            break;
+        case Word::Cf:
+            chars.color = std::max(param.value_or(0), 0);
+            break;
         case Word::Fs:
             if (param.value_or(0) > 0) chars.halfPoints = std::min(*param, 3276);
             break;
-        case Word::Plain: chars = CharState{}; break;
-        default: break;  // unknown words change nothing
+        case Word::Plain:
+            chars = CharState{};
+            break;
+        default:
+            break;  // unknown words change nothing
     }
 }
 
@@ -406,10 +578,16 @@ void Reader::Put(QStringView text) {
         Put(QStringView(&Replacement, 1));
     }
     switch (Top().dest) {
-        case Destination::FontTable: FontText(text); return;
-        case Destination::ColorTable: ColorText(text); return;
-        case Destination::Text: break;
-        default: return;
+        case Destination::FontTable:
+            FontText(text);
+            return;
+        case Destination::ColorTable:
+            ColorText(text);
+            return;
+        case Destination::Text:
+            break;
+        default:
+            return;
     }
     if (text.isEmpty()) return;
     if (!run_.isEmpty() && !(runChars_ == Top().chars)) FlushRun();
@@ -451,8 +629,8 @@ QStringDecoder& Reader::DecoderFor(int codePage) {
 int Reader::CurrentCodePage() const {
     const GroupState& top = stack_.back();
     const int font = top.dest == Destination::FontTable ? fontEntry_
-                     : top.chars.font < 0                ? defaultFont_
-                                                         : top.chars.font;
+                     : top.chars.font < 0               ? defaultFont_
+                                                        : top.chars.font;
     const auto it = fonts_.constFind(font);
     const int page = it == fonts_.constEnd() ? 0 : it->codePage;
     return page != 0 ? page : ansiCodePage_;
@@ -471,8 +649,10 @@ void Reader::FontText(QStringView text) {
 
 void Reader::ColorText(QStringView text) {
     for (qsizetype n = text.count(u';'); n > 0; --n) {
-        if (colorSet_) colors_.push_back(QColor(red_, green_, blue_));
-        else colors_.push_back(std::nullopt);
+        if (colorSet_)
+            colors_.push_back(QColor(red_, green_, blue_));
+        else
+            colors_.push_back(std::nullopt);
         red_ = green_ = blue_ = 0;
         colorSet_ = false;
     }
@@ -524,8 +704,10 @@ void Reader::FinishBlock() {
     format.setAlignment(para_.align);
     cursor_.setBlockFormat(format);
     if (para_.bullet) {
-        if (list_ && lastWasBullet_) list_->add(cursor_.block());
-        else list_ = cursor_.createList(QTextListFormat::ListDisc);
+        if (list_ && lastWasBullet_)
+            list_->add(cursor_.block());
+        else
+            list_ = cursor_.createList(QTextListFormat::ListDisc);
     }
     lastWasBullet_ = para_.bullet;
 }

@@ -22,9 +22,9 @@ enum class Destination { Text, Skip, FontTable, ColorTable, Bullet };
 
 // Character attributes; they belong to the group and return when it closes.
 struct CharState {
-    int font = -1;       // font number, -1 for the default font
+    int font = -1;        // font number, -1 for the default font
     int halfPoints = 24;  // \fs
-    int color = 0;       // index into the colour table, 0 for the automatic colour
+    int color = 0;        // index into the colour table, 0 for the automatic colour
     bool bold = false;
     bool italic = false;
     bool underline = false;
@@ -32,11 +32,42 @@ struct CharState {
 };
 
 enum class Word {
-    Unknown, Ansi, Mac, Pc, Pca, AnsiCpg, Deff, Uc, U,
-    FontTbl, ColorTbl, Bullet, Pn, Skip, Keep,
-    F, FCharset, Cpg, Red, Green, Blue,
-    B, I, Ul, UlNone, Fs, Cf, Plain,
-    Par, Pard, Ql, Qc, Qr, Qj, Ls, Char
+    Unknown,
+    Ansi,
+    Mac,
+    Pc,
+    Pca,
+    AnsiCpg,
+    Deff,
+    Uc,
+    U,
+    FontTbl,
+    ColorTbl,
+    Bullet,
+    Pn,
+    Skip,
+    Keep,
+    F,
+    FCharset,
+    Cpg,
+    Red,
+    Green,
+    Blue,
+    B,
+    I,
+    Ul,
+    UlNone,
+    Fs,
+    Cf,
+    Plain,
+    Par,
+    Pard,
+    Ql,
+    Qc,
+    Qr,
+    Qj,
+    Ls,
+    Char
 };
 
 // What a control word means to the reader; `ch` is the character of Word::Char.
@@ -107,7 +138,7 @@ private:
     qsizetype pos_ = 0;
     QTextCursor cursor_;
     std::vector<GroupState> stack_;
-    int overflow_ = 0;     // groups opened beyond MaxGroupDepth and not yet closed
+    int overflow_ = 0;  // groups opened beyond MaxGroupDepth and not yet closed
     bool pendingStar_ = false;
     bool done_ = false;
     int skipFallback_ = 0;  // characters still to skip after \uN

@@ -118,24 +118,29 @@ void Writer::Header() {
     }
     out_ += QStringLiteral("}\n{\\colortbl ;");
     for (const QColor& c : colors_)
-        out_ += QStringLiteral("\\red%1\\green%2\\blue%3;").arg(c.red()).arg(c.green()).arg(c.blue());
+        out_ +=
+            QStringLiteral("\\red%1\\green%2\\blue%3;").arg(c.red()).arg(c.green()).arg(c.blue());
     out_ += QStringLiteral("}\n\\viewkind4\\uc1\n");
 }
 
 void Writer::Paragraph(const QTextBlock& block) {
     Word("\\pard");
     if (block.textList()) {
-        out_ += QStringLiteral("{\\pntext\\f%1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf%1\\pnindent0"
-                               "{\\pntxtb\\'B7}}")
+        out_ += QStringLiteral(
+                    "{\\pntext\\f%1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf%1\\pnindent0"
+                    "{\\pntxtb\\'B7}}")
                     .arg(symbolFont_);
         needSpace_ = false;
         Word("\\fi", -360);
         Word("\\li", 720);
     }
     const Qt::Alignment align = block.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
-    if (align & Qt::AlignJustify) Word("\\qj");
-    else if (align & Qt::AlignHCenter) Word("\\qc");
-    else if (align & (Qt::AlignRight | Qt::AlignTrailing)) Word("\\qr");
+    if (align & Qt::AlignJustify)
+        Word("\\qj");
+    else if (align & Qt::AlignHCenter)
+        Word("\\qc");
+    else if (align & (Qt::AlignRight | Qt::AlignTrailing))
+        Word("\\qr");
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const RunAttributes run = AttributesOf(it.fragment().charFormat());
         if (!last_ || !(run == *last_)) Attributes(run);
@@ -147,8 +152,8 @@ void Writer::Paragraph(const QTextBlock& block) {
 }
 
 void Writer::Attributes(const RunAttributes& run) {
-    const RunAttributes before = last_.value_or(RunAttributes{-1, -1, -1, !run.bold, !run.italic,
-                                                              !run.underline});
+    const RunAttributes before =
+        last_.value_or(RunAttributes{-1, -1, -1, !run.bold, !run.italic, !run.underline});
     if (run.font != before.font) Word("\\f", run.font);
     if (run.halfPoints != before.halfPoints) Word("\\fs", run.halfPoints);
     if (run.color != before.color) Word("\\cf", run.color);
@@ -190,4 +195,6 @@ void Writer::Word(const char* word, std::optional<int> param) {
 
 }  // namespace
 
-QString WriteRtf(const QTextDocument& document) { return Writer(document).Write(); }
+QString WriteRtf(const QTextDocument& document) {
+    return Writer(document).Write();
+}
