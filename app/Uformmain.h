@@ -187,6 +187,12 @@ private:
     void mMenu_FileBackupClick();
     void mMenu_FileRestoreClick();
     void mMenu_FilePackClick();
+    // holidays
+    int AddHolidayMessage(TvnHolidayParams* params);
+    int EditHolidayMessage(TvnHolidayParams* params);
+    int DeleteHolidayMessage(TvnHolidayParams* params);
+    bool RunHolidayEditor(TvnHolidayParams* params);
+    void mMenu_ToolsHolidaysClick();
 
     std::unique_ptr<Ui::FormMainVNCR> ui;
     TADOConnection ADOConnection;

@@ -59,15 +59,18 @@ int TFormMainVNCR::SendMessage(int message, intptr_t wParam, intptr_t lParam) {
             return DeleteEventMessage(static_cast<TvnEventParams*>(record));
         case WM_FINDEVENTS:
             return FindEventsMessage(static_cast<const TvnFindParams*>(record));
+        case WM_ADDHOLIDAY:
+            return AddHolidayMessage(static_cast<TvnHolidayParams*>(record));
+        case WM_EDITHOLIDAY:
+            return EditHolidayMessage(static_cast<TvnHolidayParams*>(record));
         case WM_DELETEHOLIDAY:
-            Calendar()->DeleteHoliday(static_cast<TvnHolidayParams*>(record));
-            return 1;
+            return DeleteHolidayMessage(static_cast<TvnHolidayParams*>(record));
         case WM_DELETENOTES:
             Calendar()->DeleteNotes(static_cast<TvnNotesParams*>(record));
             return 1;
         default:
-            // WM_ADDHOLIDAY, WM_EDITHOLIDAY, WM_ADDNOTES, WM_EDITNOTES wait for
-            // the holiday dialog and the notes editor: nothing is carried out.
+            // WM_ADDNOTES, WM_EDITNOTES wait for the notes editor: nothing is
+            // carried out.
             return 0;
     }
 }
