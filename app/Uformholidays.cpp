@@ -2,7 +2,9 @@
 
 #include <QPainter>
 #include <QShortcut>
+#include <QStyle>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "app/Uformmain.h"
 #include "platform/DateFormat.h"
@@ -53,6 +55,22 @@ bool SameDateRule(const TvnHolidayParams& a, const TvnHolidayParams& b) {
            a.NumOfWeek == b.NumOfWeek;
 }
 
+// The date column fits the longest rule in the current month names, and the
+// list fits both columns beside a scroll bar.
+void SizeColumns(QTreeWidget* list) {
+    const QFontMetrics fm = list->fontMetrics();
+    int widest = 0;
+    for (const QString& month : FormatSettings().ShortMonthNames)
+        widest =
+            std::max(widest, fm.horizontalAdvance(month + QStringLiteral(", second Wednesday")));
+    const int name = 170;
+    const int date = widest + 16;
+    list->setColumnWidth(0, name);
+    list->setColumnWidth(1, date);
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    list->setMinimumWidth(name + date + scrollBar + 2 * list->frameWidth() + 4);
+}
+
 const QString NoItemSelected = QStringLiteral("No item has been selected!");
 
 }  // namespace
@@ -65,7 +83,7 @@ TFormHolidays::TFormHolidays(QWidget* owner, const QList<TvnHolidayParams*>& hol
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     QTreeWidget* list = ui->listView_Holidays;
     list->setItemDelegate(new THolidayGridDelegate(list));
-    list->setColumnWidth(0, 190);
+    SizeColumns(list);
     connect(ui->btnAdd, &QPushButton::clicked, this, &TFormHolidays::btnAddClick);
     connect(ui->btnEdit, &QPushButton::clicked, this, &TFormHolidays::btnEditClick);
     connect(ui->btnDelete, &QPushButton::clicked, this, &TFormHolidays::btnDeleteClick);
