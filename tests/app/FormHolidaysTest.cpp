@@ -372,3 +372,22 @@ TEST(HolidaysManagement, SameDateRuleKeepsOneHolidayAndDamagedRowsStayUntouched)
     EXPECT_TRUE(w.ShowsHoliday(25));
     EXPECT_FALSE(w.ShowsHoliday(26));
 }
+
+// A fixed-date row with a stray weekday (another program's) is the row an add
+// on its month and day overwrites; its entry used to stay in the list under
+// the old name, so editing or deleting it then hit the new holiday.
+TEST(HolidaysManagement, AddOverARowWithAStrayWeekdayLeavesNoStaleEntry) {
+    ScopedDialogScript script;
+    HolidayWindow w;
+    TvnHolidayParams stray = Holiday(12, 25, "Xmas", 3, 0);
+    stray.ID = 0;
+    w.Cal().AddHoliday(&stray);
+    script.Modal([&](QDialog& list) {
+        Click(list, "btnAdd");
+        EXPECT_EQ(Column(C<QTreeWidget>(list, "listView_Holidays"), 0), QStringList{"Christmas"});
+        Click(list, "btnOK");
+    });
+    script.Modal(DecemberDay("Christmas", 25));
+    w.Trigger("mMenu_ToolsHolidays");
+    EXPECT_EQ(w.StoredHolidays(), QStringList{"Christmas 12 25 0 0"});
+}
