@@ -13,9 +13,8 @@
 
 namespace {
 
-// One entry: the name and the date text of the holiday record it owns.
-// Entries order by month and then day, so that within a month the weekday
-// rules (day 0) come before the fixed dates.
+// One entry: the name and the date text of the holiday record it owns; the
+// record goes when the entry is deleted, also when the list closes.
 class THolidayListItem : public QTreeWidgetItem {
 public:
     explicit THolidayListItem(TvnHolidayParams* holiday) : holiday_(holiday) { Refresh(); }
@@ -25,9 +24,8 @@ public:
         setText(1, TFormHolidays::HolidayDateText(*holiday_));
     }
     bool operator<(const QTreeWidgetItem& other) const override {
-        const TvnHolidayParams& a = *holiday_;
-        const TvnHolidayParams& b = *static_cast<const THolidayListItem&>(other).holiday_;
-        return a.Month != b.Month ? a.Month < b.Month : a.Day < b.Day;
+        return TFormHolidays::listView_HolidaysCompare(
+            *holiday_, *static_cast<const THolidayListItem&>(other).holiday_);
     }
 
 private:
@@ -114,6 +112,10 @@ QString TFormHolidays::HolidayDateText(const TvnHolidayParams& h) {
     const QString month = FormatSettings().ShortMonthNames[h.Month - 1] + QStringLiteral(", ");
     if (fixed) return month + QString::number(h.Day);
     return month + NumOfWeekName(h.NumOfWeek) + u' ' + DayOfWeekName(h.DayOfWeek);
+}
+
+bool TFormHolidays::listView_HolidaysCompare(const TvnHolidayParams& a, const TvnHolidayParams& b) {
+    return a.Month != b.Month ? a.Month < b.Month : a.Day < b.Day;
 }
 
 TvnHolidayParams* TFormHolidays::HolidayOf(const QTreeWidgetItem* item) {

@@ -30,6 +30,9 @@ public:
 
     // "Nov, 25" or "Nov, last Friday"; a placeholder for codes out of range.
     static QString HolidayDateText(const TvnHolidayParams& holiday);
+    // The list's order: by month, then by day, so that within a month the
+    // weekday rules (day 0) come before the fixed dates.
+    static bool listView_HolidaysCompare(const TvnHolidayParams& a, const TvnHolidayParams& b);
     // The record of an entry, or null.
     static TvnHolidayParams* HolidayOf(const QTreeWidgetItem* item);
 
