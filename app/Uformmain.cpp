@@ -252,6 +252,8 @@ void TFormMainVNCR::ConnectCommands() {
     on(ui->pMenu_ClearWallp, &TFormMainVNCR::ClearWallpaperClick);
     on(ui->mMenu_UsersManagement, &TFormMainVNCR::UsersManagementClick);
     on(ui->mMenu_ToolsOptions, &TFormMainVNCR::mMenu_ToolsOptionsClick);
+    on(ui->mMenu_AddHoliday, &TFormMainVNCR::SendAddHoliday);
+    on(ui->mMenu_ToolsHolidays, &TFormMainVNCR::mMenu_ToolsHolidaysClick);
     for (int user = 0; user < UsersCount; ++user) {
         auto* action = findChild<QAction*>(QStringLiteral("mMenu_User%1").arg(user));
         connect(action, &QAction::triggered, this, [this, user] { SelectUser(user); });

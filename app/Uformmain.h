@@ -206,6 +206,12 @@ private:
     void mMenu_FilePrintClick();
     // options
     void mMenu_ToolsOptionsClick();
+    // holidays
+    int AddHolidayMessage(TvnHolidayParams* params);
+    int EditHolidayMessage(TvnHolidayParams* params);
+    int DeleteHolidayMessage(TvnHolidayParams* params);
+    bool RunHolidayEditor(TvnHolidayParams* params);
+    void mMenu_ToolsHolidaysClick();
 
     std::unique_ptr<Ui::FormMainVNCR> ui;
     TADOConnection ADOConnection;

@@ -59,9 +59,12 @@ int TFormMainVNCR::SendMessage(int message, intptr_t wParam, intptr_t lParam) {
             return DeleteEventMessage(static_cast<TvnEventParams*>(record));
         case WM_FINDEVENTS:
             return FindEventsMessage(static_cast<const TvnFindParams*>(record));
+        case WM_ADDHOLIDAY:
+            return AddHolidayMessage(static_cast<TvnHolidayParams*>(record));
+        case WM_EDITHOLIDAY:
+            return EditHolidayMessage(static_cast<TvnHolidayParams*>(record));
         case WM_DELETEHOLIDAY:
-            Calendar()->DeleteHoliday(static_cast<TvnHolidayParams*>(record));
-            return 1;
+            return DeleteHolidayMessage(static_cast<TvnHolidayParams*>(record));
         case WM_ADDNOTES:
             return AddNotesMessage(static_cast<int>(wParam), static_cast<TvnNotesParams*>(record));
         case WM_EDITNOTES:
@@ -70,8 +73,6 @@ int TFormMainVNCR::SendMessage(int message, intptr_t wParam, intptr_t lParam) {
             Calendar()->DeleteNotes(static_cast<TvnNotesParams*>(record));
             return 1;
         default:
-            // WM_ADDHOLIDAY and WM_EDITHOLIDAY wait for the holiday dialog:
-            // nothing is carried out.
             return 0;
     }
 }

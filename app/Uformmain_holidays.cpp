@@ -1,0 +1,59 @@
+// The main window's holiday commands: the holiday messages, which open the
+// holiday editor and store what it accepted, and Holidays management.
+#include <memory>
+
+#include "app/Uformholidayoptions.h"
+#include "app/Uformholidays.h"
+#include "app/Uformmain.h"
+#include "reminder/Vncalendarreminder.h"
+
+int TFormMainVNCR::AddHolidayMessage(TvnHolidayParams* p) {
+    int year, month, day;
+    DecodeDate(Date(), year, month, day);
+    // A new holiday: today's date and nothing else from the sender.
+    *p = TvnHolidayParams();
+    p->Month = uint16_t(month);
+    p->Day = uint16_t(day);
+    if (!RunHolidayEditor(p)) return 0;
+    Calendar()->AddHoliday(p);
+    return 1;
+}
+
+int TFormMainVNCR::EditHolidayMessage(TvnHolidayParams* p) {
+    p->EditState = esEdit;
+    if (!RunHolidayEditor(p)) return 0;
+    Calendar()->EditHoliday(p);
+    return 1;
+}
+
+int TFormMainVNCR::DeleteHolidayMessage(TvnHolidayParams* p) {
+    Calendar()->DeleteHoliday(p);
+    return 1;
+}
+
+bool TFormMainVNCR::RunHolidayEditor(TvnHolidayParams* p) {
+    TFormHolidayOptions form(this, p);
+    RunModal(form);
+    return p->EditState == esAccepted;
+}
+
+void TFormMainVNCR::mMenu_ToolsHolidaysClick() {
+    TvnCalendarReminder* c = Calendar();
+    c->HolidaysList.clear();  // a closed table fills nothing
+    c->SelectHolidays();
+    // The dialog owns the records from here on.
+    QList<TvnHolidayParams*> holidays;
+    for (TvnHolidayParams* holiday : std::as_const(c->HolidaysList)) {
+        // The program's own hidden row (ID 1) is no holiday, whatever the
+        // table's filter happens to be.
+        if (holiday->ID > 1)
+            holidays.append(holiday);
+        else
+            delete holiday;
+    }
+    c->HolidaysList.clear();
+    TFormHolidays form(this, holidays, [this](int message, TvnHolidayParams* record) {
+        return SendRecord(message, record);
+    });
+    RunModal(form);
+}
