@@ -204,6 +204,7 @@ private:
     void mMenu_ToolsTimeSpanClick();
     // printing
     void mMenu_FilePrintClick();
+    bool ChoosePdfFileWithoutPrinter();
     // options
     void mMenu_ToolsOptionsClick();
     // holidays

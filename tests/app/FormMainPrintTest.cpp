@@ -44,13 +44,14 @@ struct PrintingWindow {
 TEST(FormMainPrint, PrintsWithTheChosenOptionsOrShowsWhyItCouldNot) {
     struct Row {
         const char* name;
-        const char* file;
+        const char* file;  // empty: no printer, the file is asked for
         const char* button;
         bool printed;
         QStringList messages;
     } const rows[] = {
         {"printed", "calendar.pdf", "btnPrint", true, {}},
         {"cancelled", "calendar.pdf", "btnCancel", false, {}},
+        {"no printer, file asked for", "", "btnPrint", true, {}},
         {"no such folder",
          "missing/calendar.pdf",
          "btnPrint",
@@ -62,8 +63,8 @@ TEST(FormMainPrint, PrintsWithTheChosenOptionsOrShowsWhyItCouldNot) {
         PrintingWindow w;
         ASSERT_TRUE(w.started);
         TvnCalendarReminder& c = *w.window->Calendar();
-        const QString file = w.dir.filePath(r.file);
-        w.window->Printer().setOutputFileName(file);
+        const QString file = w.dir.filePath(*r.file ? r.file : "asked.pdf");
+        w.window->Printer().setOutputFileName(*r.file ? file : QString());
         bool reminderHeld = false;
         ScopedDialogScript script;
         script.Modal([&](QDialog& form) {
@@ -71,6 +72,7 @@ TEST(FormMainPrint, PrintsWithTheChosenOptionsOrShowsWhyItCouldNot) {
             form.findChild<QRadioButton*>("rBtn_StrechToPage")->click();
             form.findChild<QPushButton*>(r.button)->click();
         });
+        if (!*r.file) script.ChooseFile(TDialogKind::SaveFile, file);
         auto* print = w.window->findChild<QAction*>("mMenu_FilePrint");
         ASSERT_TRUE(print->isEnabled());
         print->trigger();
