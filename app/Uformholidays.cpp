@@ -1,14 +1,13 @@
 #include "app/Uformholidays.h"
 
-#include <QPainter>
 #include <QShortcut>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "app/Uformmain.h"
 #include "platform/DateFormat.h"
 #include "platform/Dialogs.h"
+#include "reminder/Uresource.h"
 #include "ui_Uformholidays.h"
 
 namespace {
@@ -30,22 +29,6 @@ public:
 
 private:
     std::unique_ptr<TvnHolidayParams> holiday_;
-};
-
-// Grid lines between the cells (QTreeWidget draws none of its own).
-class THolidayGridDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
-        painter->save();
-        painter->setPen(option.palette.color(QPalette::Mid));
-        const QRect r = option.rect;
-        painter->drawLine(r.topRight(), r.bottomRight());
-        painter->drawLine(r.bottomLeft(), r.bottomRight());
-        painter->restore();
-    }
 };
 
 bool SameDateRule(const TvnHolidayParams& a, const TvnHolidayParams& b) {
@@ -80,7 +63,7 @@ TFormHolidays::TFormHolidays(QWidget* owner, const QList<TvnHolidayParams*>& hol
     SetSingleBorderDialog(*this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     QTreeWidget* list = ui->listView_Holidays;
-    list->setItemDelegate(new THolidayGridDelegate(list));
+    ShowGridLines(list);
     SizeColumns(list);
     connect(ui->btnAdd, &QPushButton::clicked, this, &TFormHolidays::btnAddClick);
     connect(ui->btnEdit, &QPushButton::clicked, this, &TFormHolidays::btnEditClick);

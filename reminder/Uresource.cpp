@@ -94,6 +94,10 @@ QString YesNo(bool value) {
 
 }  // namespace
 
+void ShowGridLines(QTreeWidget* list) {
+    list->setItemDelegate(new TGridLineDelegate(list));
+}
+
 QIcon EventListImage(int image) {
     if (image < eliEvent || image > eliSoundFile) return {};
     if (!gImages) {
@@ -156,7 +160,7 @@ void SetupEventListView(QTreeWidget* list, const QStringList& captions) {
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setAllColumnsShowFocus(true);
     list->setIconSize(QSize(kImageSize, kImageSize));
-    list->setItemDelegate(new TGridLineDelegate(list));
+    ShowGridLines(list);
     QPalette pal = list->palette();
     for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
         pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));

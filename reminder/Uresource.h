@@ -28,6 +28,10 @@ enum TvnEventListColumn : int {
 };
 constexpr int EventListColumnCount = 10;
 
+// Draws grid lines between the cells of a report-style list (QTreeWidget has
+// none of its own).
+void ShowGridLines(QTreeWidget* list);
+
 // The row images, drawn by the program itself.
 enum TvnEventListImage : int { eliEvent = 0, eliActionFile = 1, eliSoundFile = 2 };
 QIcon EventListImage(int image);
