@@ -235,6 +235,8 @@ Reader::Reader(QStringView text, QTextDocument& document) : text_(text), cursor_
 }
 
 void Reader::Run() {
+    // One edit for the whole document, so its layout follows once at the end.
+    cursor_.beginEditBlock();
     while (!done_ && pos_ < text_.size()) {
         const QChar c = text_[pos_];
         if (IsPlain(c)) {
@@ -259,6 +261,7 @@ void Reader::Run() {
         FlushRun();
         FinishBlock();
     }
+    cursor_.endEditBlock();
 }
 
 void Reader::OpenGroup() {
