@@ -246,10 +246,20 @@ void TFormNotepad::LoadNotesText() {
     const QSignalBlocker quiet(edit);
     if (params_->Notes.isEmpty()) {
         edit->clear();
-    } else if (!ReadRtf(NotesWithCrLfLines(params_->Notes), *edit->document())) {
-        // Not RTF: the lines as they are, without the line break that ends
-        // the last one.
-        edit->setPlainText(NoteLines(params_->Notes).join(u'\n'));
+    } else {
+        // Read into a document of its own, so that the editor lays the body
+        // out once when it takes it rather than along the way; the editor's
+        // first document, its child, goes.
+        auto* document = new QTextDocument(edit);
+        document->setDefaultFont(edit->document()->defaultFont());
+        if (ReadRtf(NotesWithCrLfLines(params_->Notes), *document)) {
+            edit->setDocument(document);
+        } else {
+            // Not RTF: the lines as they are, without the line break that
+            // ends the last one.
+            delete document;
+            edit->setPlainText(NoteLines(params_->Notes).join(u'\n'));
+        }
     }
     edit->document()->clearUndoRedoStacks();
     edit->moveCursor(QTextCursor::Start);

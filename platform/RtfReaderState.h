@@ -1,6 +1,6 @@
 // The RTF reader's parse state: the groups on an explicit stack, the font and
 // colour tables, the bytes of \'hh escapes waiting for their code page, and
-// the run of text waiting to go into the document. Private to RtfReader.cpp.
+// the run of text waiting to go into the document. Private to the reader.
 #pragma once
 
 #include <QByteArray>
@@ -163,5 +163,12 @@ private:
     bool lastWasBullet_ = false;
     QTextList* list_ = nullptr;
 };
+
+// The control words the reader knows, by name.
+const QHash<QStringView, WordInfo>& Words();
+// The code page a \fcharset stands for; 0 leaves the document's.
+int CodePageOfCharset(int charset);
+// The decoder of a code page; empty for one read as Latin-1.
+QByteArray DecoderName(int codePage);
 
 }  // namespace rtf
