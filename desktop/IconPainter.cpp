@@ -1,8 +1,8 @@
 // Build-time painter of the program's icon as PNG files for the hicolor
 // sizes. It draws the same calendar page as org.vornel.Vornel.svg, from the
 // same coordinates on a 256-unit canvas, so the two stay alike without an
-// SVG renderer. Arguments: the output folder, then the sizes in pixels; each
-// size lands in <folder>/<N>x<N>/apps/org.vornel.Vornel.png.
+// SVG renderer (only the smallest sizes simplify the days). Arguments: the output folder, then the
+// sizes in pixels; each size lands in <folder>/<N>x<N>/apps/org.vornel.Vornel.png.
 #include <QColor>
 #include <QDir>
 #include <QImage>
@@ -34,12 +34,21 @@ void PaintPage(QPainter& p) {
     Fill(p, {160, 24, 20, 48}, 10, kFrame);
 }
 
-// Four columns and three rows of days, one of them marked as today.
-void PaintDays(QPainter& p) {
-    for (int row = 0; row < 3; ++row)
-        for (int col = 0; col < 4; ++col)
-            Fill(p, {56.0 + col * 39, 120.0 + row * 32, 27, 20}, 4,
-                 row == 1 && col == 2 ? kHeader : kDay);
+// Four columns and three rows of days, one of them marked as today. Below
+// 32 pixels such cells blur into grey, so small icons get three larger
+// days in two rows instead.
+void PaintDays(QPainter& p, int size) {
+    const bool small = size < 32;
+    const int cols = small ? 3 : 4, rows = small ? 2 : 3;
+    const QSizeF cell = small ? QSizeF(40, 28) : QSizeF(27, 20);
+    const QPointF step = small ? QPointF(52, 44) : QPointF(39, 32);
+    const QPointF origin = small ? QPointF(56, 128) : QPointF(56, 120);
+    for (int row = 0; row < rows; ++row)
+        for (int col = 0; col < cols; ++col) {
+            const bool today = row == 1 && col == cols - 2;
+            Fill(p, {origin + QPointF(col * step.x(), row * step.y()), cell}, 4,
+                 today ? kHeader : kDay);
+        }
 }
 
 QImage PaintIcon(int size) {
@@ -50,7 +59,7 @@ QImage PaintIcon(int size) {
     p.setPen(Qt::NoPen);
     p.scale(size / 256.0, size / 256.0);
     PaintPage(p);
-    PaintDays(p);
+    PaintDays(p, size);
     return image;
 }
 
