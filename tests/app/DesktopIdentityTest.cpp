@@ -3,16 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <memory>
 
 #include "app/Uformmain.h"
+#include "app/Vnmanual.h"
 #include "store/Datafolder.h"
 #include "support/DialogScript.h"
 #include "support/RecordingActions.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -62,4 +67,25 @@ TEST(DesktopIdentity, HelpContentsOpensTheManual) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("<title>Vornel manual</title>"));
     EXPECT_TRUE(script.Messages().isEmpty());
+}
+
+// Every link of the table of contents reaches a chapter, the page runs no
+// script, and a picture of its start is saved for a person to read.
+TEST(DesktopIdentity, ManualLinksReachTheirChapters) {
+    QFile file(FindManual(QCoreApplication::applicationDirPath()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    const QRegularExpression link(QStringLiteral("href=\"#([^\"]+)\""));
+    int links = 0;
+    for (const auto& match : link.globalMatch(html)) {
+        ++links;
+        EXPECT_TRUE(html.contains("id=\"" + match.captured(1) + "\""))
+            << match.captured(1).toStdString();
+    }
+    EXPECT_GE(links, 10);
+    EXPECT_FALSE(html.contains("<script", Qt::CaseInsensitive));
+    QTextBrowser page;
+    page.resize(900, 1400);
+    page.setHtml(html);
+    EXPECT_TRUE(page.grab().save(TestOutputDir() + "/manual.png"));
 }
