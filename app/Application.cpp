@@ -5,6 +5,7 @@
 TVornelApplication::TVornelApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(ProgramName);
     setApplicationVersion(ProgramVersion);
+    setDesktopFileName(DesktopFileId);
 }
 
 bool TVornelApplication::notify(QObject* receiver, QEvent* event) {

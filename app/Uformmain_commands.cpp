@@ -1,5 +1,6 @@
 // The main window's commands: the command messages and their dispatch, the
 // views, the month tabs and the recurring-events panel, and the menu entries.
+#include <QCoreApplication>
 #include <QCursor>
 #include <QTabBar>
 #include <QUrl>
@@ -9,6 +10,7 @@
 #include "app/Uformabout.h"
 #include "app/Uformmain.h"
 #include "app/Umaintenance.h"
+#include "app/Vnmanual.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "reminder/Uformeventoptions.h"
@@ -388,7 +390,13 @@ void TFormMainVNCR::AboutClick() {
 }
 
 void TFormMainVNCR::HelpContentsClick() {
-    shell_.OpenFile(DataFolder() + QStringLiteral("Help.chm"));
+    const QString manual = FindManual(QCoreApplication::applicationDirPath());
+    if (manual.isEmpty())
+        ShowWarning(QStringLiteral("The manual of Vornel was not found. It is installed with the "
+                                   "program as share/vornel/manual/index.html."),
+                    this);
+    else if (!shell_.OpenFile(manual))
+        ShowWarning(QStringLiteral("The manual could not be opened: %1").arg(manual), this);
 }
 
 void TFormMainVNCR::HomePageClick() {

@@ -1,7 +1,5 @@
 // The main window's Tools > Options: the options dialog on the preferences,
 // then the login start entry and the calendar follow what was confirmed.
-#include <QCoreApplication>
-
 #include "app/Uformmain.h"
 #include "app/Uformoptions.h"
 #include "platform/Autostart.h"
@@ -21,6 +19,5 @@ void TFormMainVNCR::mMenu_ToolsOptionsClick() {
 void TFormMainVNCR::UpdateStartupShortcut() {
     // A folder that cannot be written is no reason to bother the user: the
     // setting stays as chosen, and the next OK tries again.
-    UpdateAutostartEntry(settings_.ProgOptions.RunAtWinStartup,
-                         QCoreApplication::applicationFilePath());
+    UpdateAutostartEntry(settings_.ProgOptions.RunAtWinStartup, RunningProgramPath());
 }

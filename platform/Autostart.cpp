@@ -1,5 +1,6 @@
 #include "platform/Autostart.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -58,6 +59,12 @@ QString DesktopExecArgument(const QString& argument) {
     }
     if (quote) out += u'"';
     return EscapeStringValue(out);
+}
+
+QString RunningProgramPath() {
+    const QString program = QCoreApplication::applicationFilePath();
+    const QString resolved = QFileInfo(program).canonicalFilePath();
+    return resolved.isEmpty() ? program : resolved;
 }
 
 QString AutostartEntryText(const QString& program) {

@@ -14,6 +14,11 @@ QString AutostartFilePath();
 // character the Desktop Entry rules reserve (a space, '$', ...), escaped.
 QString DesktopExecArgument(const QString& argument);
 
+// The running program's file as the entry should name it: absolute, with
+// symbolic links resolved, so that a start through a link (or from a
+// relative path) still names the installed program.
+QString RunningProgramPath();
+
 // The entry that starts the program at the absolute path `program`.
 QString AutostartEntryText(const QString& program);
 
