@@ -9,6 +9,7 @@ packages=(
     fonts-liberation
     libgtest-dev libbenchmark-dev
     poppler-utils
+    dbus-daemon
 )
 
 missing=()
