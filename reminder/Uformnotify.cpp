@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cmath>
 
 #include "platform/DateFormat.h"
 #include "platform/DesktopNotifications.h"
@@ -33,8 +34,6 @@ QString SnoozeCaption(int minutes) {
         if (c.Minutes == minutes) return QString::fromLatin1(c.Caption);
     return QString();
 }
-
-constexpr double kMinutesPerDay = 24 * 60;
 
 }  // namespace
 
@@ -167,7 +166,8 @@ void TFormNotify::BringToFront() {
 void TFormNotify::SnoozeRow(QTreeWidgetItem* row, int minutes) {
     const TvnEventParams* e = TvnEventListItem::EventOf(row);
     if (!e || row->isHidden()) return;
-    snoozed_.insert(e->ID, Now() + minutes / kMinutesPerDay);
+    // To the whole second, as the reminder reads the clock.
+    snoozed_.insert(e->ID, std::round((Now() + minutes / MinsPerDay) * SecsPerDay) / SecsPerDay);
     // The row keeps its record, which the reminder stores after the window
     // closes; it only leaves the view.
     row->setSelected(false);

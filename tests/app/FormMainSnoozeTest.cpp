@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -97,7 +98,7 @@ TEST(FormMainSnooze, SnoozedEventsComeBackAfterTheDelayAndOkThenMovesThemOn) {
         offered = notify.findChild<QComboBox*>("cBox_Snooze")->currentText();
         notify.findChild<QPushButton*>("btnOK")->click();
     });
-    w.clock.Set(At(2026, 12, 9, 15, 31));
+    w.clock.Set(At(2026, 12, 9, 15, 31, 1));
     w.Cal().OnTimer(nullptr);
     EXPECT_EQ(again, (QStringList{"Call", "Pill"}));
     EXPECT_EQ(offered, "30 minutes");
