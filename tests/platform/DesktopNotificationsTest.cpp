@@ -180,9 +180,11 @@ TEST_F(DesktopFixture, WithoutAServiceOrABusTheWindowWorksAsBefore) {
         notifiers << onBus.get();
     }
     for (TDBusNotifier* desktop : notifiers) {
-        auto form = Open(*desktop, {Dentist()});
+        auto form = Open(*desktop, {Dentist(), EventRecord("Call", At(2026, 12, 9, 15, 1))});
         WaitFor([] { return false; }, 200);  // let a refusal arrive
-        form->findChild<QPushButton*>("btnSnooze")->click();
+        form->findChild<QTreeWidget*>("listView_Events")->clearSelection();
+        form->findChild<QPushButton*>("btnSnooze")->click();  // none selected: all
+        EXPECT_EQ(form->Snoozed().size(), 2);
         EXPECT_SAME_TIME(form->Snoozed().value(1), At(2026, 12, 9, 15, 16));
         EXPECT_EQ(form->result(), QDialog::Accepted);  // nothing left to show
     }

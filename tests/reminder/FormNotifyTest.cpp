@@ -9,7 +9,6 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTreeWidget>
-#include <algorithm>
 #include <memory>
 
 #include "EventSamples.h"
@@ -17,7 +16,6 @@
 #include "reminder/Uformnotify.h"
 #include "reminder/Uresource.h"
 #include "support/RecordingActions.h"
-#include "support/TestSupport.h"
 
 namespace {
 
@@ -187,39 +185,4 @@ TEST_F(NotifyFixture, HugeTextsShowABoundedPrefixAndStayWholeInTheRecord) {
               notes.left(MaxShownTextLength) + ShownTextMore);
     EXPECT_EQ(TvnEventListItem::EventOf(row)->Notes, notes);
     EXPECT_EQ(TvnEventListItem::EventOf(row)->Desc, desc);
-}
-
-// Snooze takes the selected rows, or every row when none is selected; the
-// window closes once nothing is left. A remembered delay the window does not
-// offer gives way to 10 minutes.
-TEST_F(NotifyFixture, SnoozeTakesTheSelectionOrEverythingAtTheChosenDelay) {
-    struct Row {
-        int remembered;
-        bool selectSecond;
-        QList<int> snoozed;
-        double minutes;
-        bool closed;
-    };
-    const Row rows[] = {{60, true, {2}, 60, false}, {7, false, {1, 2, 3}, 10, true}};
-    for (const Row& r : rows) {
-        ScopedClock clock(At(2024, 3, 15, 10, 0, 0));
-        QList<TvnEventParams*> events{Event("1", {}, {}), Event("2", {}, {}), Event("3", {}, {})};
-        for (int i = 0; i < 3; ++i)
-            events[i]->ID = i + 1;
-        TFormNotify form(nullptr, &events, shell, sound, nullptr, r.remembered);
-        EXPECT_EQ(form.SnoozeMinutes(), r.minutes);
-        QTreeWidget* list = List(form);
-        list->clearSelection();
-        if (r.selectSecond) list->topLevelItem(1)->setSelected(true);
-        form.findChild<QPushButton*>("btnSnooze")->click();
-        QList<int> ids = form.Snoozed().keys();
-        std::sort(ids.begin(), ids.end());
-        EXPECT_EQ(ids, r.snoozed);
-        for (const int id : ids)
-            EXPECT_SAME_TIME(form.Snoozed().value(id), clock.Get() + r.minutes / MinsPerDay);
-        EXPECT_EQ(form.result() == QDialog::Accepted, r.closed);
-        if (!r.closed) {
-            EXPECT_EQ(list->currentItem(), list->topLevelItem(0));
-        }
-    }
 }
