@@ -85,7 +85,8 @@ TFormMainVNCR::TFormMainVNCR(QWidget* parent)
       ownShell_(std::make_unique<TDesktopShell>()),
       ownSound_(std::make_unique<TMediaSoundPlayer>()),
       shell_(*ownShell_),
-      sound_(*ownSound_) {
+      sound_(*ownSound_),
+      desktop_(std::make_unique<TDBusNotifier>()) {
     CreateControls();
 }
 

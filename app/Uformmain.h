@@ -9,6 +9,7 @@
 
 #include "app/Umaintenance.h"
 #include "app/Vnsettings.h"
+#include "platform/DesktopNotifications.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 #include "store/Adodb.h"
@@ -222,6 +223,8 @@ private:
     std::unique_ptr<TSoundPlayer> ownSound_;
     TShellOpener& shell_;
     TSoundPlayer& sound_;
+    // Due events on the desktop too; none for a window made with a test's shell and player.
+    std::unique_ptr<TDesktopNotifier> desktop_;
     TTray* tray_ = nullptr;       // child object
     QMenu* pMenu_ = nullptr;      // child widget
     QMenu* pMenu_Try_ = nullptr;  // child widget

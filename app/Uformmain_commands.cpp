@@ -276,8 +276,11 @@ void TFormMainVNCR::vnCalendarReminderMouseUp() {
 
 void TFormMainVNCR::vnCalendarReminderBeforeFoundEvents() {
     TReminderPause pause(*Calendar());
-    auto* form = new TFormNotify(this, &Calendar()->EventsList, shell_, sound_);
+    auto* form = new TFormNotify(this, &Calendar()->EventsList, shell_, sound_, desktop_.get(),
+                                 settings_.ProgOptions.SnoozeMinutes);
     ExecModal(*form);
+    settings_.ProgOptions.SnoozeMinutes = form->SnoozeMinutes();
+    Calendar()->SnoozedEvents = form->Snoozed();
     // The rows own the records, which the reminder still moves on after this
     // returns; the window goes once control is back in the event loop.
     form->deleteLater();

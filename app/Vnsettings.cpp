@@ -66,6 +66,7 @@ constexpr TvnSettingKey<O> kCalendarKeys[] = {
     {"ItemFontSize", &O::ItemFontSize, 1, 0, 4},
     {"DefAction", &O::DefAction},
     {"DefSound", &O::DefSound},
+    {"SnoozeMinutes", &O::SnoozeMinutes, 10, 1, 24 * 60},
 };
 
 constexpr TvnSettingKey<U> kUsersKeys[] = {

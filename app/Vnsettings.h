@@ -51,7 +51,9 @@ struct TProgOptions {
     int32_t WallpaperPos = 0;  // 0 "Left", 1 "Center", 2 "Stretch"
     QString DefAction;         // action file of every new event
     QString DefSound;          // sound file of every new event
-    bool Accepted = false;     // the options dialog was closed with OK; not stored
+    // The notification window's last "Remind again in" choice, in minutes.
+    int32_t SnoozeMinutes = 10;
+    bool Accepted = false;  // the options dialog was closed with OK; not stored
 
     bool operator==(const TProgOptions&) const = default;
 };

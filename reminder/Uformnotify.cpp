@@ -3,7 +3,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cmath>
 
+#include "platform/DateFormat.h"
+#include "platform/DesktopNotifications.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/ShownText.h"
@@ -17,29 +20,54 @@ bool IsExistingFile(const QString& fileName) {
     return !fileName.isEmpty() && QFileInfo(fileName).isFile();
 }
 
+struct SnoozeChoice {
+    int Minutes;
+    const char* Caption;
+};
+
+constexpr SnoozeChoice kSnoozeChoices[] = {
+    {5, "5 minutes"}, {10, "10 minutes"}, {15, "15 minutes"}, {30, "30 minutes"}, {60, "1 hour"},
+};
+
+QString SnoozeCaption(int minutes) {
+    for (const SnoozeChoice& c : kSnoozeChoices)
+        if (c.Minutes == minutes) return QString::fromLatin1(c.Caption);
+    return QString();
+}
+
 }  // namespace
 
 TFormNotify::TFormNotify(QWidget* owner, QList<TvnEventParams*>* events, TShellOpener& shell,
-                         TSoundPlayer& sound)
-    : QDialog(owner), ui(std::make_unique<Ui::FormNotify>()), shell_(shell), mPlayer(sound) {
+                         TSoundPlayer& sound, TDesktopNotifier* desktop, int snoozeMinutes)
+    : QDialog(owner),
+      ui(std::make_unique<Ui::FormNotify>()),
+      shell_(shell),
+      mPlayer(sound),
+      desktop_(desktop) {
     ui->setupUi(this);
     SetSingleBorderDialog(*this, true);
     setFixedSize(size());
     SetupEventListView(ui->listView_Events, ColumnCaptions());
+    // Several events can be snoozed at once.
+    ui->listView_Events->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    FillSnoozeChoices(snoozeMinutes);
     connect(ui->listView_Events, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { listView_EventsCurrentItemChanged(current); });
     // OK is the default and, as the dialog's Escape, the cancel button too.
     connect(ui->btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->btnSnooze, &QPushButton::clicked, this, [this] { btnSnoozeClick(); });
 
     if (events) FillEventListView(ui->listView_Events, *events);
     if (QTreeWidgetItem* first = ui->listView_Events->topLevelItem(0))
         ui->listView_Events->setCurrentItem(first);
     OpenActionFiles();
     PlaySoundFiles();
+    AnnounceOnDesktop();
     CentreOnScreen();
 }
 
 TFormNotify::~TFormNotify() {
+    CloseDesktopNotices();
     mPlayer.Stop();
     // Free the records here, while the form is whole, and quietly.
     ui->listView_Events->blockSignals(true);
@@ -81,4 +109,92 @@ void TFormNotify::PlaySoundFiles() {
 void TFormNotify::listView_EventsCurrentItemChanged(QTreeWidgetItem* current) {
     const TvnEventParams* e = TvnEventListItem::EventOf(current);
     ui->memo_Description->setPlainText(e ? ShownText(e->Notes) : QString());
+}
+
+void TFormNotify::FillSnoozeChoices(int minutes) {
+    for (const SnoozeChoice& c : kSnoozeChoices)
+        ui->cBox_Snooze->addItem(QString::fromLatin1(c.Caption), c.Minutes);
+    int index = ui->cBox_Snooze->findData(minutes);
+    if (index < 0) index = ui->cBox_Snooze->findData(DefaultSnoozeMinutes);
+    ui->cBox_Snooze->setCurrentIndex(index);
+}
+
+int TFormNotify::SnoozeMinutes() const {
+    return ui->cBox_Snooze->currentData().toInt();
+}
+
+void TFormNotify::AnnounceOnDesktop() {
+    if (!desktop_) return;
+    // The bubble offers the delay chosen now, and keeps to what it says.
+    const int minutes = SnoozeMinutes();
+    for (int i = 0; i < ui->listView_Events->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = ui->listView_Events->topLevelItem(i);
+        const TvnEventParams* e = TvnEventListItem::EventOf(row);
+        if (!e) continue;
+        TDesktopNotice notice;
+        notice.Summary = ShownText(e->Desc);
+        notice.Body = DateTimeText(e->Date);
+        if (!e->Notes.isEmpty()) notice.Body += u'\n' + ShownText(e->Notes);
+        notice.SnoozeCaption = QStringLiteral("Snooze ") + SnoozeCaption(minutes);
+        notice.OnActivated = [this] { BringToFront(); };
+        notice.OnSnooze = [this, row, minutes] {
+            SnoozeRow(row, minutes);
+            AfterSnooze();
+        };
+        notices_.insert(row, desktop_->Show(notice));
+    }
+}
+
+void TFormNotify::CloseDesktopNotices() {
+    if (desktop_)
+        for (const int key : std::as_const(notices_))
+            desktop_->Close(key);
+    notices_.clear();
+}
+
+void TFormNotify::done(int result) {
+    CloseDesktopNotices();
+    QDialog::done(result);
+}
+
+void TFormNotify::BringToFront() {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+}
+
+void TFormNotify::SnoozeRow(QTreeWidgetItem* row, int minutes) {
+    const TvnEventParams* e = TvnEventListItem::EventOf(row);
+    if (!e || row->isHidden()) return;
+    // To the whole second, as the reminder reads the clock.
+    snoozed_.insert(e->ID, std::round((Now() + minutes / MinsPerDay) * SecsPerDay) / SecsPerDay);
+    // The row keeps its record, which the reminder stores after the window
+    // closes; it only leaves the view.
+    row->setSelected(false);
+    row->setHidden(true);
+    if (desktop_ && notices_.contains(row)) desktop_->Close(notices_.take(row));
+}
+
+// What is left is shown with its notes; when nothing is left, the window has
+// done its work.
+void TFormNotify::AfterSnooze() {
+    QTreeWidget* list = ui->listView_Events;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = list->topLevelItem(i);
+        if (row->isHidden()) continue;
+        if (!list->currentItem() || list->currentItem()->isHidden()) list->setCurrentItem(row);
+        return;
+    }
+    accept();
+}
+
+void TFormNotify::btnSnoozeClick() {
+    QList<QTreeWidgetItem*> rows = ui->listView_Events->selectedItems();
+    if (rows.isEmpty())
+        for (int i = 0; i < ui->listView_Events->topLevelItemCount(); ++i)
+            rows.append(ui->listView_Events->topLevelItem(i));
+    const int minutes = SnoozeMinutes();
+    for (QTreeWidgetItem* row : rows)
+        SnoozeRow(row, minutes);
+    AfterSnooze();
 }

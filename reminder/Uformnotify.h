@@ -1,15 +1,19 @@
 // The notification window: lists the due events, shows the notes of the
 // chosen one, opens their action files and plays their sounds, one after the
-// other through the one player so that only the last keeps playing.
+// other through the one player so that only the last keeps playing. Each
+// event is also announced on the desktop, and can be snoozed from either.
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <QList>
 #include <memory>
 
+#include "platform/DateTime.h"
 #include "store/Vntypes.h"
 
 class QTreeWidgetItem;
+class TDesktopNotifier;
 class TShellOpener;
 class TSoundPlayer;
 
@@ -24,20 +28,42 @@ public:
     // The rows take over the records of events (which is then stale, as any
     // list whose records went to rows). Files are opened and sounds started
     // here, before the window is shown.
+    // desktop, when given, announces each event too; snoozeMinutes is the
+    // delay offered first (an unknown one gives the usual 10 minutes).
     TFormNotify(QWidget* owner, QList<TvnEventParams*>* events, TShellOpener& shell,
-                TSoundPlayer& sound);
+                TSoundPlayer& sound, TDesktopNotifier* desktop = nullptr,
+                int snoozeMinutes = DefaultSnoozeMinutes);
     // Stops the sound and frees the records with the rows.
     ~TFormNotify() override;
 
+    static constexpr int DefaultSnoozeMinutes = 10;
     static QStringList ColumnCaptions();
+
+    // The delay chosen in "Remind again in", in minutes.
+    int SnoozeMinutes() const;
+    // The snoozed events: ID -> when they are due again.
+    const QHash<int, TDateTime>& Snoozed() const { return snoozed_; }
+
+    // Takes the desktop's announcements away with the window.
+    void done(int result) override;
 
 private:
     void CentreOnScreen();
     void OpenActionFiles();
     void PlaySoundFiles();
+    void FillSnoozeChoices(int minutes);
+    void AnnounceOnDesktop();
+    void CloseDesktopNotices();
+    void BringToFront();
+    void SnoozeRow(QTreeWidgetItem* row, int minutes);
+    void AfterSnooze();
+    void btnSnoozeClick();
     void listView_EventsCurrentItemChanged(QTreeWidgetItem* current);
 
     std::unique_ptr<Ui::FormNotify> ui;
     TShellOpener& shell_;
     TSoundPlayer& mPlayer;
+    TDesktopNotifier* desktop_;
+    QHash<QTreeWidgetItem*, int> notices_;  // row -> its desktop announcement
+    QHash<int, TDateTime> snoozed_;
 };

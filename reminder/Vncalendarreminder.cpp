@@ -63,12 +63,23 @@ void TvnCalendarReminder::AddEvent(TvnEventParams* params) {
 }
 
 void TvnCalendarReminder::EditEvent(TvnEventParams* params) {
+    StoreEvent(params, [this, params] { CalcEventNotifyDate(params); });
+}
+
+void TvnCalendarReminder::SnoozeEvent(TvnEventParams* params, TDateTime until) {
+    StoreEvent(params, [params, until] {
+        params->RunDate = until;
+        params->Completed = false;
+    });
+}
+
+void TvnCalendarReminder::StoreEvent(TvnEventParams* params, const std::function<void()>& update) {
     if (!TableIsActive(tsEvents)) return;
     if (!LocateDBRecord(tsEvents, QStringLiteral("ID"), params->ID)) return;
     TvnEventDrawData before, after;
     FindAndFreeEventFilter(before);
     tbEvents->Edit();
-    CalcEventNotifyDate(params);
+    update();
     EventStruct_To_DBRecord(params);
     tbEvents->Post();
     FilterEvent(after);

@@ -3,6 +3,7 @@
 // step, the once-a-second look for due events, and export and import.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <functional>
 
@@ -35,6 +36,10 @@ public:
     // are moved on; and after they were moved on.
     std::function<void(TvnCalendarReminder* sender)> OnBeforeFoundEvents;
     std::function<void(TvnCalendarReminder* sender)> OnAfterFoundEvents;
+    // Announced events to bring back later (ID -> the new RunDate), set by
+    // the OnBeforeFoundEvents handler: the tick stores that time for them,
+    // not completed, instead of moving them on. Emptied by every tick.
+    QHash<int, TDateTime> SnoozedEvents;
 
     // RunDate and Completed of the record for the present moment.
     void CalcEventNotifyDate(TvnEventParams* params);
@@ -42,6 +47,8 @@ public:
     void FillEventsList();
     void AddEvent(TvnEventParams* params);
     void EditEvent(TvnEventParams* params);
+    // Stores the event as due again at the given time, whatever its rules say.
+    void SnoozeEvent(TvnEventParams* params, TDateTime until);
     void DeleteEvent(TvnEventParams* params);
     // The recurring events that start on or before 31 December of the shown year.
     void SelectEvents();
@@ -76,6 +83,9 @@ private:
     // The one place where records for list rows are made: a copy of the
     // current events row, appended to EventsList (a row will own it).
     void AppendCurrentEvent();
+    // Writes the record over its stored row (update sets RunDate and
+    // Completed first) and repaints the cells it left and entered.
+    void StoreEvent(TvnEventParams* params, const std::function<void()>& update);
     void ReminderTick();
     void AnnounceDueEvents();
     // Repaints every cell flagged in either set.

@@ -4,6 +4,7 @@
 #include "store/Adodb.h"
 
 #include <QScopeGuard>
+#include <utility>
 
 void TvnCalendarReminder::OnTimer(QObject* sender) {
     TvnDBDrawCalendar::OnTimer(sender);
@@ -34,13 +35,20 @@ void TvnCalendarReminder::ReminderTick() {
 }
 
 void TvnCalendarReminder::AnnounceDueEvents() {
+    SnoozedEvents.clear();
     if (OnBeforeFoundEvents) OnBeforeFoundEvents(this);
     // The records belong to the rows of the notification window, which is
     // released only after this loop; a copy of the list keeps the loop safe
     // from a handler that refills it.
     const QList<TvnEventParams*> due = EventsList;
-    for (TvnEventParams* record : due)
-        EditEvent(record);
+    const QHash<int, TDateTime> snoozed = std::exchange(SnoozedEvents, {});
+    // Each announced event is stored exactly once: due again later, or moved on.
+    for (TvnEventParams* record : due) {
+        if (const auto it = snoozed.constFind(record->ID); it != snoozed.cend())
+            SnoozeEvent(record, *it);
+        else
+            EditEvent(record);
+    }
     if (OnAfterFoundEvents) OnAfterFoundEvents(this);
 }
 

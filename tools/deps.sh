@@ -9,7 +9,7 @@ packages=(
     fonts-liberation
     libgtest-dev libbenchmark-dev
     poppler-utils
-    desktop-file-utils appstream
+    desktop-file-utils appstream dbus-daemon
 )
 
 missing=()

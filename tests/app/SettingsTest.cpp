@@ -118,7 +118,8 @@ TEST_F(SettingsTest, DefaultsAreWrittenAsTheFileForm) {
             "ColorCurrDay=8421376|ColorFont=16777215|ShowCurrDate=1|YearView=2006|"
             "MonthView=1|UseWallpaper=0|Wallpaper=|WallpaperPos=0|UseEventColors=1|"
             "ColorMisc=32768|ColorAnniv=255|ColorBirth=16711680|ColorSpec=32896|"
-            "ColorMeet=65535|ItemFontSize=1|DefAction=|DefSound=|[Users]|CurrUserID=0|"
+            "ColorMeet=65535|ItemFontSize=1|DefAction=|DefSound=|SnoozeMinutes=10|[Users]|"
+            "CurrUserID=0|"
             "UserName_0=Default|UserState_0=1|")
             .replace('|', "\r\n");
     EXPECT_EQ(Text(Defaults()), expected.toStdString());
