@@ -1,6 +1,6 @@
 #include "calendar/Vnmonthlist.h"
 
-#include <algorithm>
+#include <array>
 
 #include "calendar/Vndbdrawcalendar_match.h"
 #include "store/Adodb.h"
@@ -43,15 +43,19 @@ std::vector<TvnOccurrence> ListMonthOccurrences(TADOTable& events, int user, int
     events.SetFiltered(true);
     const DayFields fields(events);
     const int32_t first = DayNumber(grid.FirstDate());
-    std::vector<TvnOccurrence> list;
+    // The walk goes by ascending ID, so a list per day comes out sorted.
+    std::vector<std::vector<int>> byDay(static_cast<size_t>(days));
     std::array<bool, CalendarCellCount> cells{};
     for (events.First(); !events.Eof(); events.Next()) {
         cells.fill(false);
         if (!MatchEventCells(fields.Read(), grid, cells)) continue;
         const int id = fields.id->AsInteger();
-        for (int n = lead; n < lead + days; ++n)
-            if (cells[n]) list.push_back({first + n, id});
+        for (int d = 0; d < days; ++d)
+            if (cells[lead + d]) byDay[d].push_back(id);
     }
-    std::sort(list.begin(), list.end());
+    std::vector<TvnOccurrence> list;
+    for (int d = 0; d < days; ++d)
+        for (int id : byDay[d])
+            list.push_back({first + lead + d, id});
     return list;
 }

@@ -72,14 +72,18 @@ QString PragmaValue(sqlite3* db, const char* sql, const QString& what) {
 
 // A file of no pages is a database to SQLite but holds nothing of ours; a
 // damaged one must fail here rather than in the middle of a later operation.
-void CheckIntact(sqlite3* db, const QString& what) {
+void CheckIntact(sqlite3* db, const QString& what, bool whole) {
     if (PragmaValue(db, "PRAGMA page_count", what).toLongLong() == 0)
         throw EDatabaseError(what + QStringLiteral(": the file is empty"));
-    if (PragmaValue(db, "PRAGMA quick_check(1)", what) != QLatin1String("ok"))
+    if (whole && !WholeFileIntact(db, what))
         throw EDatabaseError(what + QStringLiteral(": the database file is damaged"));
 }
 
 }  // namespace
+
+bool WholeFileIntact(sqlite3* db, const QString& what) {
+    return PragmaValue(db, "PRAGMA quick_check(1)", what) == QLatin1String("ok");
+}
 
 [[noreturn]] void ThrowSqlite(sqlite3* db, int rc, const QString& what) {
     QString reason = Reason(rc);
@@ -242,7 +246,7 @@ void StatementCache::Clear() {
     stmts_.clear();
 }
 
-sqlite3* OpenDatabaseFile(const QString& path, bool requireWritable) {
+sqlite3* OpenDatabaseFile(const QString& path, bool requireWritable, bool checkWhole) {
     const QString what = QStringLiteral("Cannot open the database \"%1\"").arg(path);
     struct stat st {};
     if (path.isEmpty() || ::stat(path.toLocal8Bit().constData(), &st) != 0)
@@ -258,7 +262,7 @@ sqlite3* OpenDatabaseFile(const QString& path, bool requireWritable) {
     Configure(raw);
     if (requireWritable && sqlite3_db_readonly(raw, "main") == 1)
         throw EDatabaseError(what + QStringLiteral(": the file is read-only"));
-    CheckIntact(raw, what);
+    CheckIntact(raw, what, checkWhole);
     return guard.Release();
 }
 

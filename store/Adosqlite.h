@@ -157,8 +157,12 @@ private:
 
 // Opens an existing database file (never creates one) with the engine's
 // safety settings and checks that it is an intact database. With
-// "requireWritable" a file that can only be read is refused.
-sqlite3* OpenDatabaseFile(const QString& path, bool requireWritable);
+// "requireWritable" a file that can only be read is refused. Without
+// "checkWhole" only the file's type and size are checked (Adocheck.h says
+// when the whole check may wait).
+sqlite3* OpenDatabaseFile(const QString& path, bool requireWritable, bool checkWhole = true);
+// Whether SQLite's check of every page and every table finds no damage.
+bool WholeFileIntact(sqlite3* db, const QString& what);
 
 // Busy timeout of every connection, in milliseconds (another program may
 // hold the file for a moment). Tests shorten it.
