@@ -1,21 +1,38 @@
-// Lists the occurrences of one month as the calendar control matches them:
-// the control (never shown, never painted) refreshes its month view for one
-// user, and every day of the month with every event on it is printed as
-// "YYYY-MM-DD <ID>", by day and then by ID.
+// Lists the occurrences of one month as the month view matches them, for
+// one user: every day of the month with every event on it, printed as
+// "YYYY-MM-DD <ID>", by day and then by ID. No window system is needed.
 //
 //     vornel_month_list DB.vdbv2 YYYY-MM [USER]
-#include <QApplication>
-#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
-#include <utility>
-#include <vector>
+#include <string>
 
-#include "calendar/Vndbdrawcalendar.h"
+#include "calendar/Vnmonthlist.h"
 #include "store/Adodb.h"
 #include "store/Datafolder.h"
 
 namespace {
+
+// Writes the list in one piece: a month of a large calendar is some
+// hundred thousand lines.
+void PrintOccurrences(const std::vector<TvnOccurrence>& list) {
+    std::string out;
+    out.reserve(list.size() * 20);
+    char day[16] = {};
+    int32_t shown = 0;
+    for (const TvnOccurrence& o : list) {
+        if (out.empty() || o.Day != shown) {
+            const TDateParts p = DecodeDateParts(o.Day);
+            std::snprintf(day, sizeof day, "%04d-%02d-%02d ", p.y, p.m, p.d);
+            shown = o.Day;
+        }
+        out += day;
+        out += std::to_string(o.ID);
+        out += '\n';
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+}
 
 int ListMonth(const QString& db, int year, int month, int user) {
     TADOConnection connection;
@@ -24,37 +41,13 @@ int ListMonth(const QString& db, int year, int month, int user) {
     TADOTable events(&connection);
     events.SetTableName(QStringLiteral("Events"));
     events.Open();
-    TvnDBDrawCalendar cal;
-    cal.SetDataSet(tsEvents, &events);
-    cal.SetCurrUser(user);
-    cal.SetCalendarDate(EncodeDate(year, month, 1));
-    std::vector<std::pair<int32_t, int>> lines;
-    for (const TvnEventDrawData& entry : cal.EventDrawList) {
-        events.SetBookmark(entry.Bookmark);
-        const int id = events.FieldByName(QStringLiteral("ID"))->AsInteger();
-        for (int n = 0; n < CalendarCellCount; ++n) {
-            if (!entry.Cells[n]) continue;
-            const TvnCell cell = CellOfFlagIndex(n);
-            const TDateTime day = cal.CellToDate(cell.Col, cell.Row);
-            int y = 0, m = 0, d = 0;
-            DecodeDate(day, y, m, d);
-            if (y == year && m == month) lines.emplace_back(DayNumber(day), id);
-        }
-    }
-    std::sort(lines.begin(), lines.end());
-    for (const auto& [day, id] : lines) {
-        int y = 0, m = 0, d = 0;
-        DecodeDate(day, y, m, d);
-        std::printf("%04d-%02d-%02d %d\n", y, m, d, id);
-    }
-    return 0;
+    PrintOccurrences(ListMonthOccurrences(events, user, year, month));
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
     int year = 0, month = 0;
     const int user = argc > 3 ? std::atoi(argv[3]) : 0;
     if (argc < 3 || std::sscanf(argv[2], "%d-%d", &year, &month) != 2 || year < 1 || year > 9999 ||

@@ -8,20 +8,8 @@
 namespace {
 
 constexpr int kBlockRows = 128;
-// Long notes are read ahead only up to this many characters per block.
-constexpr qsizetype kBlockTextLimit = 4 << 20;
-
-// Answers the number of text characters read.
-qsizetype ReadRow(const ado::Query& q, size_t columns, Row& row) {
-    qsizetype text = 0;
-    row.cells.reserve(columns);
-    for (size_t c = 0; c < columns; ++c) {
-        row.cells.push_back(q.Value(static_cast<int>(c)));
-        text += row.cells.back().s.size();
-    }
-    row.id = q.Int(0);
-    return text;
-}
+// Long notes are read ahead only up to this many bytes of text per block.
+constexpr size_t kBlockTextLimit = 4 << 20;
 
 }  // namespace
 
@@ -95,57 +83,81 @@ int64_t TADOTable::Impl::Count() {
     return q.Step() ? q.Int(0) : 0;
 }
 
-const Row& TADOTable::Impl::CurrentRow() {
+// Makes the read-ahead block's copy of the current row current, when the
+// block holds the row and the column.
+bool TADOTable::Impl::TakeFromBlock(int column) {
+    if (!block || (column >= 0 && !block->Has(column))) return false;
+    const std::vector<int64_t>& ids = block->Ids();
+    const auto it = std::lower_bound(ids.begin(), ids.end(), curId);
+    if (it == ids.end() || *it != curId) return false;
+    cur = block;
+    curRow = static_cast<size_t>(it - ids.begin());
+    return true;
+}
+
+void TADOTable::Impl::CurrentRow(int column) {
     RequireActive();
     Resolve();
     if (eof) throw EDatabaseError(QStringLiteral("There is no current row"));
-    if (cur && cur->id == curId) return *cur;
-    auto byId = [](const RowPtr& r, int64_t id) { return r->id < id; };
-    auto it = std::lower_bound(block.begin(), block.end(), curId, byId);
-    // Read ahead from a visible row; a row reached otherwise (a bookmark to
-    // a row outside the filter) is read alone.
-    if ((it == block.end() || (*it)->id != curId) && (!visible || IndexOf(curId) >= 0)) {
+    if (HasCurrent() && (column < 0 || cur->Has(column))) return;
+    if (TakeFromBlock(column)) return;
+    // Read ahead from a visible row, with the columns read so far; a row
+    // reached otherwise (a bookmark to a row outside the filter) is read
+    // alone, whole.
+    if (!visible || IndexOf(curId) >= 0) {
         FetchBlock(curId);
-        it = std::lower_bound(block.begin(), block.end(), curId, byId);
+        if (TakeFromBlock(column)) return;
     }
-    if (it != block.end() && (*it)->id == curId)
-        cur = *it;
-    else
-        cur = FetchRow(curId);
+    cur = FetchRow(curId);
+    curRow = 0;
     if (!cur) throw EDatabaseError(QStringLiteral("The current row no longer exists"));
-    return *cur;
 }
 
-RowPtr TADOTable::Impl::FetchRow(int64_t id) {
+// The whole current row, as an edit starts from it.
+Row TADOTable::Impl::CurrentRowCopy() {
+    CurrentRow();
+    if (!cur->HasAll()) {
+        cur = FetchRow(curId);
+        curRow = 0;
+    }
+    if (!cur) throw EDatabaseError(QStringLiteral("The current row no longer exists"));
+    return cur->Materialize(curRow);
+}
+
+BlockPtr TADOTable::Impl::FetchRow(int64_t id) {
+    const std::vector<int> columns = BlockColumns(~uint64_t(0));
     ado::Query q =
-        stmts.Run(QStringLiteral("SELECT ") + SelectColumns() + QStringLiteral(" FROM ") +
+        stmts.Run(QStringLiteral("SELECT ") + SelectColumns(columns) + QStringLiteral(" FROM ") +
                   ado::Quoted(def->name) + QStringLiteral(" WHERE \"ID\" = ?"));
     q.BindInt(id);
     if (!q.Step()) return nullptr;
-    auto row = std::make_shared<Row>();
-    ReadRow(q, def->columns.size(), *row);
+    auto row = std::make_shared<ado::RowBlock>(columns, def->columns.size());
+    row->Append(q.Statement(), q.Int(0));
     return row;
 }
 
 // Reads the next matching rows from "from" on in one query, in ID order:
-// the rows the cursor will visit next. All of them share one allocation.
+// the rows the cursor will visit next, only the columns read so far.
 void TADOTable::Impl::FetchBlock(int64_t from) {
-    block.clear();
+    block.reset();
+    const std::vector<int> columns = BlockColumns(firstBlock ? ~uint64_t(0) : readColumns);
+    firstBlock = false;
     ado::Query q =
-        stmts.Run(QStringLiteral("SELECT ") + SelectColumns() + QStringLiteral(" FROM ") +
+        stmts.Run(QStringLiteral("SELECT ") + SelectColumns(columns) + QStringLiteral(" FROM ") +
                   ado::Quoted(def->name) + Where(QStringLiteral("\"ID\" >= ?")) +
                   QStringLiteral(" ORDER BY \"ID\" LIMIT %1").arg(kBlockRows));
     BindFilter(q);
     q.BindInt(from);
-    auto rows = std::make_shared<std::vector<Row>>();
-    rows->reserve(kBlockRows);
-    for (qsizetype text = 0; text < kBlockTextLimit && q.Step();) {
-        rows->emplace_back();
-        text += ReadRow(q, def->columns.size(), rows->back());
-    }
-    block.reserve(rows->size());
-    for (const Row& row : *rows)
-        block.emplace_back(rows, &row);
+    auto rows = std::make_shared<ado::RowBlock>(columns, def->columns.size());
+    for (size_t text = 0; text < kBlockTextLimit && q.Step();)
+        text += rows->Append(q.Statement(), q.Int(0));
+    block = std::move(rows);
+}
+
+// A row stored or removed is read again when it is next needed.
+void TADOTable::Impl::DropCached(int64_t id) {
+    if (block && std::binary_search(block->Ids().begin(), block->Ids().end(), id)) block.reset();
+    if (cur && cur->Id(curRow) == id) cur.reset();
 }
 
 bool TADOTable::Impl::RowMatches(int64_t id) {

@@ -3,7 +3,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <utility>
 
+#include "store/Adocheck.h"
 #include "store/Adosqlite.h"
 #include "store/Adotableimpl.h"
 
@@ -54,7 +56,8 @@ TADOConnection::~TADOConnection() {
 void TADOConnection::Open() {
     if (db_) return;
     const QString path = DataSource();
-    sqlite3* db = ado::OpenDatabaseFile(path, true);
+    auto checked = std::make_unique<ado::CheckedFile>();
+    sqlite3* db = ado::OpenCheckedDatabaseFile(path, *checked);
     try {
         const QString what = QStringLiteral("Cannot open the database \"%1\"").arg(path);
         // WAL with full syncs: a Post that returned is on disk, and a reader
@@ -68,6 +71,7 @@ void TADOConnection::Open() {
         throw;
     }
     db_ = db;
+    checked_ = std::move(checked);
 }
 
 void TADOConnection::Close() {
@@ -77,8 +81,8 @@ void TADOConnection::Close() {
     if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     // Fold the log into the file so that it can be copied or replaced alone.
     sqlite3_exec(db_, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
-    sqlite3_close_v2(db_);
-    db_ = nullptr;
+    ado::CloseCheckedDatabaseFile(std::exchange(db_, nullptr), *checked_);
+    checked_.reset();
 }
 
 bool TADOConnection::Connected() const {

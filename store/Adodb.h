@@ -12,6 +12,9 @@
 #include "platform/DateTime.h"
 
 struct sqlite3;
+namespace ado {
+struct CheckedFile;
+}
 
 class EDatabaseError : public std::runtime_error {
 public:
@@ -67,6 +70,7 @@ private:
     void ForgetRows();
 
     sqlite3* db_ = nullptr;
+    std::unique_ptr<ado::CheckedFile> checked_;  // the open file, for the check at close
     std::vector<TADOTable*> tables_;
 };
 

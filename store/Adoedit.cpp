@@ -45,10 +45,11 @@ void TADOTable::Impl::UpdateBuffer() {
         throw EDatabaseError(QStringLiteral("The row being edited no longer exists"));
 }
 
-const Cell& TADOTable::Impl::ReadCellSlow(int index) {
+CellView TADOTable::Impl::ReadCellSlow(int index) {
     RequireActive();
-    if (state == dsEdit || state == dsInsert) return buffer.cells[index];
-    return CurrentRow().cells[index];
+    if (state == dsEdit || state == dsInsert) return CellView::Of(buffer.cells[index]);
+    CurrentRow(index);
+    return cur->View(curRow, index);
 }
 
 Cell& TADOTable::Impl::WritableCell(int index) {
@@ -79,7 +80,7 @@ void TADOTable::Edit() {
     d.RequireActive();
     if (d.state == dsEdit) return;
     d.PostPending();
-    d.buffer = d.CurrentRow();
+    d.buffer = d.CurrentRowCopy();
     d.modified.assign(d.def->columns.size(), false);
     d.state = dsEdit;
 }
@@ -101,10 +102,9 @@ void TADOTable::Post() {
     d.firstPending = false;
     d.eof = false;
     d.curId = id;
-    d.block.erase(std::remove_if(d.block.begin(), d.block.end(),
-                                 [id](const RowPtr& r) { return r->id == id; }),
-                  d.block.end());
+    d.DropCached(id);
     d.cur = d.FetchRow(id);
+    d.curRow = 0;
     d.UpdateVisibility(id);
 }
 
@@ -127,9 +127,7 @@ void TADOTable::Delete() {
                                QStringLiteral(" WHERE \"ID\" = ?"));
     q.BindInt(id);
     q.Step();
-    d.block.erase(std::remove_if(d.block.begin(), d.block.end(),
-                                 [id](const RowPtr& r) { return r->id == id; }),
-                  d.block.end());
+    d.DropCached(id);
     d.EnsureVisible();
     std::vector<int64_t>& v = *d.visible;
     const auto it = std::lower_bound(v.begin(), v.end(), id);

@@ -31,16 +31,17 @@ double TextNumber(const QString& text) {
     return TryStrToFloat(text, d) ? d : 0;
 }
 
-double NumberOf(const Cell& cell, ColumnType type) {
+double NumberOf(const CellView& cell, ColumnType type) {
     switch (cell.kind) {
         case Cell::Int:
             return static_cast<double>(cell.i);
         case Cell::Real:
             return cell.r;
         case Cell::Text: {
+            const QString text = cell.Text();
             TDateTime dt = 0;
-            if (type == ColumnType::DateTime && TryStrToDateTime(cell.s, dt)) return dt;
-            return TextNumber(cell.s);
+            if (type == ColumnType::DateTime && TryStrToDateTime(text, dt)) return dt;
+            return TextNumber(text);
         }
         case Cell::Null:
             break;
@@ -106,7 +107,8 @@ bool ConvertForColumn(const Cell& value, ColumnType type, Cell* out) {
                                                           : FloatToStr(value.r));
             return true;
         case ColumnType::DateTime: {
-            if (value.kind != Cell::Text) return *out = Cell::FromReal(NumberOf(value, type)), true;
+            if (value.kind != Cell::Text)
+                return *out = Cell::FromReal(NumberOf(CellView::Of(value), type)), true;
             TDateTime dt = 0;
             if (value.s.trimmed().isEmpty()) return *out = {}, true;
             if (!TryStrToDateTime(value.s, dt)) return false;
@@ -152,13 +154,13 @@ bool TField::IsNull() const {
 }
 
 int TField::AsInteger() const {
-    const Cell& c = table_->d_->ReadCell(index_);
+    const CellView c = table_->d_->ReadCell(index_);
     if (c.kind == Cell::Int) return ado::SaturatedInt(c.i);
     return ado::SaturatedInt(ado::NumberOf(c, TypeOf(*table_->d_, index_)));
 }
 
 QString TField::AsString() const {
-    const Cell& c = table_->d_->ReadCell(index_);
+    const CellView c = table_->d_->ReadCell(index_);
     const bool isDate = TypeOf(*table_->d_, index_) == ado::ColumnType::DateTime;
     switch (c.kind) {
         case Cell::Null:
@@ -170,21 +172,21 @@ QString TField::AsString() const {
         case Cell::Text:
             break;
     }
-    return c.s;
+    return c.Text();
 }
 
 TDateTime TField::AsDateTime() const {
-    const Cell& c = table_->d_->ReadCell(index_);
+    const CellView c = table_->d_->ReadCell(index_);
     return ado::NumberOf(c, ado::ColumnType::DateTime);
 }
 
 double TField::AsFloat() const {
-    const Cell& c = table_->d_->ReadCell(index_);
+    const CellView c = table_->d_->ReadCell(index_);
     return ado::NumberOf(c, TypeOf(*table_->d_, index_));
 }
 
 QVariant TField::AsVariant() const {
-    const Cell& c = table_->d_->ReadCell(index_);
+    const CellView c = table_->d_->ReadCell(index_);
     switch (c.kind) {
         case Cell::Null:
             return {};
@@ -198,7 +200,7 @@ QVariant TField::AsVariant() const {
         case Cell::Text:
             break;
     }
-    return QVariant(c.s);
+    return QVariant(c.Text());
 }
 
 namespace {

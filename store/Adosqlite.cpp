@@ -72,14 +72,18 @@ QString PragmaValue(sqlite3* db, const char* sql, const QString& what) {
 
 // A file of no pages is a database to SQLite but holds nothing of ours; a
 // damaged one must fail here rather than in the middle of a later operation.
-void CheckIntact(sqlite3* db, const QString& what) {
+void CheckIntact(sqlite3* db, const QString& what, bool whole) {
     if (PragmaValue(db, "PRAGMA page_count", what).toLongLong() == 0)
         throw EDatabaseError(what + QStringLiteral(": the file is empty"));
-    if (PragmaValue(db, "PRAGMA quick_check(1)", what) != QLatin1String("ok"))
+    if (whole && !WholeFileIntact(db, what))
         throw EDatabaseError(what + QStringLiteral(": the database file is damaged"));
 }
 
 }  // namespace
+
+bool WholeFileIntact(sqlite3* db, const QString& what) {
+    return PragmaValue(db, "PRAGMA quick_check(1)", what) == QLatin1String("ok");
+}
 
 [[noreturn]] void ThrowSqlite(sqlite3* db, int rc, const QString& what) {
     QString reason = Reason(rc);
@@ -165,6 +169,57 @@ Cell Query::Value(int column) const {
     }
 }
 
+RowBlock::RowBlock(const std::vector<int>& columns, size_t tableColumns)
+    : slot_(tableColumns, -1), width_(columns.size()) {
+    for (size_t k = 0; k < columns.size(); ++k)
+        slot_[columns[k]] = static_cast<int>(k);
+}
+
+Row RowBlock::Materialize(size_t row) const {
+    Row out{ids_[row], std::vector<Cell>(slot_.size())};
+    for (size_t c = 0; c < slot_.size(); ++c) {
+        if (slot_[c] < 0) continue;
+        const CellView v = View(row, static_cast<int>(c));
+        out.cells[c] = {v.kind, v.i, v.r, v.kind == Cell::Text ? v.Text() : QString()};
+    }
+    return out;
+}
+
+size_t RowBlock::Append(sqlite3_stmt* stmt, int64_t id) {
+    ids_.push_back(id);
+    size_t text = 0;
+    for (size_t k = 0; k < width_; ++k) {
+        // The value interface skips the per-call checks of sqlite3_column_*.
+        sqlite3_value* v = sqlite3_column_value(stmt, static_cast<int>(k));
+        Value& out = values_.emplace_back();
+        out.bytes = 0;
+        out.i = 0;
+        switch (sqlite3_value_type(v)) {
+            case SQLITE_INTEGER:
+                out.kind = Cell::Int;
+                out.i = sqlite3_value_int64(v);
+                break;
+            case SQLITE_FLOAT:
+                out.kind = Cell::Real;
+                out.r = sqlite3_value_double(v);
+                break;
+            case SQLITE_NULL:
+                out.kind = Cell::Null;
+                break;
+            default: {  // text, and blobs that a foreign program may have stored
+                const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(v));
+                const int n = sqlite3_value_bytes(v);
+                out.kind = Cell::Text;
+                out.at = text_.size();
+                out.bytes = static_cast<uint32_t>(n);
+                if (n > 0) text_.append(bytes, static_cast<size_t>(n));
+                text += static_cast<size_t>(n);
+            }
+        }
+    }
+    return text;
+}
+
 void StatementCache::Reset(sqlite3* db) {
     Clear();
     db_ = db;
@@ -191,7 +246,7 @@ void StatementCache::Clear() {
     stmts_.clear();
 }
 
-sqlite3* OpenDatabaseFile(const QString& path, bool requireWritable) {
+sqlite3* OpenDatabaseFile(const QString& path, bool requireWritable, bool checkWhole) {
     const QString what = QStringLiteral("Cannot open the database \"%1\"").arg(path);
     struct stat st {};
     if (path.isEmpty() || ::stat(path.toLocal8Bit().constData(), &st) != 0)
@@ -207,7 +262,7 @@ sqlite3* OpenDatabaseFile(const QString& path, bool requireWritable) {
     Configure(raw);
     if (requireWritable && sqlite3_db_readonly(raw, "main") == 1)
         throw EDatabaseError(what + QStringLiteral(": the file is read-only"));
-    CheckIntact(raw, what);
+    CheckIntact(raw, what, checkWhole);
     return guard.Release();
 }
 

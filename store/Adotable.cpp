@@ -46,6 +46,8 @@ int TADOTable::Impl::Column(const QString& name) const {
 // Back to the first visible row, with the visible set to be computed anew.
 void TADOTable::Impl::Restart() {
     ForgetRows();
+    readColumns = 0;
+    firstBlock = true;
     firstPending = true;
     eof = false;
     curId = 0;
@@ -53,16 +55,23 @@ void TADOTable::Impl::Restart() {
 
 void TADOTable::Impl::ForgetRows() {
     visible.reset();
-    block.clear();
+    block.reset();
     cur.reset();
     pos = -1;
 }
 
-QString TADOTable::Impl::SelectColumns() const {
+std::vector<int> TADOTable::Impl::BlockColumns(uint64_t mask) const {
+    std::vector<int> columns;
+    for (size_t c = 0; c < def->columns.size(); ++c)
+        if (c == 0 || (mask >> c & 1)) columns.push_back(static_cast<int>(c));
+    return columns;
+}
+
+QString TADOTable::Impl::SelectColumns(const std::vector<int>& columns) const {
     QString list;
-    for (const ado::ColumnDef& col : def->columns) {
+    for (int c : columns) {
         if (!list.isEmpty()) list += u',';
-        list += ado::Quoted(col.name);
+        list += ado::Quoted(def->columns[c].name);
     }
     return list;
 }

@@ -19,8 +19,9 @@ bool ConvertForColumn(const Cell& value, ColumnType type, Cell* out);
 }  // namespace ado
 
 using ado::Cell;
+using ado::CellView;
 using ado::Row;
-using RowPtr = std::shared_ptr<const Row>;
+using BlockPtr = std::shared_ptr<const ado::RowBlock>;
 
 struct TADOTable::Impl {
     TADOTable* self = nullptr;
@@ -43,9 +44,15 @@ struct TADOTable::Impl {
     bool firstPending = false;
     bool eof = true;
     int64_t curId = 0;
-    ptrdiff_t pos = -1;         // hint: visible->at(pos) == curId when valid
-    RowPtr cur;                 // the current row's data once read
-    std::vector<RowPtr> block;  // rows read ahead, ascending ID
+    ptrdiff_t pos = -1;  // hint: visible->at(pos) == curId when valid
+    BlockPtr cur;        // the current row's data once read: row curRow of "cur"
+    size_t curRow = 0;
+    BlockPtr block;  // rows read ahead, ascending ID
+    // Columns read since the filter or the table was last set (the tables
+    // have far fewer than 64): the first block of a walk reads every column,
+    // the later ones only these.
+    uint64_t readColumns = 0;
+    bool firstBlock = true;
 
     Row buffer;  // the row being edited or appended
     std::vector<bool> modified;
@@ -67,9 +74,14 @@ struct TADOTable::Impl {
     ptrdiff_t IndexOf(int64_t id);
     void MoveAfter(int64_t id);
     int64_t Count();
-    const Row& CurrentRow();
-    RowPtr FetchRow(int64_t id);
+    // Makes the current row's data "cur"; with a column, data holding it.
+    void CurrentRow(int column = -1);
+    bool TakeFromBlock(int column);
+    Row CurrentRowCopy();
+    BlockPtr FetchRow(int64_t id);
     void FetchBlock(int64_t from);
+    bool HasCurrent() const { return cur && cur->Id(curRow) == curId; }
+    void DropCached(int64_t id);
     bool RowMatches(int64_t id);
     void UpdateVisibility(int64_t id);
 
@@ -78,13 +90,17 @@ struct TADOTable::Impl {
     int64_t InsertBuffer();
     void UpdateBuffer();
     // The current row's value; the common case (browsing a row already read)
-    // stays inline because a walk reads every column of every row.
-    const Cell& ReadCell(int index) {
-        if (state == dsBrowse && !firstPending && !eof && cur && cur->id == curId) [[likely]]
-            return cur->cells[index];
+    // stays inline because a walk reads some columns of every row.
+    CellView ReadCell(int index) {
+        readColumns |= uint64_t(1) << index;
+        if (state == dsBrowse && !firstPending && !eof && HasCurrent() && cur->Has(index))
+            [[likely]]
+            return cur->View(curRow, index);
         return ReadCellSlow(index);
     }
-    const Cell& ReadCellSlow(int index);
+    CellView ReadCellSlow(int index);
     Cell& WritableCell(int index);
-    QString SelectColumns() const;
+    // The columns of the mask, in table order, always with the ID.
+    std::vector<int> BlockColumns(uint64_t mask) const;
+    QString SelectColumns(const std::vector<int>& columns) const;
 };
