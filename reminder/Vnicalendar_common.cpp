@@ -176,6 +176,8 @@ void SetNoticeFromDuration(const icaldurationtype& d, TvnEventParams& e) {
 }
 
 QString FileUri(const QString& path) {
+    // A path of another system (C:\...) is kept as it stands.
+    if (!path.startsWith(u'/')) return path;
     return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
 }
 

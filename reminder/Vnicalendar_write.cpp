@@ -24,11 +24,17 @@ void AddX(icalcomponent* c, const char* name, const QString& value) {
     icalcomponent_add_property(c, p);
 }
 
+// Hourly steps are wall-clock hours here, which only floating times keep
+// over a change to or from daylight saving time.
+bool Zoned(const TvnEventParams& e, const QString& tzName) {
+    return !tzName.isEmpty() && e.Recurrence != rkHourly;
+}
+
 void AddStart(icalcomponent* ev, const TvnEventParams& e, const QString& tzName) {
     // An hourly series needs a time of day even when the event shows none.
     const bool isDate = !e.UseStartTime && e.Recurrence != rkHourly;
     icalproperty* p = icalproperty_new_dtstart(FloatingTime(e.Date, isDate));
-    if (!isDate && !tzName.isEmpty())
+    if (!isDate && Zoned(e, tzName))
         icalproperty_add_parameter(p, icalparameter_new_tzid(tzName.toUtf8().constData()));
     icalcomponent_add_property(ev, p);
 }
@@ -59,7 +65,7 @@ void AddAlarms(icalcomponent* ev, const TvnEventParams& e) {
 }
 
 void AddRule(icalcomponent* ev, const TvnEventParams& e, const QString& tzName) {
-    const QString rule = RuleText(e, !tzName.isEmpty());
+    const QString rule = RuleText(e, Zoned(e, tzName));
     if (rule.isEmpty()) return;
     const icalrecurrencetype r = icalrecurrencetype_from_string(rule.toUtf8().constData());
     icalcomponent_add_property(ev, icalproperty_new_rrule(r));
@@ -103,7 +109,7 @@ QString SystemIcsTimeZone() {
 }
 
 QString IcsRecurrenceRule(const TvnEventParams& event, const QString& tzName) {
-    return RuleText(event, !tzName.isEmpty());
+    return RuleText(event, Zoned(event, tzName));
 }
 
 QByteArray WriteICalendar(const std::vector<TvnIcsEvent>& events, TDateTime stamp,
