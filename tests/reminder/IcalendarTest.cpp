@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <libical/ical.h>
 
+#include <cmath>
 #include <set>
 
 #include "calendar/Vndbdrawcalendar_match.h"
@@ -165,6 +166,184 @@ TEST_F(IcalendarTest, ExportedRulesGiveTheDaysTheCalendarShows) {
         SCOPED_TRACE(IcsRecurrenceRule(e, kZone).toStdString() + " from " +
                      DateTimeText(e.Date).toStdString());
         EXPECT_EQ(LibicalDays(e), ShownDays(e));
+    }
+}
+
+// A calendar as Thunderbird writes it: the zone's VTIMEZONE, then the events.
+QByteArray Calendar(const QByteArray& events) {
+    return "BEGIN:VCALENDAR\r\nPRODID:-//Test//EN\r\nVERSION:2.0\r\n"
+           "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"
+           "BEGIN:DAYLIGHT\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nTZNAME:CEST\r\n"
+           "DTSTART:19700329T020000\r\nRRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3\r\nEND:DAYLIGHT\r\n"
+           "BEGIN:STANDARD\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nTZNAME:CET\r\n"
+           "DTSTART:19701025T030000\r\nRRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10\r\nEND:STANDARD\r\n"
+           "END:VTIMEZONE\r\n" +
+           events + "END:VCALENDAR\r\n";
+}
+
+QByteArray Event(const QByteArray& lines) {
+    return "BEGIN:VEVENT\r\nUID:u1\r\nDTSTAMP:20240101T000000Z\r\nSUMMARY:Imported\r\n" + lines +
+           "END:VEVENT\r\n";
+}
+
+struct ForeignRow {
+    const char* name;
+    QByteArray text;
+    size_t count;
+    TDateTime date;  // of the first event
+    bool useStartTime;
+    int recurrence;
+    int nParam;
+    TDateTime endDate;  // 0: no end date
+    int notifyMinutes;  // 0: no notice
+    int expanded;
+};
+
+TEST_F(IcalendarTest, ImportsTheShapesOtherCalendarsWrite) {
+    const std::vector<ForeignRow> rows = {
+        {"thunderbird_weekly_count_alarm",
+         Calendar(Event("DTSTART;TZID=Europe/Berlin:20240320T093000\r\n"
+                        "DTEND;TZID=Europe/Berlin:20240320T103000\r\nRRULE:FREQ=WEEKLY;COUNT=10\r\n"
+                        "CATEGORIES:Meeting\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\n"
+                        "TRIGGER;VALUE=DURATION:-PT15M\r\nDESCRIPTION:x\r\nEND:VALARM\r\n")),
+         1, At(2024, 3, 20, 9, 30), true, rkWeekly, 1, At(2024, 5, 22, 9, 30), 15, 0},
+        {"gnome_all_day_yearly",
+         Calendar(Event("DTSTART;VALUE=DATE:20240401\r\nDTEND;VALUE=DATE:20240402\r\n"
+                        "RRULE:FREQ=YEARLY\r\n")),
+         1, At(2024, 4, 1), false, rkAnnually, 1, 0, 0, 0},
+        {"web_utc_winter", Calendar(Event("DTSTART:20240316T080000Z\r\n")), 1,
+         At(2024, 3, 16, 9, 0), true, rkOnce, 1, 0, 0, 0},
+        {"web_utc_summer", Calendar(Event("DTSTART:20240716T080000Z\r\n")), 1,
+         At(2024, 7, 16, 10, 0), true, rkOnce, 1, 0, 0, 0},
+        {"korganizer_builtin_zone",
+         Calendar(Event("DTSTART;TZID=America/New_York:20240320T090000\r\n"
+                        "BEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-P1D\r\n"
+                        "ATTACH:file:///usr/share/sounds/bell.oga\r\nEND:VALARM\r\n")),
+         1, At(2024, 3, 20, 14, 0), true, rkOnce, 1, 0, 1440, 0},
+        {"daily_count_exdate",
+         Calendar(Event("DTSTART;TZID=Europe/Berlin:20240318T080000\r\n"
+                        "RRULE:FREQ=DAILY;COUNT=5\r\n"
+                        "EXDATE;TZID=Europe/Berlin:20240319T080000\r\n")),
+         4, At(2024, 3, 18, 8, 0), true, rkOnce, 1, 0, 0, 1},
+        {"monthly_31_skipping_months",
+         Calendar(Event("DTSTART;TZID=Europe/Berlin:20240131T120000\r\nRRULE:FREQ=MONTHLY\r\n")),
+         70, At(2024, 3, 31, 12, 0), true, rkOnce, 1, 0, 0, 1},
+        {"second_tuesday",
+         Calendar(Event("DTSTART;TZID=Europe/Berlin:20240312T180000\r\n"
+                        "RRULE:FREQ=MONTHLY;BYDAY=2TU\r\n")),
+         1, At(2024, 3, 12, 18, 0), true, rkMonthlyByWeekday, 1, 0, 0, 0},
+        {"last_friday",
+         Calendar(Event("DTSTART;TZID=Europe/Berlin:20240329T180000\r\n"
+                        "RRULE:FREQ=MONTHLY;BYDAY=-1FR\r\n")),
+         120, At(2024, 3, 29, 18, 0), true, rkOnce, 1, 0, 0, 1},
+        {"moved_occurrence",
+         Calendar(Event("DTSTART;TZID=Europe/Berlin:20240318T100000\r\n"
+                        "RRULE:FREQ=WEEKLY;COUNT=3\r\n") +
+                  Event("RECURRENCE-ID;TZID=Europe/Berlin:20240325T100000\r\n"
+                        "DTSTART;TZID=Europe/Berlin:20240326T110000\r\n")),
+         3, At(2024, 3, 18, 10, 0), true, rkOnce, 1, 0, 0, 1},
+    };
+    for (const ForeignRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const TvnIcsReadResult read = ReadICalendar(row.text, now_);
+        ASSERT_EQ(read.Events.size(), row.count) << read.Error.toStdString();
+        const TvnEventParams& e = read.Events.front().Event;
+        EXPECT_EQ(DateTimeText(e.Date), DateTimeText(row.date));
+        EXPECT_EQ(e.UseStartTime, row.useStartTime);
+        EXPECT_EQ(e.Recurrence, row.recurrence);
+        EXPECT_EQ(e.nParam, row.nParam);
+        EXPECT_EQ(e.UseEndDate, row.endDate != 0);
+        if (row.endDate != 0) {
+            EXPECT_EQ(DateTimeText(e.EndDate), DateTimeText(row.endDate));
+        }
+        EXPECT_EQ(e.Notify, row.notifyMinutes != 0);
+        if (row.notifyMinutes) {
+            EXPECT_EQ(std::lround(e.NotifyParam * NotifyUnitDays(e.NotifyType) * 1440),
+                      row.notifyMinutes);
+        }
+        EXPECT_EQ(read.Expanded, row.expanded);
+        EXPECT_EQ(read.Skipped, 0);
+        std::set<QString> uids;
+        for (const TvnIcsEvent& item : read.Events)
+            uids.insert(item.Uid);
+        EXPECT_EQ(uids.size(), read.Events.size()) << "expanded events keep UIDs of their own";
+    }
+}
+
+QByteArray Repeated(const QByteArray& event, int count) {
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out += event;
+    return out;
+}
+
+QByteArray FoldedSummary(int bytes) {
+    QByteArray line = "SUMMARY:";
+    for (int i = 0; i < bytes / 74; ++i)
+        line += QByteArray(73, 'x') + "\r\n ";
+    return line + "end\r\n";
+}
+
+struct HostileRow {
+    const char* name;
+    QByteArray text;
+    bool error;
+    size_t minEvents, maxEvents;
+};
+
+TEST_F(IcalendarTest, HostileFilesGetASafeAnswer) {
+    QByteArray binary(4096, '\0');
+    for (int i = 0; i < binary.size(); ++i)
+        binary[i] = char((i * 7919) % 251);
+    const QByteArray plain =
+        "BEGIN:VEVENT\r\nDTSTART:20240401T100000\r\nSUMMARY:e\r\nEND:VEVENT\r\n";
+    const QByteArray neverEndingZone =
+        "BEGIN:VCALENDAR\r\nBEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:STANDARD\r\n"
+        "DTSTART:19701025T030000\r\nTZOFFSETTO:+0100\r\n" +
+        Repeated(plain, 100);
+    const std::vector<HostileRow> rows = {
+        {"empty", "", true, 0, 0},
+        {"binary", binary, true, 0, 0},
+        {"hundred_thousand_events", Calendar(Repeated(plain, 100000)), false, 100000, 100000},
+        {"unbalanced_begin_end",
+         "BEGIN:VCALENDAR\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nBEGIN:VEVENT\r\n" + plain +
+             "END:VALARM\r\n",
+         false, 0, 2},
+        {"interval_zero",
+         Calendar(Event("DTSTART:20240401T100000\r\nRRULE:FREQ=DAILY;INTERVAL=0\r\n")), false, 1,
+         1},
+        {"count_huge",
+         Calendar(Event("DTSTART:20240401T100000\r\nRRULE:FREQ=DAILY;COUNT=999999999\r\n")), false,
+         1, 1},
+        {"secondly_forever", Calendar(Event("DTSTART:20240401T100000\r\nRRULE:FREQ=SECONDLY\r\n")),
+         false, 0, 0},
+        {"trigger_ten_years",
+         Calendar(Event("DTSTART:20240401T100000\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\n"
+                        "TRIGGER:-P3650D\r\nEND:VALARM\r\n")),
+         false, 1, 1},
+        {"year_one", Calendar(Event("DTSTART:00010101T100000\r\nRRULE:FREQ=YEARLY\r\n")), false, 0,
+         0},
+        {"year_99999", Calendar(Event("DTSTART:999990101T100000\r\n")), false, 0, 0},
+        {"folded_line_1mb", Calendar(Event("DTSTART:20240401T100000\r\n" + FoldedSummary(1 << 20))),
+         false, 1, 1},
+        {"vtimezone_never_ends", neverEndingZone, true, 0, 0},
+        {"dense_zone_rule",
+         "BEGIN:VCALENDAR\r\nBEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:STANDARD\r\n"
+         "DTSTART:16000101T000000\r\nRRULE:FREQ=SECONDLY\r\nTZOFFSETFROM:+0100\r\n"
+         "TZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n" +
+             Event("DTSTART;TZID=Europe/Berlin:20240401T100000\r\n") + "END:VCALENDAR\r\n",
+         false, 1, 1},
+    };
+    for (const HostileRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const TvnIcsReadResult read = ReadICalendar(row.text, now_);
+        EXPECT_EQ(!read.Error.isEmpty(), row.error) << read.Error.toStdString();
+        EXPECT_GE(read.Events.size(), row.minEvents);
+        EXPECT_LE(read.Events.size(), row.maxEvents);
+        for (const TvnIcsEvent& item : read.Events) {
+            EXPECT_GE(item.Event.nParam, 1);
+            EXPECT_LE(item.Event.NotifyParam, 99);
+        }
     }
 }
 
