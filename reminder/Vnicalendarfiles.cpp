@@ -32,6 +32,25 @@ private:
     TvnCalendarReminder& calendar_;
 };
 
+// A transaction of this operation's own, unless the caller runs one already
+// (it then decides about commit and rollback).
+class OwnTransaction {
+public:
+    explicit OwnTransaction(TADOConnection* connection)
+        : connection_(connection->InTransaction() ? nullptr : connection) {
+        if (connection_) connection_->BeginTrans();
+    }
+    void Commit() {
+        if (connection_) connection_->CommitTrans();
+    }
+    void Rollback() {
+        if (connection_) connection_->RollbackTrans();
+    }
+
+private:
+    TADOConnection* connection_;
+};
+
 QString NewUid() {
     return QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral("@vornel");
 }
@@ -87,15 +106,14 @@ QString ExportIcsEvents(TvnCalendarReminder& calendar, const TvnExportParams& pa
                                QStringLiteral("' AND Date <= '") + DateTimeText(params.EndDate) +
                                u'\'',
                            true);
-        TADOConnection* connection = table->Connection();
-        connection->BeginTrans();  // new UIDs in one flush
+        OwnTransaction transaction(table->Connection());  // new UIDs in one flush
         try {
             events = SelectedEvents(calendar, table, params.Categories);
         } catch (...) {
-            connection->RollbackTrans();
+            transaction.Rollback();
             throw;
         }
-        connection->CommitTrans();
+        transaction.Commit();
     }
     return WriteFile(params.FileName, WriteICalendar(events, Now(), SystemIcsTimeZone()));
 }
@@ -146,15 +164,15 @@ void StoreAll(TvnCalendarReminder& calendar, const TvnIcsReadResult& read,
     TADOConnection* connection = table->Connection();
     UserFilterScope scope(calendar);
     calendar.SetFilter(tsEvents, QString(), true);
-    connection->BeginTrans();
+    OwnTransaction transaction(connection);
     try {
         ado::TEventUids uids(connection->Handle());
         for (const TvnIcsEvent& item : read.Events)
             StoreEvent(calendar, table, uids, item, report);
-        connection->CommitTrans();
+        transaction.Commit();
     } catch (const std::exception& e) {
         // All or nothing: the user's events stay as they were.
-        connection->RollbackTrans();
+        transaction.Rollback();
         report = {};
         report.Error = QStringLiteral("The calendar was not imported: %1").arg(e.what());
     }
