@@ -120,8 +120,11 @@ bool ReadNativeRule(const QString& text, TvnEventParams& e) {
     bool endOk = false;
     r.EndDate = v[3].toDouble(&endOk);
     if (!ToInt(v[0], r.Recurrence) || !ToInt(v[1], r.nParam) || !ToInt(v[2], useEnd) ||
-        !ToInt(v[4], startTime) || !endOk || !std::isfinite(r.EndDate))
+        !ToInt(v[4], startTime) || !endOk || !(r.EndDate >= MinDateTime) ||
+        !(r.EndDate <= MaxDateTime))
         return false;
+    // Another program may have written it; the rules divide by the interval.
+    r.nParam = std::max(r.nParam, 1);
     r.UseEndDate = useEnd != 0;
     r.UseStartTime = startTime != 0;
     e = r;
