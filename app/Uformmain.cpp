@@ -210,6 +210,8 @@ void TFormMainVNCR::ConnectMenus() {
     on(ui->mMenu_FilePack, &TFormMainVNCR::mMenu_FilePackClick);
     on(ui->mMenu_FileImportEvents, &TFormMainVNCR::ImportEventsClick);
     on(ui->mMenu_FileExportEvents, &TFormMainVNCR::ExportEventsClick);
+    on(ui->mMenu_FileExportIcs, &TFormMainVNCR::mMenu_FileExportIcsClick);
+    on(ui->mMenu_FileImportIcs, &TFormMainVNCR::mMenu_FileImportIcsClick);
     on(ui->mMenu_FilePrint, &TFormMainVNCR::mMenu_FilePrintClick);
     on(ui->mMenu_FileSuspend, &TFormMainVNCR::SuspendClick);
     on(ui->mMenu_FileHide, &TFormMainVNCR::ShowHideClick);

@@ -175,6 +175,9 @@ private:
     void UsersManagementClick();
     void ImportEventsClick();
     void ExportEventsClick();
+    // iCalendar
+    void mMenu_FileExportIcsClick();
+    void mMenu_FileImportIcsClick();
     void SetWallpaperClick();
     void ClearWallpaperClick();
     void SetBColorClick();

@@ -8,6 +8,7 @@ packages=(
     libsqlite3-dev libjpeg62-turbo-dev
     fonts-liberation
     libgtest-dev libbenchmark-dev
+    libical-dev
     poppler-utils
     desktop-file-utils appstream dbus-daemon
 )

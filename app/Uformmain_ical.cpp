@@ -1,0 +1,98 @@
+// The main window's iCalendar commands: export of the events the export
+// dialog selects to a .ics file, and import of a .ics file.
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/Uformmain.h"
+#include "platform/Dialogs.h"
+#include "reminder/Uformeventsexport.h"
+#include "reminder/Vncalendarreminder.h"
+#include "reminder/Vnicalendarfiles.h"
+#include "store/Datafolder.h"
+
+namespace {
+
+// Holds the reminder off while a dialog or a message box of these commands
+// is open.
+class IcsReminderPause {
+public:
+    explicit IcsReminderPause(TvnCalendarReminder& calendar) : calendar_(calendar) {
+        calendar_.ReminderDisabled();
+    }
+    ~IcsReminderPause() { calendar_.ReminderEnabled(); }
+    IcsReminderPause(const IcsReminderPause&) = delete;
+    IcsReminderPause& operator=(const IcsReminderPause&) = delete;
+
+private:
+    TvnCalendarReminder& calendar_;
+};
+
+const QString kIcsFilter = QStringLiteral("iCalendar files (*.ics)|*.ics");
+
+// The export dialog asks for range, categories and path; its file type
+// does not apply, and its Browse offers .ics files.
+void PrepareForIcs(TFormEventsExport& form, QWidget* owner) {
+    form.setWindowTitle(QStringLiteral("Export calendar (.ics)"));
+    if (auto* group = form.findChild<QWidget*>(QStringLiteral("groupBox_FileType"))) group->hide();
+    auto* edit = form.findChild<QLineEdit*>(QStringLiteral("edit_FileName"));
+    auto* browse = form.findChild<QPushButton*>(QStringLiteral("btnBrowse"));
+    if (!edit || !browse) return;
+    edit->setText(QDir(DataFolder()).filePath(QStringLiteral("Calendar.ics")));
+    QObject::disconnect(browse, &QPushButton::clicked, nullptr, nullptr);
+    QObject::connect(browse, &QPushButton::clicked, &form, [edit, owner] {
+        TFileDialogOptions options;
+        options.Filter = kIcsFilter;
+        options.DefaultExt = QStringLiteral("ics");
+        options.InitialDir = DataFolder();
+        if (const auto path = SaveFileDialog(options, owner)) edit->setText(*path);
+    });
+}
+
+QString WithIcsSuffix(const QString& path) {
+    const QFileInfo info(path);
+    if (info.suffix().compare(QLatin1String("ics"), Qt::CaseInsensitive) == 0) return path;
+    return path + QStringLiteral(".ics");
+}
+
+}  // namespace
+
+void TFormMainVNCR::mMenu_FileExportIcsClick() {
+    TvnExportParams params;
+    {
+        TFormEventsExport form(this, &params, DataFolder());
+        PrepareForIcs(form, &form);
+        RunModal(form);
+    }
+    if (!params.Accepted) return;
+    params.FileName = WithIcsSuffix(params.FileName.trimmed());
+    const QString error = ExportIcsEvents(*Calendar(), params);
+    IcsReminderPause pause(*Calendar());
+    if (error.isEmpty())
+        ShowInformation(QStringLiteral("Calendar exported to \"%1\".").arg(params.FileName), this);
+    else
+        ShowWarning(error, this);
+}
+
+void TFormMainVNCR::mMenu_FileImportIcsClick() {
+    TFileDialogOptions options;
+    options.Filter = kIcsFilter;
+    options.DefaultExt = QStringLiteral("ics");
+    options.InitialDir = DataFolder();
+    std::optional<QString> path;
+    {
+        IcsReminderPause pause(*Calendar());
+        path = OpenFileDialog(options, this);
+    }
+    if (!path) return;
+    const TvnIcsImportReport report = ImportIcsEvents(*Calendar(), *path);
+    IcsReminderPause pause(*Calendar());
+    if (!report.Error.isEmpty()) {
+        ShowWarning(report.Text(), this);
+        return;
+    }
+    Calendar()->UpdateCalendar();
+    ShowInformation(report.Text(), this);
+}

@@ -1,0 +1,46 @@
+// iCalendar (RFC 5545) text to and from event records, through libical: the
+// mapping of kinds, notices, categories and files both ways, and the rules
+// for series iCalendar can say but this calendar cannot. No tables, no windows.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+#include "store/Vntypes.h"
+
+// One event with the UID it carries in iCalendar.
+struct TvnIcsEvent {
+    TvnEventParams Event;
+    QString Uid;
+};
+
+// Files above this size are refused before anything is parsed.
+constexpr qint64 IcsMaxFileBytes = 16 * 1024 * 1024;
+
+struct TvnIcsReadResult {
+    std::vector<TvnIcsEvent> Events;  // ready to store, in file order
+    int Expanded = 0;                 // series stored as their one-time occurrences
+    int Skipped = 0;                  // events that could not be taken over
+    QString Error;                    // set when the text is no calendar at all
+};
+
+// The Olson name of the system's time zone when libical knows it (so that it
+// can write the zone's VTIMEZONE), else empty: times are then floating.
+QString SystemIcsTimeZone();
+
+// A VCALENDAR with one VEVENT per event. Times are written in the zone named
+// by tzName with its VTIMEZONE, or floating when tzName is empty; stamp is
+// the DTSTAMP instant (local time).
+QByteArray WriteICalendar(const std::vector<TvnIcsEvent>& events, TDateTime stamp,
+                          const QString& tzName);
+
+// Reads the text of a .ics file; times become local wall-clock time. Series
+// without a kind of their own are matched to the nearest kind when that gives
+// the same occurrences from now on for ten years, else they are expanded into
+// one-time events over those ten years.
+TvnIcsReadResult ReadICalendar(const QByteArray& text, TDateTime now);
+
+// The RRULE value written for an event's recurrence (empty for a one-time
+// event); exposed so that the occurrences can be checked independently.
+QString IcsRecurrenceRule(const TvnEventParams& event, const QString& tzName);

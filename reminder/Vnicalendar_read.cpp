@@ -1,0 +1,264 @@
+// iCalendar text to event records: the fields, the notice, and the series.
+#include <QHash>
+#include <algorithm>
+#include <cstdlib>
+
+#include "reminder/Vnicalendar.h"
+#include "reminder/Vnicalendar_p.h"
+#include "reminder/Vnicalendar_read_p.h"
+
+using namespace ics;
+
+namespace {
+
+constexpr int MaxEvents = 200000;
+
+QString Utf8(const char* s) {
+    return s ? QString::fromUtf8(s) : QString();
+}
+
+QString XValue(icalcomponent* ev, const char* name) {
+    for (icalproperty* p = icalcomponent_get_first_property(ev, ICAL_X_PROPERTY); p;
+         p = icalcomponent_get_next_property(ev, ICAL_X_PROPERTY)) {
+        if (qstrcmp(icalproperty_get_x_name(p), name) == 0) return Utf8(icalproperty_get_x(p));
+    }
+    return {};
+}
+
+int CategoryOf(icalcomponent* ev) {
+    for (icalproperty* p = icalcomponent_get_first_property(ev, ICAL_CATEGORIES_PROPERTY); p;
+         p = icalcomponent_get_next_property(ev, ICAL_CATEGORIES_PROPERTY)) {
+        for (const QString& name : Utf8(icalproperty_get_categories(p)).split(u',')) {
+            for (int c = 0; c < CategoryCount; ++c)
+                if (name.trimmed().compare(CategoryCaption(c), Qt::CaseInsensitive) == 0) return c;
+        }
+    }
+    return ecMiscellaneous;
+}
+
+int64_t DurationMinutes(const icaldurationtype& d) {
+    return int64_t(d.weeks) * 7 * 1440 + int64_t(d.days) * 1440 + int64_t(d.hours) * 60 +
+           d.minutes + (d.seconds + 59) / 60;
+}
+
+// The lead of an alarm before the start; nothing for one after it.
+std::optional<icaldurationtype> AlarmLead(icalcomponent* alarm, TDateTime start) {
+    icalproperty* p = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
+    if (!p) return std::nullopt;
+    const icaltriggertype trigger = icalproperty_get_trigger(p);
+    if (!icaltime_is_null_time(trigger.time)) {
+        const auto at = LocalTime(trigger.time);
+        const int64_t lead = at ? MinuteKey(start) - MinuteKey(*at) : -1;
+        if (lead < 0) return std::nullopt;
+        icaldurationtype d = icaldurationtype_null_duration();
+        d.minutes = static_cast<unsigned int>(std::min<int64_t>(lead, 100000000));
+        return d;
+    }
+    if (!trigger.duration.is_neg && DurationMinutes(trigger.duration) > 0) return std::nullopt;
+    return trigger.duration;
+}
+
+struct Notice {
+    bool found = false;
+    int64_t minutes = 0;
+};
+
+Notice ReadAlarms(icalcomponent* ev, TvnEventParams& e) {
+    Notice notice;
+    for (icalcomponent* a = icalcomponent_get_first_component(ev, ICAL_VALARM_COMPONENT); a;
+         a = icalcomponent_get_next_component(ev, ICAL_VALARM_COMPONENT)) {
+        icalproperty* action = icalcomponent_get_first_property(a, ICAL_ACTION_PROPERTY);
+        const bool audio = action && icalproperty_get_action(action) == ICAL_ACTION_AUDIO;
+        icalproperty* attach = icalcomponent_get_first_property(a, ICAL_ATTACH_PROPERTY);
+        if (audio && attach && e.Sound_File.isEmpty()) {
+            icalattach* value = icalproperty_get_attach(attach);
+            if (value && icalattach_get_is_url(value))
+                e.Sound_File = PathOfUri(Utf8(icalattach_get_url(value)));
+        }
+        const auto lead = AlarmLead(a, e.Date);
+        if (!lead || notice.found) continue;
+        notice = {true, DurationMinutes(*lead)};
+        SetNoticeFromDuration(*lead, e);
+    }
+    return notice;
+}
+
+// What this program wrote as its own notice, when the alarms still say it.
+void ApplyNativeNotify(icalcomponent* ev, const Notice& notice, TvnEventParams& e) {
+    TvnEventParams native = e;
+    if (!ReadNativeNotify(XValue(ev, XNotify), native)) return;
+    const int64_t lead =
+        DurationMinutes(NoticeDuration(native)) * (NotifyUnitDays(native.NotifyType) > 0);
+    const bool notifies = native.Notify && lead > 0;
+    if (notifies != e.Notify || (notifies && lead != notice.minutes)) return;
+    e.Notify = native.Notify;
+    e.NotifyParam = native.NotifyParam;
+    e.NotifyType = native.NotifyType;
+}
+
+// The fields every event has; false when it cannot be taken over.
+bool ReadBase(icalcomponent* ev, TvnEventParams& e, icaltimetype& start) {
+    if (!icalcomponent_get_first_property(ev, ICAL_DTSTART_PROPERTY)) return false;
+    start = icalcomponent_get_dtstart(ev);
+    const auto local = LocalTime(start);
+    if (!local) return false;
+    e.Date = *local;
+    e.UseStartTime = !start.is_date;
+    e.Desc = Utf8(icalcomponent_get_summary(ev));
+    if (e.Desc.isEmpty()) return false;
+    e.Notes = Utf8(icalcomponent_get_description(ev));
+    e.Category = CategoryOf(ev);
+    e.Action_File = XValue(ev, XActionFile);
+    const Notice notice = ReadAlarms(ev, e);
+    ApplyNativeNotify(ev, notice, e);
+    return true;
+}
+
+QString NormalizedRule(icalrecurrencetype r) {
+    char* text = icalrecurrencetype_as_string_r(&r);
+    QString s = Utf8(text);
+    free(text);
+    return s;
+}
+
+QString NormalizedRule(const QString& rule) {
+    return NormalizedRule(icalrecurrencetype_from_string(rule.toUtf8().constData()));
+}
+
+bool IsOwnShape(icalcomponent* ev, const TvnReadContext& ctx) {
+    return icalcomponent_count_properties(ev, ICAL_RRULE_PROPERTY) <= 1 &&
+           !icalcomponent_get_first_property(ev, ICAL_RDATE_PROPERTY) &&
+           !icalcomponent_get_first_property(ev, ICAL_EXDATE_PROPERTY) &&
+           !icalcomponent_get_first_property(ev, ICAL_EXRULE_PROPERTY) &&
+           !ctx.Overrides.contains(Utf8(icalcomponent_get_uid(ev)));
+}
+
+// The native rule this program wrote, when the RRULE still says it.
+bool ApplyNativeRule(icalcomponent* ev, const icaltimetype& start, TvnEventParams& e) {
+    TvnEventParams native = e;
+    if (!ReadNativeRule(XValue(ev, XRule), native)) return false;
+    const QString expected = RuleText(native, start.zone || icaltime_is_utc(start));
+    icalproperty* rp = icalcomponent_get_first_property(ev, ICAL_RRULE_PROPERTY);
+    if (expected.isEmpty() != !rp) return false;
+    if (rp && NormalizedRule(icalproperty_get_rrule(rp)) != NormalizedRule(expected)) return false;
+    bool ok = false;
+    const int eType = XValue(ev, XEventType).toInt(&ok);
+    e = native;
+    e.eType = ok ? eType : (rp ? etRecurring : etEvent);
+    return true;
+}
+
+// A rule in exactly the shape this program writes, without an end.
+bool ApplyDirectRule(const icalrecurrencetype& r, TvnEventParams& e) {
+    if (r.count != 0 || !icaltime_is_null_time(r.until)) return false;
+    TvnEventParams c = e;
+    c.Recurrence = KindOfFrequency(r);
+    c.nParam = std::max<int>(1, r.interval);
+    c.UseEndDate = false;
+    if (c.Recurrence == rkOnce || NormalizedRule(r) != NormalizedRule(RuleText(c, false)))
+        return false;
+    c.eType = etRecurring;
+    e = c;
+    return true;
+}
+
+void ReadEvent(icalcomponent* ev, TvnReadContext& ctx) {
+    TvnIcsEvent item;
+    icaltimetype start;
+    if (!ReadBase(ev, item.Event, start)) {
+        ++ctx.Result.Skipped;
+        return;
+    }
+    item.Uid = Utf8(icalcomponent_get_uid(ev));
+    if (icalcomponent_get_first_property(ev, ICAL_RECURRENCEID_PROPERTY)) {
+        // One changed occurrence of a series: an event of its own.
+        item.Uid += u'/' + QString::number(MinuteKey(item.Event.Date));
+        ctx.Result.Events.push_back(item);
+        return;
+    }
+    const bool ownShape = IsOwnShape(ev, ctx);
+    if (ownShape && ApplyNativeRule(ev, start, item.Event)) {
+        ctx.Result.Events.push_back(item);
+        return;
+    }
+    icalproperty* rp = icalcomponent_get_first_property(ev, ICAL_RRULE_PROPERTY);
+    if (!rp && !icalcomponent_get_first_property(ev, ICAL_RDATE_PROPERTY)) {
+        ctx.Result.Events.push_back(item);
+        return;
+    }
+    if (ownShape && rp && ApplyDirectRule(icalproperty_get_rrule(rp), item.Event)) {
+        ctx.Result.Events.push_back(item);
+        return;
+    }
+    ReadSeries(ev, start, item, ctx);
+}
+
+// Overridden occurrences of each series, by UID.
+void CollectOverrides(icalcomponent* cal, TvnReadContext& ctx) {
+    for (icalcomponent* ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
+         ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT)) {
+        icalproperty* p = icalcomponent_get_first_property(ev, ICAL_RECURRENCEID_PROPERTY);
+        if (!p) continue;
+        if (const auto at = LocalTime(icalproperty_get_datetime_with_component(p, ev)))
+            ctx.Overrides[Utf8(icalcomponent_get_uid(ev))].push_back(MinuteKey(*at));
+    }
+}
+
+void ReadCalendar(icalcomponent* cal, TvnReadContext& ctx) {
+    DropUnsafeTimezones(cal);
+    CollectOverrides(cal, ctx);
+    for (icalcomponent* ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
+         ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT)) {
+        if (++ctx.Seen > MaxEvents)
+            ++ctx.Result.Skipped;
+        else
+            ReadEvent(ev, ctx);
+    }
+}
+
+std::vector<icalcomponent*> Calendars(icalcomponent* root) {
+    std::vector<icalcomponent*> out;
+    if (icalcomponent_isa(root) == ICAL_VCALENDAR_COMPONENT) out.push_back(root);
+    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VCALENDAR_COMPONENT); c;
+         c = icalcomponent_get_next_component(root, ICAL_VCALENDAR_COMPONENT))
+        out.push_back(c);
+    return out;
+}
+
+}  // namespace
+
+int KindOfFrequency(const icalrecurrencetype& r) {
+    switch (r.freq) {
+        case ICAL_HOURLY_RECURRENCE:
+            return rkHourly;
+        case ICAL_DAILY_RECURRENCE:
+            return rkDaily;
+        case ICAL_WEEKLY_RECURRENCE:
+            return rkWeekly;
+        case ICAL_MONTHLY_RECURRENCE:
+            return r.by_day[0] != ICAL_RECURRENCE_ARRAY_MAX ? rkMonthlyByWeekday : rkMonthly;
+        case ICAL_YEARLY_RECURRENCE:
+            return rkAnnually;
+        default:
+            return rkOnce;
+    }
+}
+
+TvnIcsReadResult ReadICalendar(const QByteArray& text, TDateTime now) {
+    InitLibical();
+    TvnReadContext ctx(now);
+    if (text.trimmed().isEmpty()) {
+        ctx.Result.Error = QStringLiteral("The file is empty.");
+        return ctx.Result;
+    }
+    ComponentPtr root(icalparser_parse_string(text.constData()));
+    const std::vector<icalcomponent*> calendars =
+        root ? Calendars(root.get()) : std::vector<icalcomponent*>{};
+    if (calendars.empty()) {
+        ctx.Result.Error = QStringLiteral("The file holds no iCalendar data.");
+        return ctx.Result;
+    }
+    for (icalcomponent* cal : calendars)
+        ReadCalendar(cal, ctx);
+    return ctx.Result;
+}

@@ -1,0 +1,198 @@
+#include "reminder/Vnicalendarfiles.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QUuid>
+#include <vector>
+
+#include "platform/DateFormat.h"
+#include "reminder/Vncalendarreminder.h"
+#include "reminder/Vnicalendar.h"
+#include "store/Adodb.h"
+#include "store/Vneventuids.h"
+
+namespace {
+
+// Puts the events table back on the current user's rows, whichever way the
+// operation ends.
+class UserFilterScope {
+public:
+    explicit UserFilterScope(TvnCalendarReminder& calendar) : calendar_(calendar) {}
+    ~UserFilterScope() {
+        try {
+            calendar_.SetFilter(tsEvents, QString(), false);
+        } catch (...) {
+            // Already unwinding from the error that ended the operation.
+        }
+    }
+    UserFilterScope(const UserFilterScope&) = delete;
+    UserFilterScope& operator=(const UserFilterScope&) = delete;
+
+private:
+    TvnCalendarReminder& calendar_;
+};
+
+// A transaction of this operation's own, unless the caller runs one already
+// (it then decides about commit and rollback).
+class OwnTransaction {
+public:
+    explicit OwnTransaction(TADOConnection* connection)
+        : connection_(connection->InTransaction() ? nullptr : connection) {
+        if (connection_) connection_->BeginTrans();
+    }
+    void Commit() {
+        if (connection_) connection_->CommitTrans();
+    }
+    void Rollback() {
+        if (connection_) connection_->RollbackTrans();
+    }
+
+private:
+    TADOConnection* connection_;
+};
+
+QString NewUid() {
+    return QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral("@vornel");
+}
+
+std::vector<TvnIcsEvent> SelectedEvents(TvnCalendarReminder& calendar, TADOTable* table,
+                                        int categories) {
+    ado::TEventUids uids(table->Connection()->Handle());
+    std::vector<TvnIcsEvent> events;
+    const int count = table->RecordCount();
+    table->First();
+    for (int i = 0; i < count; ++i, table->Next()) {
+        TvnIcsEvent item;
+        calendar.DBRecord_To_EventStruct(&item.Event);
+        if (!CategoryInMask(item.Event.Category, categories)) continue;
+        item.Uid = uids.Uid(item.Event.ID);
+        if (item.Uid.isEmpty()) {
+            item.Uid = NewUid();
+            uids.Store(item.Event.ID, item.Uid);
+        }
+        events.push_back(std::move(item));
+    }
+    return events;
+}
+
+QString WriteFile(const QString& fileName, const QByteArray& text) {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        return QStringLiteral("The file \"%1\" could not be written.").arg(fileName);
+    return {};
+}
+
+}  // namespace
+
+QString TvnIcsImportReport::Text() const {
+    if (!Error.isEmpty()) return Error;
+    return QStringLiteral(
+               "Events imported: %1\nEvents updated: %2\nSeries expanded into single "
+               "events: %3\nEvents skipped: %4")
+        .arg(Imported)
+        .arg(Updated)
+        .arg(Expanded)
+        .arg(Skipped);
+}
+
+QString ExportIcsEvents(TvnCalendarReminder& calendar, const TvnExportParams& params) {
+    if (!calendar.TableIsActive(tsEvents)) return QStringLiteral("The events are not open.");
+    TADOTable* table = calendar.DataSet(tsEvents);
+    std::vector<TvnIcsEvent> events;
+    {
+        UserFilterScope scope(calendar);
+        calendar.SetFilter(tsEvents,
+                           QStringLiteral("Date >= '") + DateTimeText(params.BegDate) +
+                               QStringLiteral("' AND Date <= '") + DateTimeText(params.EndDate) +
+                               u'\'',
+                           true);
+        OwnTransaction transaction(table->Connection());  // new UIDs in one flush
+        try {
+            events = SelectedEvents(calendar, table, params.Categories);
+        } catch (...) {
+            transaction.Rollback();
+            throw;
+        }
+        transaction.Commit();
+    }
+    return WriteFile(params.FileName, WriteICalendar(events, Now(), SystemIcsTimeZone()));
+}
+
+namespace {
+
+TvnIcsReadResult ReadFile(const QString& fileName) {
+    TvnIcsReadResult result;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.Error = QStringLiteral("The file \"%1\" could not be read.").arg(fileName);
+        return result;
+    }
+    if (file.size() > IcsMaxFileBytes) {
+        result.Error = QStringLiteral("The file is larger than %1 MB and is not imported.")
+                           .arg(IcsMaxFileBytes / (1024 * 1024));
+        return result;
+    }
+    return ReadICalendar(file.readAll(), Now());
+}
+
+// Stores one event: the stored event with its UID is updated, else one is added.
+void StoreEvent(TvnCalendarReminder& calendar, TADOTable* table, ado::TEventUids& uids,
+                const TvnIcsEvent& item, TvnIcsImportReport& report) {
+    const int id = item.Uid.isEmpty() ? 0 : uids.EventOf(item.Uid, calendar.CurrUser);
+    const bool update = id != 0 && calendar.LocateDBRecord(tsEvents, QStringLiteral("ID"), id);
+    TvnEventParams record = item.Event;
+    if (update)
+        table->Edit();
+    else
+        table->Append();
+    calendar.CalcEventNotifyDate(&record);
+    calendar.EventStruct_To_DBRecord(&record);
+    if (!update) table->FieldByName(QStringLiteral("UserID"))->SetAsInteger(calendar.CurrUser);
+    table->Post();
+    if (update) {
+        ++report.Updated;
+        return;
+    }
+    ++report.Imported;
+    if (!item.Uid.isEmpty())
+        uids.Store(table->FieldByName(QStringLiteral("ID"))->AsInteger(), item.Uid);
+}
+
+void StoreAll(TvnCalendarReminder& calendar, const TvnIcsReadResult& read,
+              TvnIcsImportReport& report) {
+    TADOTable* table = calendar.DataSet(tsEvents);
+    TADOConnection* connection = table->Connection();
+    UserFilterScope scope(calendar);
+    calendar.SetFilter(tsEvents, QString(), true);
+    OwnTransaction transaction(connection);
+    try {
+        ado::TEventUids uids(connection->Handle());
+        for (const TvnIcsEvent& item : read.Events)
+            StoreEvent(calendar, table, uids, item, report);
+        transaction.Commit();
+    } catch (const std::exception& e) {
+        // All or nothing: the user's events stay as they were.
+        transaction.Rollback();
+        report = {};
+        report.Error = QStringLiteral("The calendar was not imported: %1").arg(e.what());
+    }
+}
+
+}  // namespace
+
+TvnIcsImportReport ImportIcsEvents(TvnCalendarReminder& calendar, const QString& fileName) {
+    TvnIcsImportReport report;
+    if (!calendar.TableIsActive(tsEvents)) {
+        report.Error = QStringLiteral("The events are not open.");
+        return report;
+    }
+    const TvnIcsReadResult read = ReadFile(fileName);
+    if (!read.Error.isEmpty()) {
+        report.Error = read.Error;
+        return report;
+    }
+    report.Expanded = read.Expanded;
+    report.Skipped = read.Skipped;
+    StoreAll(calendar, read, report);
+    return report;
+}

@@ -1,0 +1,26 @@
+// Export of the current user's events to an iCalendar file and import from
+// one, with each event's UID kept in the database.
+#pragma once
+
+#include <QString>
+
+#include "reminder/Vnparams.h"
+
+class TvnCalendarReminder;
+
+struct TvnIcsImportReport {
+    QString Error;  // set when nothing was changed
+    int Imported = 0;
+    int Updated = 0;
+    int Expanded = 0;  // series stored as their one-time occurrences
+    int Skipped = 0;
+    // The text of the report box.
+    QString Text() const;
+};
+
+// Writes the events the range and categories select to params.FileName;
+// an error text when it could not, else empty.
+QString ExportIcsEvents(TvnCalendarReminder& calendar, const TvnExportParams& params);
+// Reads the file into the current user's events in one transaction: an event
+// whose UID is stored already is updated. On any failure no event changes.
+TvnIcsImportReport ImportIcsEvents(TvnCalendarReminder& calendar, const QString& fileName);

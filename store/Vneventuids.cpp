@@ -1,0 +1,38 @@
+#include "store/Vneventuids.h"
+
+namespace ado {
+
+TEventUids::TEventUids(sqlite3* db) : stmts_(db) {
+    const QString what = QStringLiteral("Cannot prepare the table of event UIDs");
+    Exec(db,
+         "CREATE TABLE IF NOT EXISTS \"EventUids\"(\"EventID\" INTEGER PRIMARY KEY, "
+         "\"UID\" TEXT NOT NULL)",
+         what);
+    Exec(db, "CREATE INDEX IF NOT EXISTS \"EventUids_UID\" ON \"EventUids\"(\"UID\")", what);
+    // IDs are never given again, so a row of a deleted event only takes room.
+    Exec(db, "DELETE FROM \"EventUids\" WHERE \"EventID\" NOT IN (SELECT \"ID\" FROM \"Events\")",
+         what);
+}
+
+QString TEventUids::Uid(int eventId) {
+    Query q = stmts_.Run(QStringLiteral("SELECT \"UID\" FROM \"EventUids\" WHERE \"EventID\" = ?"));
+    q.BindInt(eventId);
+    return q.Step() ? q.Text(0) : QString();
+}
+
+void TEventUids::Store(int eventId, const QString& uid) {
+    Query q = stmts_.Run(
+        QStringLiteral("INSERT OR REPLACE INTO \"EventUids\"(\"EventID\", \"UID\") VALUES (?, ?)"));
+    q.BindInt(eventId).BindText(uid);
+    q.Step();
+}
+
+int TEventUids::EventOf(const QString& uid, int userId) {
+    Query q = stmts_.Run(QStringLiteral(
+        "SELECT e.\"ID\" FROM \"EventUids\" u JOIN \"Events\" e ON e.\"ID\" = u.\"EventID\" "
+        "WHERE u.\"UID\" = ? AND e.\"UserID\" = ? ORDER BY e.\"ID\" LIMIT 1"));
+    q.BindText(uid).BindInt(userId);
+    return q.Step() ? int(q.Int(0)) : 0;
+}
+
+}  // namespace ado

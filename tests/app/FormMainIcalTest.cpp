@@ -1,0 +1,111 @@
+// The main window's iCalendar commands: export through the export dialog,
+// import that updates what it exported before, and a file too large refused
+// with the events left as they were.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDialog>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <memory>
+
+#include "app/Uformmain.h"
+#include "reminder/Vncalendarreminder.h"
+#include "store/Adodb.h"
+#include "store/Datafolder.h"
+#include "support/DialogScript.h"
+#include "support/EventRecords.h"
+#include "support/RecordingActions.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+struct IcsWindow {
+    IcsWindow() {
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        SetDataFolder(dir.path() + '/');
+        CreateDeliveredDatabase(DatabaseFilePath());
+        window = std::make_unique<TFormMainVNCR>(shell, player);
+        EXPECT_TRUE(window->FormCreate());
+    }
+    ~IcsWindow() {
+        window.reset();
+        SetDataFolder({});
+    }
+    TvnCalendarReminder& Cal() const { return *window->Calendar(); }
+    void Trigger(const char* action) const { window->findChild<QAction*>(action)->trigger(); }
+    // Descriptions of the current user's events, in ID order.
+    QStringList Events() const {
+        QStringList out;
+        TADOTable* table = Cal().DataSet(tsEvents);
+        table->First();
+        for (; !table->Eof(); table->Next())
+            out << table->FieldByName("Desc")->AsString();
+        return out;
+    }
+
+    ScopedClock clock{At(2026, 12, 9, 15, 0)};
+    QTemporaryDir dir;
+    RecordingShell shell;
+    RecordingSoundPlayer player;
+    std::unique_ptr<TFormMainVNCR> window;
+};
+
+}  // namespace
+
+TEST(FormMainIcal, ExportThenImportUpdatesTheExportedEventsAndAddsTheDeletedOne) {
+    ScopedDialogScript script;
+    IcsWindow w;
+    TvnEventParams choir = EventRecord("Choir", At(2026, 3, 4, 19, 0), rkWeekly);
+    TvnEventParams dentist = EventRecord("Dentist", At(2026, 12, 14, 9, 0));
+    TvnEventParams old = EventRecord("Last year", At(2025, 6, 1, 9, 0));
+    for (TvnEventParams* e : {&choir, &dentist, &old})
+        w.Cal().AddEvent(e);
+    const QString path = w.dir.filePath("calendar.ics");
+    bool quiet = false;
+    script.Modal([&](QDialog& form) {
+        quiet = !w.Cal().FReminderEnabled;
+        form.findChild<QPushButton*>("btnBrowse")->click();
+        form.grab().save(TestOutputDir() + "/FormMainIcal_export.png");
+        form.findChild<QPushButton*>("btnOK")->click();
+    });
+    script.ChooseFile(TDialogKind::SaveFile, w.dir.filePath("calendar"));
+    w.Trigger("mMenu_FileExportIcs");
+    EXPECT_TRUE(quiet);
+    EXPECT_EQ(script.Requests()[1].File.Filter, "iCalendar files (*.ics)|*.ics");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << script.Messages().join('|').toStdString();
+    EXPECT_EQ(file.readAll().count("BEGIN:VEVENT"), 2);  // the range is this year
+
+    // A changed description comes back from the file; a deleted event comes
+    // back as a new one.
+    choir.Desc = "Choir (moved)";
+    w.Cal().EditEvent(&choir);
+    w.Cal().DeleteEvent(&dentist);
+    script.ChooseFile(TDialogKind::OpenFile, path);
+    w.Trigger("mMenu_FileImportIcs");
+    EXPECT_EQ(script.Texts(TDialogKind::Information).last(),
+              "Events imported: 1\nEvents updated: 1\nSeries expanded into single events: 0\n"
+              "Events skipped: 0");
+    EXPECT_EQ(w.Events(), QStringList({"Choir", "Last year", "Dentist"}));
+}
+
+TEST(FormMainIcal, AFileAboveTheSizeLimitIsRefusedAndNoEventChanges) {
+    ScopedDialogScript script;
+    IcsWindow w;
+    TvnEventParams choir = EventRecord("Choir", At(2026, 3, 4, 19, 0), rkWeekly);
+    w.Cal().AddEvent(&choir);
+    const QString path = w.dir.filePath("huge.ics");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BEGIN:VCALENDAR\r\n");
+    ASSERT_TRUE(file.resize(50 * 1024 * 1024));
+    file.close();
+    script.ChooseFile(TDialogKind::OpenFile, path);
+    w.Trigger("mMenu_FileImportIcs");
+    EXPECT_EQ(script.Texts(TDialogKind::Warning),
+              QStringList("The file is larger than 16 MB and is not imported."));
+    EXPECT_EQ(w.Events(), QStringList("Choir"));
+}
