@@ -7,6 +7,7 @@
 #include <cmath>
 #include <memory>
 
+#include "app/Reminderpause.h"
 #include "app/Uformabout.h"
 #include "app/Uformmain.h"
 #include "app/Umaintenance.h"
@@ -26,21 +27,6 @@
 namespace {
 
 const QString HomePageUrl = QStringLiteral("https://vornel.example.org/");
-
-// Holds the reminder off while one of the program's dialogs is open, so that
-// no notification window opens over it; also when the dialog's run fails.
-class TReminderPause {
-public:
-    explicit TReminderPause(TvnCalendarReminder& calendar) : calendar_(calendar) {
-        calendar_.ReminderDisabled();
-    }
-    ~TReminderPause() { calendar_.ReminderEnabled(); }
-    TReminderPause(const TReminderPause&) = delete;
-    TReminderPause& operator=(const TReminderPause&) = delete;
-
-private:
-    TvnCalendarReminder& calendar_;
-};
 
 constexpr int EventColumnWidths[EventListColumnCount] = {100, 100, 100, 100, 50,
                                                          75,  75,  50,  50,  50};

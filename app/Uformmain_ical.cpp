@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/Reminderpause.h"
 #include "app/Uformmain.h"
 #include "platform/Dialogs.h"
 #include "reminder/Uformeventsexport.h"
@@ -14,21 +15,6 @@
 #include "store/Datafolder.h"
 
 namespace {
-
-// Holds the reminder off while a dialog or a message box of these commands
-// is open.
-class IcsReminderPause {
-public:
-    explicit IcsReminderPause(TvnCalendarReminder& calendar) : calendar_(calendar) {
-        calendar_.ReminderDisabled();
-    }
-    ~IcsReminderPause() { calendar_.ReminderEnabled(); }
-    IcsReminderPause(const IcsReminderPause&) = delete;
-    IcsReminderPause& operator=(const IcsReminderPause&) = delete;
-
-private:
-    TvnCalendarReminder& calendar_;
-};
 
 const QString kIcsFilter = QStringLiteral("iCalendar files (*.ics)|*.ics");
 
@@ -69,7 +55,7 @@ void TFormMainVNCR::mMenu_FileExportIcsClick() {
     if (!params.Accepted) return;
     params.FileName = WithIcsSuffix(params.FileName.trimmed());
     const QString error = ExportIcsEvents(*Calendar(), params);
-    IcsReminderPause pause(*Calendar());
+    TReminderPause pause(*Calendar());
     if (error.isEmpty())
         ShowInformation(QStringLiteral("Calendar exported to \"%1\".").arg(params.FileName), this);
     else
@@ -83,12 +69,12 @@ void TFormMainVNCR::mMenu_FileImportIcsClick() {
     options.InitialDir = DataFolder();
     std::optional<QString> path;
     {
-        IcsReminderPause pause(*Calendar());
+        TReminderPause pause(*Calendar());
         path = OpenFileDialog(options, this);
     }
     if (!path) return;
     const TvnIcsImportReport report = ImportIcsEvents(*Calendar(), *path);
-    IcsReminderPause pause(*Calendar());
+    TReminderPause pause(*Calendar());
     if (!report.Error.isEmpty()) {
         ShowWarning(report.Text(), this);
         return;
