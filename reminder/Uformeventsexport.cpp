@@ -3,6 +3,7 @@
 #include "platform/DateFormat.h"
 #include "platform/DatePicker.h"
 #include "platform/Dialogs.h"
+#include "reminder/Uresource.h"
 #include "ui_Uformeventsexport.h"
 
 namespace {
@@ -50,13 +51,9 @@ void TFormEventsExport::btnBrowseClick() {
 }
 
 int TFormEventsExport::CheckedCategories() const {
-    int mask = 0;
     const QCheckBox* boxes[CategoryCount] = {ui->check_Misc, ui->check_Aniv, ui->check_Birth,
                                              ui->check_Spec, ui->check_Meet};
-    for (int c = 0; c < CategoryCount; ++c) {
-        if (boxes[c]->isChecked()) mask |= CategoryBit(c);
-    }
-    return mask;
+    return CheckedCategoryMask(boxes);
 }
 
 void TFormEventsExport::btnOKClick() {

@@ -70,13 +70,9 @@ void TFormEventsFind::check_ToUseDatesClick() {
 }
 
 int TFormEventsFind::CheckedCategories() const {
-    int mask = 0;
     const QCheckBox* boxes[CategoryCount] = {ui->check_Misc, ui->check_Aniv, ui->check_Birth,
                                              ui->check_Spec, ui->check_Meet};
-    for (int c = 0; c < CategoryCount; ++c) {
-        if (boxes[c]->isChecked()) mask |= CategoryBit(c);
-    }
-    return mask;
+    return CheckedCategoryMask(boxes);
 }
 
 TvnFindParams TFormEventsFind::FindParams() const {

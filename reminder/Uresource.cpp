@@ -1,5 +1,6 @@
 #include "reminder/Uresource.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QPainter>
@@ -10,6 +11,7 @@
 
 #include "platform/DateFormat.h"
 #include "platform/ShownText.h"
+#include "reminder/Vnparams.h"
 
 namespace {
 
@@ -93,6 +95,14 @@ QString YesNo(bool value) {
 }
 
 }  // namespace
+
+int CheckedCategoryMask(const QCheckBox* const (&boxes)[CategoryCount]) {
+    int mask = 0;
+    for (int c = 0; c < CategoryCount; ++c) {
+        if (boxes[c]->isChecked()) mask |= CategoryBit(c);
+    }
+    return mask;
+}
 
 void ShowGridLines(QTreeWidget* list) {
     list->setItemDelegate(new TGridLineDelegate(list));

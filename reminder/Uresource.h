@@ -11,6 +11,7 @@
 
 #include "store/Vntypes.h"
 
+class QCheckBox;
 class QTreeWidget;
 
 // The ten columns of every event list, in this order.
@@ -27,6 +28,10 @@ enum TvnEventListColumn : int {
     elcCompleted,
 };
 constexpr int EventListColumnCount = 10;
+
+// The category bits of the checked boxes, one box per category in the order
+// of the categories.
+int CheckedCategoryMask(const QCheckBox* const (&boxes)[CategoryCount]);
 
 // Draws grid lines between the cells of a report-style list (QTreeWidget has
 // none of its own).
