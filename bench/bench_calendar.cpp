@@ -8,9 +8,7 @@
 // Without an argument the calendar is generated into a temporary folder with
 // the gen.py of the shared folder beside the repository.
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -24,16 +22,6 @@
 #include "support/BenchData.h"
 
 namespace {
-
-QString GeneratedCsv(const QTemporaryDir& dir) {
-    const QString gen = QFileInfo(QStringLiteral(__FILE__))
-                            .dir()
-                            .filePath(QStringLiteral("../../shared/benchdata/gen.py"));
-    if (!QFileInfo::exists(gen)) return {};
-    QProcess::execute(QStringLiteral("python3"),
-                      {gen, QStringLiteral("--out"), dir.path(), QStringLiteral("10000")});
-    return dir.filePath(QStringLiteral("N10000/events.csv"));
-}
 
 void AddRows(TADOTable& t, int count, const std::function<void(int)>& fill) {
     t.Connection()->BeginTrans();
@@ -68,18 +56,14 @@ void FillHolidaysAndNotes(TADOTable& holidays, TADOTable& notes, TADOTable& colo
     });
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString csv = argc > 1 ? QString::fromLocal8Bit(argv[1]) : GeneratedCsv(dir);
+    const QString csv =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : GeneratedBenchCsv(dir.path(), 10000);
     if (csv.isEmpty() || !QFileInfo::exists(csv)) {
         std::fprintf(stderr, "usage: bench_calendar EVENTS.CSV (gen.py, N = 10000)\n");
         return 2;

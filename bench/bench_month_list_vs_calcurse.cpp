@@ -109,11 +109,6 @@ Run Spawn(const std::vector<std::string>& argv, bool calcurse) {
     return run;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 struct Series {
     std::vector<double> ms;
     long maxRssKb = 0, lines = -1;

@@ -8,10 +8,8 @@
 // Without an argument the calendar is generated into a temporary folder with
 // the gen.py of the shared folder beside the repository. Goal: 2 s or less.
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -21,25 +19,12 @@
 #include "store/Udbmanagement.h"
 #include "support/BenchData.h"
 
-namespace {
-
-QString GeneratedCsv(const QTemporaryDir& dir) {
-    const QString gen = QFileInfo(QStringLiteral(__FILE__))
-                            .dir()
-                            .filePath(QStringLiteral("../../shared/benchdata/gen.py"));
-    if (!QFileInfo::exists(gen)) return {};
-    QProcess::execute(QStringLiteral("python3"),
-                      {gen, QStringLiteral("--out"), dir.path(), QStringLiteral("10000")});
-    return dir.filePath(QStringLiteral("N10000/events.csv"));
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString csv = argc > 1 ? QString::fromLocal8Bit(argv[1]) : GeneratedCsv(dir);
+    const QString csv =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : GeneratedBenchCsv(dir.path(), 10000);
     if (csv.isEmpty() || !QFileInfo::exists(csv)) {
         std::fprintf(stderr, "usage: bench_print EVENTS.CSV (gen.py, N = 10000)\n");
         return 2;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/RichText.h"
+#include "support/BenchData.h"
 
 namespace {
 
@@ -34,11 +35,6 @@ QString OneMegabyteBody() {
                        .arg(i);
     }
     return rtf + u'}';
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "support/BenchData.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTextStream>
 #include <cstdio>
 #include <stdexcept>
@@ -99,4 +102,14 @@ int CreateBenchDatabase(const QString& dbPath, const QString& csvPath,
 void PrintBench(const char* name, double value, const char* unit) {
     std::printf("BENCH %s %.6g %s\n", name, value, unit);
     std::fflush(stdout);
+}
+
+QString GeneratedBenchCsv(const QString& folder, int events) {
+    const QString gen = QFileInfo(QStringLiteral(__FILE__))
+                            .dir()
+                            .filePath(QStringLiteral("../../../shared/benchdata/gen.py"));
+    if (!QFileInfo::exists(gen)) return {};
+    const QString n = QString::number(events);
+    QProcess::execute(QStringLiteral("python3"), {gen, QStringLiteral("--out"), folder, n});
+    return QDir(folder).filePath(QStringLiteral("N%1/events.csv").arg(n));
 }

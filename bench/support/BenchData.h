@@ -23,6 +23,7 @@
 #include <QString>
 #include <algorithm>
 #include <chrono>
+#include <utility>
 #include <vector>
 
 #include "store/Vntypes.h"
@@ -52,6 +53,12 @@ int CreateBenchDatabase(const QString& dbPath, const QString& csvPath,
 // Prints "BENCH <name> <value> <unit>".
 void PrintBench(const char* name, double value, const char* unit);
 
+// The middle one of the values (the upper middle of an even count).
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 // The median duration of "reps" runs of f, in seconds.
 template <class F>
 double MedianSeconds(int reps, F&& f) {
@@ -62,6 +69,9 @@ double MedianSeconds(int reps, F&& f) {
         times.push_back(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Median(std::move(times));
 }
+
+// Runs the gen.py of the shared folder beside the repository for one size
+// into the folder; the path of its events.csv, or empty without gen.py.
+QString GeneratedBenchCsv(const QString& folder, int events);
