@@ -21,6 +21,7 @@
 #include "store/Datafolder.h"
 #include "support/DialogScript.h"
 #include "support/RecordingActions.h"
+#include "support/StartedWindow.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -227,20 +228,11 @@ namespace {
 
 // A started main window on a data folder of the test's own, showing
 // December 2026.
-struct HolidayWindow {
-    HolidayWindow() : clock(At(2026, 12, 9, 15, 0)) {
-        SetDataFolder(dir.path() + '/');
-        CreateDeliveredDatabase(DatabaseFilePath());
-        window = std::make_unique<TFormMainVNCR>(shell, player);
-        EXPECT_TRUE(window->FormCreate());
+struct HolidayWindow : TStartedWindow {
+    HolidayWindow() {
+        EXPECT_TRUE(started);
         window->show();
     }
-    ~HolidayWindow() {
-        window.reset();
-        SetDataFolder({});
-    }
-    TvnCalendarReminder& Cal() const { return *window->Calendar(); }
-    void Trigger(const char* action) { window->findChild<QAction*>(action)->trigger(); }
     // Whether the calendar shows a holiday in the cell of a day.
     bool ShowsHoliday(int day) const {
         int col, row;
@@ -266,11 +258,6 @@ struct HolidayWindow {
         }
         return rows;
     }
-    ScopedClock clock;
-    QTemporaryDir dir;
-    RecordingShell shell;
-    RecordingSoundPlayer player;
-    std::unique_ptr<TFormMainVNCR> window;
 };
 
 void Select(QDialog& list, const QString& name) {

@@ -17,25 +17,21 @@
 #include "support/DialogScript.h"
 #include "support/EventRecords.h"
 #include "support/RecordingActions.h"
+#include "support/StartedWindow.h"
 #include "support/TestSupport.h"
 
 namespace {
 
-struct IcsWindow {
-    IcsWindow() {
+// Times are local to Berlin from before the window starts.
+struct BerlinTime {
+    BerlinTime() {
         qputenv("TZ", "Europe/Berlin");
         tzset();
-        SetDataFolder(dir.path() + '/');
-        CreateDeliveredDatabase(DatabaseFilePath());
-        window = std::make_unique<TFormMainVNCR>(shell, player);
-        EXPECT_TRUE(window->FormCreate());
     }
-    ~IcsWindow() {
-        window.reset();
-        SetDataFolder({});
-    }
-    TvnCalendarReminder& Cal() const { return *window->Calendar(); }
-    void Trigger(const char* action) const { window->findChild<QAction*>(action)->trigger(); }
+};
+
+struct IcsWindow : BerlinTime, TStartedWindow {
+    IcsWindow() { EXPECT_TRUE(started); }
     // Descriptions of the current user's events, in ID order.
     QStringList Events() const {
         QStringList out;
@@ -45,12 +41,6 @@ struct IcsWindow {
             out << table->FieldByName("Desc")->AsString();
         return out;
     }
-
-    ScopedClock clock{At(2026, 12, 9, 15, 0)};
-    QTemporaryDir dir;
-    RecordingShell shell;
-    RecordingSoundPlayer player;
-    std::unique_ptr<TFormMainVNCR> window;
 };
 
 }  // namespace

@@ -15,28 +15,13 @@
 #include "store/Datafolder.h"
 #include "support/DialogScript.h"
 #include "support/RecordingActions.h"
+#include "support/StartedWindow.h"
 #include "support/TestSupport.h"
 
 namespace {
 
-struct PrintingWindow {
-    PrintingWindow() : clock(At(2026, 12, 9, 15, 0)) {
-        SetDataFolder(dir.path() + '/');
-        CreateDeliveredDatabase(DatabaseFilePath());
-        window = std::make_unique<TFormMainVNCR>(shell, player);
-        started = window->FormCreate();
-        window->Printer().setOutputFormat(QPrinter::PdfFormat);
-    }
-    ~PrintingWindow() {
-        window.reset();
-        SetDataFolder({});
-    }
-    ScopedClock clock;
-    QTemporaryDir dir;
-    RecordingShell shell;
-    RecordingSoundPlayer player;
-    std::unique_ptr<TFormMainVNCR> window;
-    bool started = false;
+struct PrintingWindow : TStartedWindow {
+    PrintingWindow() { window->Printer().setOutputFormat(QPrinter::PdfFormat); }
 };
 
 }  // namespace

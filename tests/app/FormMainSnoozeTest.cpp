@@ -15,22 +15,13 @@
 #include "support/DialogScript.h"
 #include "support/EventRecords.h"
 #include "support/RecordingActions.h"
+#include "support/StartedWindow.h"
 #include "support/TestSupport.h"
 
 namespace {
 
-struct SnoozeWindow {
-    explicit SnoozeWindow(TDateTime now) : clock(now) {
-        SetDataFolder(dir.path() + '/');
-        CreateDeliveredDatabase(DatabaseFilePath());
-        window = std::make_unique<TFormMainVNCR>(shell, player);
-        window->FormCreate();
-    }
-    ~SnoozeWindow() {
-        window.reset();
-        SetDataFolder({});
-    }
-    TvnCalendarReminder& Cal() const { return *window->Calendar(); }
+struct SnoozeWindow : TStartedWindow {
+    explicit SnoozeWindow(TDateTime now) : TStartedWindow(now) {}
     int Add(TvnEventParams e) {
         Cal().AddEvent(&e);
         return e.ID;
@@ -41,11 +32,6 @@ struct SnoozeWindow {
             Cal().DBRecord_To_EventStruct(&e);
         return e;
     }
-    ScopedClock clock;
-    QTemporaryDir dir;
-    RecordingShell shell;
-    RecordingSoundPlayer player;
-    std::unique_ptr<TFormMainVNCR> window;
 };
 
 QStringList Shown(QDialog& notify) {

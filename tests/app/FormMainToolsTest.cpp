@@ -19,28 +19,13 @@
 #include "support/DialogScript.h"
 #include "support/EventRecords.h"
 #include "support/RecordingActions.h"
+#include "support/StartedWindow.h"
 #include "support/TestSupport.h"
 
 namespace {
 
-struct ToolsWindow {
-    ToolsWindow() {
-        SetDataFolder(dir.path() + '/');
-        CreateDeliveredDatabase(DatabaseFilePath());
-        window = std::make_unique<TFormMainVNCR>(shell, player);
-        EXPECT_TRUE(window->FormCreate());
-    }
-    ~ToolsWindow() {
-        window.reset();
-        SetDataFolder({});
-    }
-    TvnCalendarReminder& Cal() const { return *window->Calendar(); }
-
-    ScopedClock clock{At(2026, 12, 9, 15, 0)};
-    QTemporaryDir dir;
-    RecordingShell shell;
-    RecordingSoundPlayer player;
-    std::unique_ptr<TFormMainVNCR> window;
+struct ToolsWindow : TStartedWindow {
+    ToolsWindow() { EXPECT_TRUE(started); }
 };
 
 }  // namespace
