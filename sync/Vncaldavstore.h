@@ -1,0 +1,50 @@
+// The CalDAV bindings and what the last synchronisation saw, kept in tables
+// of their own beside the four tables ("CalDavAccounts", "CalDavItems"), so
+// that databases without them keep opening and nothing of it needs the server.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "store/Adosqlite.h"
+#include "sync/Vncaldavtypes.h"
+
+// One event as the last synchronisation left it on both sides.
+struct TvnCalDavItem {
+    int EventID = 0;  // the local event; it may since have been deleted
+    QString Href;
+    QByteArray ETag;
+    QString Uid;
+    QByteArray Hash;          // of the synchronised fields then (see CalDavEventHash)
+    qint64 LocalChanged = 0;  // when a local change was first noticed (UTC seconds); 0: none
+};
+
+namespace ado {
+
+class TCalDavStore {
+public:
+    // Creates the tables when the database has none (raises EDatabaseError).
+    explicit TCalDavStore(sqlite3* db);
+
+    std::optional<TvnCalDavAccount> Account(int userId);
+    std::vector<TvnCalDavAccount> Accounts();
+    // Binding a user to another calendar forgets what was synchronised before.
+    void SaveAccount(const TvnCalDavAccount& account);
+    void RemoveAccount(int userId);
+
+    QString SyncToken(int userId);
+    void SetSyncToken(int userId, const QString& token);
+
+    std::vector<TvnCalDavItem> Items(int userId);
+    void SaveItem(int userId, const TvnCalDavItem& item);
+    void RemoveItem(int eventId);
+    void SetLocalChanged(int eventId, qint64 at);
+
+private:
+    sqlite3* db_;
+    StatementCache stmts_;
+};
+
+}  // namespace ado
