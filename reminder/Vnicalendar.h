@@ -13,6 +13,12 @@
 struct TvnIcsEvent {
     TvnEventParams Event;
     QString Uid;
+    // LAST-MODIFIED in UTC seconds since 1970; 0 when unknown (then not written).
+    qint64 LastModified = 0;
+    // Read only: the notice is stated, by alarms or by our own mark saying
+    // there is none. False when alarms may have been stripped (some servers
+    // do), so that a notice kept elsewhere can stay as it was.
+    bool NoticeKnown = false;
 };
 
 // Files above this size are refused before anything is parsed.
@@ -22,7 +28,11 @@ struct TvnIcsReadResult {
     std::vector<TvnIcsEvent> Events;  // ready to store, in file order
     int Expanded = 0;                 // series stored as their one-time occurrences
     int Skipped = 0;                  // events that could not be taken over
-    QString Error;                    // set when the text is no calendar at all
+    // Events taken over although libical dropped a property it could not
+    // parse (a broken RRULE, say): a file import keeps the rest, a
+    // synchronisation refuses the resource.
+    int Damaged = 0;
+    QString Error;  // set when the text is no calendar at all
 };
 
 // The Olson name of the system's time zone when libical knows it (so that it

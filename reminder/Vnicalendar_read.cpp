@@ -162,7 +162,14 @@ bool ApplyDirectRule(const icalrecurrencetype& r, TvnEventParams& e) {
     return true;
 }
 
+bool NoticeStated(icalcomponent* ev) {
+    if (icalcomponent_get_first_component(ev, ICAL_VALARM_COMPONENT)) return true;
+    TvnEventParams native;
+    return ReadNativeNotify(XValue(ev, XNotify), native) && !native.Notify;
+}
+
 void ReadEvent(icalcomponent* ev, TvnReadContext& ctx) {
+    if (icalcomponent_count_properties(ev, ICAL_XLICERROR_PROPERTY) > 0) ++ctx.Result.Damaged;
     TvnIcsEvent item;
     icaltimetype start;
     if (!ReadBase(ev, item.Event, start)) {
@@ -170,6 +177,10 @@ void ReadEvent(icalcomponent* ev, TvnReadContext& ctx) {
         return;
     }
     item.Uid = Utf8(icalcomponent_get_uid(ev));
+    item.NoticeKnown = NoticeStated(ev);
+    if (icalproperty* p = icalcomponent_get_first_property(ev, ICAL_LASTMODIFIED_PROPERTY))
+        item.LastModified = icaltime_as_timet_with_zone(icalproperty_get_lastmodified(p),
+                                                        icaltimezone_get_utc_timezone());
     if (icalcomponent_get_first_property(ev, ICAL_RECURRENCEID_PROPERTY)) {
         // One changed occurrence of a series: an event of its own.
         item.Uid += u'/' + QString::number(MinuteKey(item.Event.Date));

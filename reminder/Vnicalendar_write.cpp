@@ -77,6 +77,9 @@ ComponentPtr EventComponent(const TvnIcsEvent& item, const icaltimetype& stamp,
     ComponentPtr ev(icalcomponent_new_vevent());
     AddText(ev.get(), icalproperty_new_uid(item.Uid.toUtf8().constData()));
     AddText(ev.get(), icalproperty_new_dtstamp(stamp));
+    if (item.LastModified > 0)
+        AddText(ev.get(), icalproperty_new_lastmodified(icaltime_from_timet_with_zone(
+                              time_t(item.LastModified), 0, icaltimezone_get_utc_timezone())));
     AddText(ev.get(), icalproperty_new_summary(e.Desc.toUtf8().constData()));
     if (!e.Notes.isEmpty())
         AddText(ev.get(), icalproperty_new_description(e.Notes.toUtf8().constData()));
