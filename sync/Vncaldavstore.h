@@ -19,6 +19,10 @@ struct TvnCalDavItem {
     QString Uid;
     QByteArray Hash;          // of the synchronised fields then (see CalDavEventHash)
     qint64 LocalChanged = 0;  // when a local change was first noticed (UTC seconds); 0: none
+    // One of several events made from one resource (a series this calendar
+    // cannot say, stored as its occurrences): never sent back, since the
+    // server's series would be lost.
+    bool Part = false;
 };
 
 namespace ado {
@@ -43,7 +47,6 @@ public:
     void SetLocalChanged(int eventId, qint64 at);
 
 private:
-    sqlite3* db_;
     StatementCache stmts_;
 };
 

@@ -20,6 +20,7 @@
 class TvnCalendarReminder;
 class TvnCalDavClient;
 struct TvnEventParams;
+struct TvnSyncUpload;
 
 // The synchronised fields of an event in a stable form: equal hashes, equal
 // events as far as the server is concerned. RunDate and Completed, which the
@@ -32,8 +33,6 @@ struct TvnCalDavSyncReport {
     int Downloaded = 0, Uploaded = 0, DeletedHere = 0, DeletedThere = 0, Conflicts = 0;
     QDateTime Ended;
     bool Failed() const { return !Error.isEmpty(); }
-    // "Synchronized at 14:05" or "Synchronization failed at 14:05: ...".
-    QString StatusText() const;
 };
 
 class TvnCalDavSync : public QObject {
@@ -46,8 +45,8 @@ public:
     ~TvnCalDavSync() override;
 
     // Gives the password of an account, or nullopt when the user declined.
-    using PasswordSource = std::function<void(const TvnCalDavAccount&,
-                                              std::function<void(std::optional<QString>)>)>;
+    using PasswordSource =
+        std::function<void(const TvnCalDavAccount&, std::function<void(std::optional<QString>)>)>;
     void SetPasswordSource(PasswordSource source);
 
     // Starts one synchronisation of the user's binding; false when none runs
@@ -66,8 +65,19 @@ signals:
     // Downloaded changes were stored: the calendar's views need repainting.
     void EventsChanged(int userId);
 
-private:
+public:
+    // The state of one synchronisation (Vncaldavsync_p.h).
     struct Run;
+
+private:
+    void ListServer();
+    void Listed(TvnCalDavListing listing);
+    void Fetched(std::vector<TvnCalDavResource> resources);
+    void StoreLocally();
+    void SendNext();
+    void Sent(const TvnCalDavError& error, const QByteArray& etag);
+    void Remember(const TvnSyncUpload& up, const QByteArray& etag);
+    void Fail(const QString& message);
     void Finish(TvnCalDavSyncReport report);
 
     TvnCalendarReminder& calendar_;

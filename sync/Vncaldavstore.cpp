@@ -1,0 +1,145 @@
+#include "sync/Vncaldavstore.h"
+
+namespace ado {
+
+namespace {
+
+const char* const kAccountsTable =
+    "CREATE TABLE IF NOT EXISTS \"CalDavAccounts\"(\"UserID\" INTEGER PRIMARY KEY, "
+    "\"Server\" TEXT NOT NULL, \"UserName\" TEXT NOT NULL, \"Calendar\" TEXT NOT NULL, "
+    "\"Fingerprint\" TEXT NOT NULL, \"SyncToken\" TEXT NOT NULL DEFAULT '')";
+// One row per event as the last synchronisation left it; a row whose event
+// is gone is a local deletion still to be sent.
+const char* const kItemsTable =
+    "CREATE TABLE IF NOT EXISTS \"CalDavItems\"(\"EventID\" INTEGER PRIMARY KEY, "
+    "\"UserID\" INTEGER NOT NULL, \"Href\" TEXT NOT NULL, \"ETag\" TEXT NOT NULL, "
+    "\"UID\" TEXT NOT NULL, \"Hash\" TEXT NOT NULL, \"LocalChanged\" INTEGER NOT NULL, "
+    "\"Part\" INTEGER NOT NULL DEFAULT 0)";
+
+TvnCalDavAccount AccountOf(const Query& q) {
+    TvnCalDavAccount a;
+    a.UserID = int(q.Int(0));
+    a.Server = q.Text(1);
+    a.UserName = q.Text(2);
+    a.Calendar = q.Text(3);
+    a.Fingerprint = q.Text(4).toLatin1();
+    return a;
+}
+
+const QString kAccountColumns = QStringLiteral(
+    "SELECT \"UserID\", \"Server\", \"UserName\", \"Calendar\", \"Fingerprint\" FROM "
+    "\"CalDavAccounts\"");
+
+}  // namespace
+
+TCalDavStore::TCalDavStore(sqlite3* db) : stmts_(db) {
+    const QString what = QStringLiteral("Cannot prepare the tables of the CalDAV synchronisation");
+    Exec(db, kAccountsTable, what);
+    Exec(db, kItemsTable, what);
+    Exec(db, "CREATE INDEX IF NOT EXISTS \"CalDavItems_User\" ON \"CalDavItems\"(\"UserID\")",
+         what);
+}
+
+std::optional<TvnCalDavAccount> TCalDavStore::Account(int userId) {
+    Query q = stmts_.Run(kAccountColumns + QStringLiteral(" WHERE \"UserID\" = ?"));
+    q.BindInt(userId);
+    if (!q.Step()) return std::nullopt;
+    return AccountOf(q);
+}
+
+std::vector<TvnCalDavAccount> TCalDavStore::Accounts() {
+    Query q = stmts_.Run(kAccountColumns + QStringLiteral(" ORDER BY \"UserID\""));
+    std::vector<TvnCalDavAccount> out;
+    while (q.Step())
+        out.push_back(AccountOf(q));
+    return out;
+}
+
+void TCalDavStore::SaveAccount(const TvnCalDavAccount& account) {
+    const auto before = Account(account.UserID);
+    if (before && (before->Calendar != account.Calendar || before->UserName != account.UserName))
+        RemoveAccount(account.UserID);
+    Query q = stmts_.Run(QStringLiteral(
+        "INSERT INTO \"CalDavAccounts\"(\"UserID\", \"Server\", \"UserName\", \"Calendar\", "
+        "\"Fingerprint\") VALUES (?, ?, ?, ?, ?) ON CONFLICT(\"UserID\") DO UPDATE SET "
+        "\"Server\" = excluded.\"Server\", \"Fingerprint\" = excluded.\"Fingerprint\""));
+    q.BindInt(account.UserID)
+        .BindText(account.Server)
+        .BindText(account.UserName)
+        .BindText(account.Calendar)
+        .BindText(QString::fromLatin1(account.Fingerprint));
+    q.Step();
+}
+
+void TCalDavStore::RemoveAccount(int userId) {
+    for (const char* sql : {"DELETE FROM \"CalDavAccounts\" WHERE \"UserID\" = ?",
+                            "DELETE FROM \"CalDavItems\" WHERE \"UserID\" = ?"}) {
+        Query q = stmts_.Run(QString::fromLatin1(sql));
+        q.BindInt(userId);
+        q.Step();
+    }
+}
+
+QString TCalDavStore::SyncToken(int userId) {
+    Query q = stmts_.Run(
+        QStringLiteral("SELECT \"SyncToken\" FROM \"CalDavAccounts\" WHERE \"UserID\" = ?"));
+    q.BindInt(userId);
+    return q.Step() ? q.Text(0) : QString();
+}
+
+void TCalDavStore::SetSyncToken(int userId, const QString& token) {
+    Query q = stmts_.Run(
+        QStringLiteral("UPDATE \"CalDavAccounts\" SET \"SyncToken\" = ? WHERE \"UserID\" = ?"));
+    q.BindText(token).BindInt(userId);
+    q.Step();
+}
+
+std::vector<TvnCalDavItem> TCalDavStore::Items(int userId) {
+    Query q = stmts_.Run(QStringLiteral(
+        "SELECT \"EventID\", \"Href\", \"ETag\", \"UID\", \"Hash\", \"LocalChanged\", \"Part\" "
+        "FROM \"CalDavItems\" WHERE \"UserID\" = ? ORDER BY \"EventID\""));
+    q.BindInt(userId);
+    std::vector<TvnCalDavItem> out;
+    while (q.Step()) {
+        TvnCalDavItem item;
+        item.EventID = int(q.Int(0));
+        item.Href = q.Text(1);
+        item.ETag = q.Text(2).toUtf8();
+        item.Uid = q.Text(3);
+        item.Hash = q.Text(4).toLatin1();
+        item.LocalChanged = q.Int(5);
+        item.Part = q.Int(6) != 0;
+        out.push_back(std::move(item));
+    }
+    return out;
+}
+
+void TCalDavStore::SaveItem(int userId, const TvnCalDavItem& item) {
+    Query q = stmts_.Run(QStringLiteral(
+        "INSERT OR REPLACE INTO \"CalDavItems\"(\"EventID\", \"UserID\", \"Href\", \"ETag\", "
+        "\"UID\", \"Hash\", \"LocalChanged\", \"Part\") VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    q.BindInt(item.EventID)
+        .BindInt(userId)
+        .BindText(item.Href)
+        .BindText(QString::fromUtf8(item.ETag))
+        .BindText(item.Uid)
+        .BindText(QString::fromLatin1(item.Hash))
+        .BindInt(item.LocalChanged)
+        .BindInt(item.Part ? 1 : 0);
+    q.Step();
+}
+
+void TCalDavStore::RemoveItem(int eventId) {
+    Query q = stmts_.Run(QStringLiteral("DELETE FROM \"CalDavItems\" WHERE \"EventID\" = ?"));
+    q.BindInt(eventId);
+    q.Step();
+}
+
+void TCalDavStore::SetLocalChanged(int eventId, qint64 at) {
+    Query q = stmts_.Run(
+        QStringLiteral("UPDATE \"CalDavItems\" SET \"LocalChanged\" = ? WHERE \"EventID\" = ?"));
+    q.BindInt(at).BindInt(eventId);
+    q.Step();
+}
+
+}  // namespace ado

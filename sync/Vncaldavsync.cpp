@@ -1,0 +1,272 @@
+#include "sync/Vncaldavsync.h"
+
+#include <QCryptographicHash>
+#include <QTimeZone>
+#include <stdexcept>
+
+#include "reminder/Vncalendarreminder.h"
+#include "store/Adodb.h"
+#include "sync/Vncaldavclient.h"
+#include "sync/Vncaldavsync_p.h"
+
+namespace {
+
+void AddNumber(QByteArray& out, qint64 value) {
+    out += QByteArray::number(value);
+    out += '\x1f';
+}
+
+void AddText(QByteArray& out, const QString& value) {
+    out += value.toUtf8();
+    out += '\x1f';
+}
+
+qint64 Seconds(TDateTime value) {
+    return qRound64(value * 86400.0);
+}
+
+}  // namespace
+
+QByteArray CalDavEventHash(const TvnEventParams& e) {
+    QByteArray text;
+    for (qint64 n :
+         {qint64(e.eType), Seconds(e.Date), e.UseEndDate ? Seconds(e.EndDate) : 0,
+          qint64(e.UseStartTime), qint64(e.UseEndDate), qint64(e.Notify), qint64(e.NotifyParam),
+          qint64(e.NotifyType), qint64(e.Category), qint64(e.Recurrence), qint64(e.nParam)})
+        AddNumber(text, n);
+    for (const QString* s : {&e.Desc, &e.Action_File, &e.Sound_File, &e.Notes})
+        AddText(text, *s);
+    return QCryptographicHash::hash(text, QCryptographicHash::Sha1).toHex();
+}
+
+QString CalDavHrefKey(const QString& href) {
+    return QUrl::fromPercentEncoding(href.toUtf8());
+}
+
+qint64 CalDavNowUtc() {
+    const TDateTime now = Now();
+    const QDateTime local(QDate(1899, 12, 30).addDays(qint64(std::floor(now))),
+                          QTime(0, 0).addMSecs(int(qRound64(TimeOfDay(now) * 86400000.0))));
+    return local.toSecsSinceEpoch();
+}
+
+TvnCalDavSync::TvnCalDavSync(TvnCalendarReminder& calendar, TvnCalDavClient& client,
+                             QObject* parent)
+    : QObject(parent), calendar_(calendar), client_(client) {}
+
+TvnCalDavSync::~TvnCalDavSync() {
+    Abort();
+}
+
+void TvnCalDavSync::SetPasswordSource(PasswordSource source) {
+    passwords_ = std::move(source);
+}
+
+bool TvnCalDavSync::Running() const {
+    return run_ != nullptr;
+}
+
+void TvnCalDavSync::Abort() {
+    if (!run_) return;
+    client_.AbortAll();
+    run_.reset();
+}
+
+namespace {
+
+sqlite3* EventsDb(TvnCalendarReminder& calendar) {
+    if (!calendar.TableIsActive(tsEvents)) return nullptr;
+    return calendar.DataSet(tsEvents)->Connection()->Handle();
+}
+
+}  // namespace
+
+void TvnCalDavSync::NoteLocalChanges(int userId) {
+    sqlite3* db = EventsDb(calendar_);
+    if (!db) return;
+    ado::TCalDavStore store(db);
+    const std::vector<TvnCalDavItem> items = store.Items(userId);
+    if (items.empty()) return;
+    const std::map<int, TvnEventParams> local = TvnUserEvents(calendar_, userId).Load();
+    const qint64 now = CalDavNowUtc();
+    for (const TvnCalDavItem& item : items) {
+        if (item.LocalChanged != 0) continue;
+        const auto it = local.find(item.EventID);
+        if (it == local.end() || CalDavEventHash(it->second) != item.Hash)
+            store.SetLocalChanged(item.EventID, now);
+    }
+}
+
+bool TvnCalDavSync::Start(int userId) {
+    if (run_) return false;
+    sqlite3* db = EventsDb(calendar_);
+    if (!db) return false;
+    std::optional<TvnCalDavAccount> account;
+    try {
+        account = ado::TCalDavStore(db).Account(userId);
+        if (!account || account->Calendar.isEmpty()) return false;
+        NoteLocalChanges(userId);
+    } catch (const std::exception&) {
+        return false;  // a damaged table: the next start tries again
+    }
+    static int generation = 0;
+    run_ = std::make_unique<Run>();
+    run_->Generation = ++generation;
+    run_->Account = *account;
+    run_->Report.UserID = userId;
+    const int gen = run_->Generation;
+    auto withPassword = [this, gen](std::optional<QString> password) {
+        if (!run_ || run_->Generation != gen) return;
+        if (!password) return Fail(QStringLiteral("No password was given."));
+        const TvnCalDavAccount& a = run_->Account;
+        run_->At = {QUrl(a.Calendar), a.UserName, *password, a.Fingerprint};
+        ListServer();
+    };
+    if (passwords_)
+        passwords_(*account, withPassword);
+    else
+        withPassword(QString());
+    return true;
+}
+
+void TvnCalDavSync::ListServer() {
+    QString token;
+    try {
+        token = ado::TCalDavStore(EventsDb(calendar_)).SyncToken(run_->Account.UserID);
+    } catch (const std::exception& e) {
+        return Fail(QString::fromUtf8(e.what()));
+    }
+    client_.List(run_->At, token, [this](const TvnCalDavError& error, TvnCalDavListing listing) {
+        if (error.Failed()) return Fail(error.Message);
+        Listed(std::move(listing));
+    });
+}
+
+void TvnCalDavSync::Listed(TvnCalDavListing listing) {
+    Run& run = *run_;
+    std::map<QString, QByteArray> known;  // what the last run saw
+    try {
+        for (const TvnCalDavItem& item :
+             ado::TCalDavStore(EventsDb(calendar_)).Items(run.Account.UserID))
+            known[CalDavHrefKey(item.Href)] = item.ETag;
+    } catch (const std::exception& e) {
+        return Fail(QString::fromUtf8(e.what()));
+    }
+    if (!listing.Full) {
+        run.ServerETags = known;
+        for (const QString& href : listing.Removed)
+            run.ServerETags.erase(CalDavHrefKey(href));
+    }
+    for (const TvnCalDavResource& r : listing.Changed) {
+        run.ServerETags[CalDavHrefKey(r.Href)] = r.ETag;
+        run.ServerHrefs[CalDavHrefKey(r.Href)] = r.Href;
+    }
+    run.NewToken = listing.SyncToken;
+    std::vector<QString> fetch;
+    for (const auto& [key, etag] : run.ServerETags) {
+        const auto it = known.find(key);
+        if (it == known.end() || it->second != etag)
+            fetch.push_back(run.ServerHrefs.contains(key) ? run.ServerHrefs[key] : key);
+    }
+    if (fetch.empty()) return StoreLocally();
+    client_.Fetch(run.At, fetch,
+                  [this](const TvnCalDavError& error, std::vector<TvnCalDavResource> resources) {
+                      if (error.Failed()) return Fail(error.Message);
+                      Fetched(std::move(resources));
+                  });
+}
+
+// Every resource is read before anything is stored: one that cannot be read
+// ends the run with the local side untouched.
+void TvnCalDavSync::Fetched(std::vector<TvnCalDavResource> resources) {
+    Run& run = *run_;
+    std::map<QString, TvnSyncDownload> downloads;
+    for (TvnCalDavResource& r : resources) {
+        TvnIcsReadResult read = ReadICalendar(r.Data, Now());
+        if (!read.Error.isEmpty() || read.Skipped > 0 || read.Damaged > 0 || read.Events.empty())
+            return Fail(
+                QStringLiteral("The server sent an event that cannot be read (%1).").arg(r.Href));
+        const QString key = CalDavHrefKey(r.Href);
+        run.ServerETags[key] = r.ETag;
+        downloads[key] = {r.Href, r.ETag, std::move(read.Events)};
+    }
+    // A resource listed but gone by the time it was fetched has no download:
+    // it counts as deleted there.
+    run.Downloads = std::move(downloads);
+    StoreLocally();
+}
+
+void TvnCalDavSync::StoreLocally() {
+    Run& run = *run_;
+    TADOConnection* connection = calendar_.DataSet(tsEvents)->Connection();
+    bool changed = false;
+    try {
+        connection->BeginTrans();
+        changed = ApplyServerChanges(calendar_, run);
+        ado::TCalDavStore(connection->Handle()).SetSyncToken(run.Account.UserID, run.NewToken);
+        connection->CommitTrans();
+    } catch (const std::exception& e) {
+        if (connection->InTransaction()) connection->RollbackTrans();
+        return Fail(QStringLiteral("The downloaded changes could not be stored: %1")
+                        .arg(QString::fromUtf8(e.what())));
+    }
+    if (changed) emit EventsChanged(run.Account.UserID);
+    SendNext();
+}
+
+// The uploads go one at a time; each is remembered as soon as the server took
+// it, so a run cut short resends only what is left.
+void TvnCalDavSync::SendNext() {
+    Run& run = *run_;
+    if (run.Uploads.empty()) return Finish(run.Report);
+    const TvnSyncUpload& up = run.Uploads.front();
+    if (up.Delete) {
+        client_.Remove(run.At, up.Href, up.IfMatch,
+                       [this](const TvnCalDavError& error, bool) { Sent(error, QByteArray()); });
+        return;
+    }
+    const QByteArray data = WriteICalendar({up.Item}, Now(), SystemIcsTimeZone());
+    client_.Put(run.At, up.Href, data, up.IfMatch,
+                [this](const TvnCalDavError& error, QByteArray etag) { Sent(error, etag); });
+}
+
+void TvnCalDavSync::Sent(const TvnCalDavError& error, const QByteArray& etag) {
+    Run& run = *run_;
+    const TvnSyncUpload up = std::move(run.Uploads.front());
+    run.Uploads.pop_front();
+    // Changed there meanwhile: the next run sees the change and settles it.
+    if (error.Failed() && error.Status != 412) return Fail(error.Message);
+    if (!error.Failed()) {
+        try {
+            Remember(up, etag);
+        } catch (const std::exception& e) {
+            return Fail(QString::fromUtf8(e.what()));
+        }
+    }
+    SendNext();
+}
+
+void TvnCalDavSync::Remember(const TvnSyncUpload& up, const QByteArray& etag) {
+    Run& run = *run_;
+    ado::TCalDavStore store(EventsDb(calendar_));
+    if (up.Delete) {
+        store.RemoveItem(up.EventID);
+        ++run.Report.DeletedThere;
+        return;
+    }
+    store.SaveItem(run.Account.UserID, {up.EventID, up.Href, etag, up.Item.Uid,
+                                        CalDavEventHash(up.Item.Event), 0, false});
+    ++run.Report.Uploaded;
+}
+
+void TvnCalDavSync::Fail(const QString& message) {
+    TvnCalDavSyncReport report = run_->Report;
+    report.Error = message;
+    Finish(report);
+}
+
+void TvnCalDavSync::Finish(TvnCalDavSyncReport report) {
+    run_.reset();
+    report.Ended = QDateTime::currentDateTime();
+    emit Finished(report);
+}

@@ -1,0 +1,75 @@
+// What one synchronisation carries from the server's answers to the local
+// tables and back: shared by the steps of the engine.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <deque>
+#include <map>
+#include <vector>
+
+#include "reminder/Vnicalendar.h"
+#include "sync/Vncaldavstore.h"
+#include "sync/Vncaldavsync.h"
+
+class TvnCalendarReminder;
+
+// A resource read from the server, its events parsed.
+struct TvnSyncDownload {
+    QString Href;
+    QByteArray ETag;
+    std::vector<TvnIcsEvent> Events;
+};
+
+// One change to send once the local side is stored.
+struct TvnSyncUpload {
+    bool Delete = false;
+    QString Href;
+    QByteArray IfMatch;  // empty: a new resource
+    int EventID = 0;     // the event uploaded, or whose deletion is sent
+    TvnIcsEvent Item;    // what a Put sends
+};
+
+struct TvnCalDavSync::Run {
+    int Generation = 0;
+    TvnCalDavAccount Account;
+    TvnCalDavEndpoint At;
+    TvnCalDavSyncReport Report;
+    QString NewToken;
+    // The server's resources by decoded href: the ETag, and the href as given.
+    std::map<QString, QByteArray> ServerETags;
+    std::map<QString, QString> ServerHrefs;
+    std::map<QString, TvnSyncDownload> Downloads;  // by decoded href
+    std::deque<TvnSyncUpload> Uploads;
+};
+
+// The href's form in which hrefs are compared.
+QString CalDavHrefKey(const QString& href);
+
+// Stores the downloaded changes on the local side and queues the local
+// changes to send (raises EDatabaseError; the caller rolls back).
+// Answers whether any local event changed.
+bool ApplyServerChanges(TvnCalendarReminder& calendar, TvnCalDavSync::Run& run);
+
+// The user's events, read and written through the calendar's events table
+// under a filter of that user's rows; the table is put back on the current
+// user's rows afterwards, whichever way the work ends.
+class TvnUserEvents {
+public:
+    TvnUserEvents(TvnCalendarReminder& calendar, int userId);
+    ~TvnUserEvents();
+    TvnUserEvents(const TvnUserEvents&) = delete;
+    TvnUserEvents& operator=(const TvnUserEvents&) = delete;
+
+    std::map<int, TvnEventParams> Load();
+    int Add(TvnEventParams event);  // the new ID
+    void Update(const TvnEventParams& event);
+    void Remove(int eventId);
+
+private:
+    TvnCalendarReminder& calendar_;
+    int userId_;
+};
+
+// UTC seconds of the program clock's present moment.
+qint64 CalDavNowUtc();
