@@ -46,8 +46,8 @@ public:
     ~TvnCalDavSync() override;
 
     // Gives the password of an account, or nullopt when the user declined.
-    using PasswordSource =
-        std::function<void(const TvnCalDavAccount&, std::function<void(std::optional<QString>)>)>;
+    using PasswordSource = std::function<void(const TvnCalDavAccount&,
+                                              std::function<void(std::optional<QString>)>)>;
     void SetPasswordSource(PasswordSource source);
 
     // Starts one synchronisation of the user's binding; false when none runs
