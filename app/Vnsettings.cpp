@@ -67,6 +67,7 @@ constexpr TvnSettingKey<O> kCalendarKeys[] = {
     {"DefAction", &O::DefAction},
     {"DefSound", &O::DefSound},
     {"SnoozeMinutes", &O::SnoozeMinutes, 10, 1, 24 * 60},
+    {"SyncMinutes", &O::SyncMinutes, 15, 1, 24 * 60},
 };
 
 constexpr TvnSettingKey<U> kUsersKeys[] = {

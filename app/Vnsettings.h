@@ -53,6 +53,8 @@ struct TProgOptions {
     QString DefSound;          // sound file of every new event
     // The notification window's last "Remind again in" choice, in minutes.
     int32_t SnoozeMinutes = 10;
+    // How often the bound CalDAV calendar is synchronised, in minutes.
+    int32_t SyncMinutes = 15;
     bool Accepted = false;  // the options dialog was closed with OK; not stored
 
     bool operator==(const TProgOptions&) const = default;

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -148,8 +149,11 @@ bool Confirm(const QString& text, QWidget* parent) {
            QMessageBox::Yes;
 }
 
-std::optional<QString> InputBox(const QString& caption, const QString& prompt,
-                                const QString& defaultText, QWidget* parent) {
+namespace {
+
+std::optional<QString> RunInputBox(const QString& caption, const QString& prompt,
+                                   const QString& defaultText, QLineEdit::EchoMode echo,
+                                   QWidget* parent) {
     if (gHandler) {
         TDialogRequest r = Request(TDialogKind::Input, caption, prompt);
         r.Value = defaultText;
@@ -159,9 +163,20 @@ std::optional<QString> InputBox(const QString& caption, const QString& prompt,
     }
     bool ok = false;
     const QString text =
-        QInputDialog::getText(Owner(parent), caption, prompt, QLineEdit::Normal, defaultText, &ok);
+        QInputDialog::getText(Owner(parent), caption, prompt, echo, defaultText, &ok);
     if (!ok) return std::nullopt;
     return text;
+}
+
+}  // namespace
+
+std::optional<QString> InputBox(const QString& caption, const QString& prompt,
+                                const QString& defaultText, QWidget* parent) {
+    return RunInputBox(caption, prompt, defaultText, QLineEdit::Normal, parent);
+}
+
+std::optional<QString> PasswordBox(const QString& caption, const QString& prompt, QWidget* parent) {
+    return RunInputBox(caption, prompt, QString(), QLineEdit::Password, parent);
 }
 
 std::optional<QString> OpenFileDialog(const TFileDialogOptions& options, QWidget* parent) {

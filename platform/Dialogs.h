@@ -102,6 +102,9 @@ bool Confirm(const QString& text, QWidget* parent = nullptr);
 // One line of text; nullopt when cancelled.
 std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                 const QString& defaultText, QWidget* parent = nullptr);
+// The same with the typed text hidden; a handler sees an Input request.
+std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,
+                                   QWidget* parent = nullptr);
 
 // The chosen path (with DefaultExt applied); nullopt when cancelled.
 std::optional<QString> OpenFileDialog(const TFileDialogOptions& options, QWidget* parent = nullptr);

@@ -118,7 +118,8 @@ TEST_F(SettingsTest, DefaultsAreWrittenAsTheFileForm) {
             "ColorCurrDay=8421376|ColorFont=16777215|ShowCurrDate=1|YearView=2006|"
             "MonthView=1|UseWallpaper=0|Wallpaper=|WallpaperPos=0|UseEventColors=1|"
             "ColorMisc=32768|ColorAnniv=255|ColorBirth=16711680|ColorSpec=32896|"
-            "ColorMeet=65535|ItemFontSize=1|DefAction=|DefSound=|SnoozeMinutes=10|[Users]|"
+            "ColorMeet=65535|ItemFontSize=1|DefAction=|DefSound=|SnoozeMinutes=10|"
+            "SyncMinutes=15|[Users]|"
             "CurrUserID=0|"
             "UserName_0=Default|UserState_0=1|")
             .replace('|', "\r\n");
@@ -181,6 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadValueRow{"StartOfWeekText", "[Calendar]\r\nStartOfWeek=Monday\r\n"},
                       BadValueRow{"ItemFontSizeMinus4", "[Calendar]\r\nItemFontSize=-4\r\n"},
                       BadValueRow{"WallpaperPos3", "[Calendar]\r\nWallpaperPos=3\r\n"},
+                      BadValueRow{"SyncEveryZero", "[Calendar]\r\nSyncMinutes=0\r\n"},
+                      BadValueRow{"SyncBeyondADay", "[Calendar]\r\nSyncMinutes=1441\r\n"},
                       BadValueRow{"DisplayTimeWholeDay", "[Calendar]\r\nDisplayTime=1\r\n"},
                       BadValueRow{"DisplayTimeNegative", "[Calendar]\r\nDisplayTime=-0.25\r\n"},
                       BadValueRow{"DisplayTimeText", "[Calendar]\r\nDisplayTime=noon\r\n"},
