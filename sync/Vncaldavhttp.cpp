@@ -63,7 +63,9 @@ public:
 private:
     void Drop();
     void Fail(const TvnCalDavError& error);
-    void OnRedirected(const QUrl& target);
+    void SendCurrent();
+    QString RedirectRefusal(const QUrl& target);
+    bool Redirect(int status);
     void OnSslErrors(const QList<QSslError>& errors);
     void OnData();
     void OnFinished();
@@ -73,21 +75,32 @@ private:
     TvnCalDavEndpoint who_;
     qint64 maxBody_;
     TvnDavHttp::Done done_;
+    QNetworkAccessManager* net_ = nullptr;
+    TvnDavRequest request_;
     QPointer<QNetworkReply> reply_;
     QByteArray body_;
     TvnCalDavError failure_;
-    int timeoutMs_ = 0;
+    int timeoutMs_ = 30000;
     int redirects_ = 0;
+    QList<QUrl> visited_;
     bool authTried_ = false;
 };
 
 void TvnDavExchange::Start(QNetworkAccessManager* net, const TvnDavRequest& r, int timeoutMs) {
+    net_ = net;
+    request_ = r;
     timeoutMs_ = timeoutMs;
+    SendCurrent();
+}
+
+// Redirects are followed here rather than by Qt, so that every target is
+// vetted before anything is sent to it.
+void TvnDavExchange::SendCurrent() {
+    const TvnDavRequest& r = request_;
     QNetworkRequest request(r.Url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(kMaxRedirects * 2);  // the count below decides
-    request.setTransferTimeout(timeoutMs);
+                         QNetworkRequest::ManualRedirectPolicy);
+    request.setTransferTimeout(timeoutMs_);
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Vornel"));
     if (!who_.UserName.isEmpty()) {
         const QByteArray pair = (who_.UserName + QLatin1Char(':') + who_.Password).toUtf8();
@@ -97,9 +110,8 @@ void TvnDavExchange::Start(QNetworkAccessManager* net, const TvnDavRequest& r, i
     if (!r.ContentType.isEmpty()) request.setRawHeader("Content-Type", r.ContentType);
     for (const auto& [name, value] : r.Headers)
         request.setRawHeader(name, value);
-    reply_ = net->sendCustomRequest(request, r.Method, r.Body);
+    reply_ = net_->sendCustomRequest(request, r.Method, r.Body);
     reply_->setParent(this);
-    connect(reply_, &QNetworkReply::redirected, this, &TvnDavExchange::OnRedirected);
     connect(reply_, &QNetworkReply::sslErrors, this, &TvnDavExchange::OnSslErrors);
     connect(reply_, &QNetworkReply::metaDataChanged, this, &TvnDavExchange::OnData);
     connect(reply_, &QNetworkReply::readyRead, this, &TvnDavExchange::OnData);
@@ -133,19 +145,40 @@ void TvnDavExchange::Fail(const TvnCalDavError& error) {
     if (reply_) reply_->abort();  // finished follows at once
 }
 
-void TvnDavExchange::OnRedirected(const QUrl& target) {
+// The refusal of the redirect to the target; empty when it may be followed.
+QString TvnDavExchange::RedirectRefusal(const QUrl& target) {
     QString why;
-    if (++redirects_ > kMaxRedirects)
-        Fail(Failure(QStringLiteral("The server redirected too many times.")));
-    else if (reply_->url().scheme() == QLatin1String("https") &&
-             target.scheme() != QLatin1String("https"))
-        Fail(Failure(QStringLiteral("The server redirected from https to plain http (%1).")
-                         .arg(target.toDisplayString())));
-    else if (!CalDavAddressAllowed(target, &why))
-        Fail(Failure(
-            QStringLiteral("The server redirected to an address that is refused: %1").arg(why)));
-    else
-        emit reply_->redirectAllowed();
+    const bool again = visited_.contains(target);
+    visited_ << request_.Url << target;
+    if (++redirects_ > kMaxRedirects || again)
+        return QStringLiteral("The server redirected too many times.");
+    if (request_.Url.scheme() == QLatin1String("https") &&
+        target.scheme() != QLatin1String("https"))
+        return QStringLiteral("The server redirected from https to plain http (%1).")
+            .arg(target.toDisplayString());
+    if (!CalDavAddressAllowed(target, &why))
+        return QStringLiteral("The server redirected to an address that is refused: %1").arg(why);
+    return {};
+}
+
+// True when the reply was a redirect, followed now or refused.
+bool TvnDavExchange::Redirect(int status) {
+    static const QList<int> redirects = {301, 302, 303, 307, 308};
+    const QByteArray location = reply_->rawHeader("Location");
+    if (failure_.Failed() || !redirects.contains(status) || location.isEmpty()) return false;
+    const QUrl target = request_.Url.resolved(QUrl::fromEncoded(location));
+    const QString refusal = RedirectRefusal(target);
+    if (!refusal.isEmpty()) {
+        Finish(TvnDavAnswer{Failure(refusal), 0, {}, {}});
+        return true;
+    }
+    QObject::disconnect(reply_, nullptr, this, nullptr);
+    reply_->deleteLater();
+    body_.clear();
+    if (status == 303) request_ = {"GET", target, {}, {}, {}, {}};
+    request_.Url = target;
+    SendCurrent();
+    return true;
 }
 
 void TvnDavExchange::OnSslErrors(const QList<QSslError>& errors) {
@@ -170,7 +203,7 @@ void TvnDavExchange::OnSslErrors(const QList<QSslError>& errors) {
 
 // Reads as the answer arrives, so that no more than the cap is ever held.
 void TvnDavExchange::OnData() {
-    if (failure_.Failed() || !reply_) return;
+    if (failure_.Failed() || !reply_ || !reply_->isOpen()) return;
     const qint64 announced = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong();
     body_ += reply_->readAll();
     if (announced > maxBody_ || body_.size() > maxBody_) {
@@ -195,15 +228,13 @@ TvnCalDavError TvnDavExchange::ReplyError() const {
         case QNetworkReply::TimeoutError:
             return Failure(
                 QStringLiteral("The server did not answer within %1.").arg(Seconds(timeoutMs_)));
-        case QNetworkReply::TooManyRedirectsError:
-            return Failure(QStringLiteral("The server redirected too many times."));
         default:
             return Failure(status ? QStringLiteral("The connection to the server broke off: %1.")
                                         .arg(reply_->errorString())
                                   : QStringLiteral("The server could not be reached: %1.")
                                         .arg(reply_->errorString()));
     }
-    if (status >= 300 || status == 0)
+    if (status >= 300 || status < 200)
         return Failure(QStringLiteral("The server answered %1 %2.").arg(status).arg(reason),
                        status);
     return {};
@@ -213,7 +244,12 @@ void TvnDavExchange::OnFinished() {
     OnData();
     TvnDavAnswer answer;
     answer.Status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (Redirect(answer.Status)) return;
     answer.Error = failure_.Failed() ? failure_ : ReplyError();
+    // Qt takes a connection closed early as the end of the body.
+    const QVariant announced = reply_->header(QNetworkRequest::ContentLengthHeader);
+    if (!answer.Error.Failed() && announced.isValid() && body_.size() < announced.toLongLong())
+        answer.Error = Failure(QStringLiteral("The connection to the server broke off."));
     if (!answer.Error.Failed() || answer.Status >= 400) answer.Body = body_;
     answer.ETag = reply_->rawHeader("ETag");
     Finish(answer);

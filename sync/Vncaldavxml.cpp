@@ -11,6 +11,7 @@ constexpr int kMaxDepth = 48;
 // A small element tree: the readers below look at elements out of order.
 struct TvnXmlNode {
     QString Ns, Name, Text;
+    QString NameAttribute;  // <C:comp name="VEVENT"/>
     std::vector<TvnXmlNode> Kids;
 
     bool Is(const QString& ns, const QString& name) const { return Ns == ns && Name == name; }
@@ -29,6 +30,7 @@ bool ReadElement(QXmlStreamReader& xml, TvnXmlNode* node, int depth) {
     if (depth > kMaxDepth) return false;
     node->Ns = xml.namespaceUri().toString();
     node->Name = xml.name().toString();
+    node->NameAttribute = xml.attributes().value(QLatin1String("name")).toString();
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isEndElement()) return true;
@@ -78,7 +80,7 @@ void ReadProp(const TvnXmlNode& prop, TvnDavProps* out) {
         out->HasComponents = true;
         for (const TvnXmlNode& comp : set->Kids)
             if (comp.Is(kCalDavNs, QStringLiteral("comp")))
-                out->Components << comp.Text.trimmed().toUpper();
+                out->Components << comp.NameAttribute.trimmed().toUpper();
     }
 }
 
