@@ -1,5 +1,6 @@
 #include "support/FakeHttpServer.h"
 
+#include <QSslServer>
 #include <QTcpSocket>
 
 namespace {
@@ -28,10 +29,18 @@ bool ParseRequest(const QByteArray& data, FakeHttpServer::Request* request) {
 
 }  // namespace
 
-FakeHttpServer::FakeHttpServer(Handler handler) : handler_(std::move(handler)) {
-    server_.listen(QHostAddress::LocalHost, 0);
-    connect(&server_, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket* socket = server_.nextPendingConnection()) {
+FakeHttpServer::FakeHttpServer(Handler handler, const QSslConfiguration* tls)
+    : handler_(std::move(handler)) {
+    if (tls) {
+        auto* secure = new QSslServer;
+        secure->setSslConfiguration(*tls);
+        server_.reset(secure);
+    } else {
+        server_ = std::make_unique<QTcpServer>();
+    }
+    server_->listen(QHostAddress::LocalHost, 0);
+    connect(server_.get(), &QTcpServer::pendingConnectionAvailable, this, [this] {
+        while (QTcpSocket* socket = server_->nextPendingConnection()) {
             socket->setParent(this);
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnData(socket); });
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -40,7 +49,11 @@ FakeHttpServer::FakeHttpServer(Handler handler) : handler_(std::move(handler)) {
 }
 
 QUrl FakeHttpServer::Url(const QString& path) const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
+    const bool tls = dynamic_cast<QSslServer*>(server_.get()) != nullptr;
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+                    .arg(tls ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(server_->serverPort())
+                    .arg(path));
 }
 
 void FakeHttpServer::OnData(QTcpSocket* socket) {

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+class QSslConfiguration;
 class QTcpSocket;
 
 class FakeHttpServer : public QObject {
@@ -35,10 +36,11 @@ public:
     };
     using Handler = std::function<Answer(const Request&)>;
 
-    explicit FakeHttpServer(Handler handler);
+    // With tls, the server speaks https with that certificate and key.
+    explicit FakeHttpServer(Handler handler, const QSslConfiguration* tls = nullptr);
     void SetHandler(Handler handler) { handler_ = std::move(handler); }
 
-    QUrl Url(const QString& path = QStringLiteral("/")) const;  // http://127.0.0.1:port/path
+    QUrl Url(const QString& path = QStringLiteral("/")) const;  // http(s)://127.0.0.1:port/path
     int Requests() const { return requests_; }                  // answered so far
 
 private:
@@ -46,7 +48,7 @@ private:
     void Respond(QTcpSocket* socket, const Answer& answer);
     void SendLazy(QTcpSocket* socket, qint64 left);
 
-    QTcpServer server_;
+    std::unique_ptr<QTcpServer> server_;
     Handler handler_;
     int requests_ = 0;
 };

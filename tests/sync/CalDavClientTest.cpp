@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 
@@ -289,4 +294,64 @@ TEST(CalDavClient, PlainHttpOnlyToThisComputer) {
         EXPECT_EQ(CalDavAddressAllowed(QUrl(row.Url), &why), row.Allowed) << row.Url;
         EXPECT_EQ(why.isEmpty(), row.Allowed) << row.Url << ": " << why.toStdString();
     }
+}
+
+namespace {
+
+// A self-signed certificate made by openssl for the test; a configuration
+// without one when openssl fails.
+QSslConfiguration SelfSigned(const QTemporaryDir& dir) {
+    const QString key = dir.filePath("key.pem"), cert = dir.filePath("cert.pem");
+    QProcess openssl;
+    openssl.start("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                              "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", key, "-out",
+                              cert, "-days", "2", "-subj", "/CN=vornel-test"});
+    openssl.waitForFinished(20000);
+    QFile keyFile(key), certFile(cert);
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    if (!keyFile.open(QIODevice::ReadOnly) || !certFile.open(QIODevice::ReadOnly)) return tls;
+    tls.setLocalCertificate(QSslCertificate(certFile.readAll()));
+    tls.setPrivateKey(QSslKey(keyFile.readAll(), QSsl::Ec));
+    return tls;
+}
+
+}  // namespace
+
+TEST(CalDavClient, TrustsOnlyTheOneCertificateTheUserAccepted) {
+    QTemporaryDir dir;
+    const QSslConfiguration tls = SelfSigned(dir);
+    ASSERT_FALSE(tls.localCertificate().isNull());
+    const QByteArray fingerprint =
+        tls.localCertificate().digest(QCryptographicHash::Sha256).toHex();
+    FakeHttpServer server(
+        [](const FakeHttpServer::Request& request) {
+            Answer answer = Status(201, "Created");
+            answer.Headers = {{"ETag", "\"7\""}};
+            if (request.Path.startsWith("/down/"))
+                answer = Modified(Status(302, "Found"), [](Answer& a) {
+                    a.Headers = {{"Location", "http://127.0.0.1:9/"}};
+                });
+            return answer;
+        },
+        &tls);
+    TvnCalDavClient client;
+    TvnCalDavEndpoint at{server.Url("/cal/"), "u", "p", {}};
+    auto put = [&] {
+        return Await<QByteArray>([&](auto done) { client.Put(at, "x.ics", "x", {}, done); });
+    };
+    for (const QByteArray& other : {QByteArray(), QByteArray(64, '0')}) {
+        at.AcceptedFingerprint = other;
+        const auto refused = put();
+        EXPECT_TRUE(refused.Error.Message.contains("not trusted"))
+            << refused.Error.Message.toStdString();
+        EXPECT_EQ(refused.Error.Fingerprint, fingerprint);
+        EXPECT_TRUE(refused.Error.CertificateText.contains("vornel-test"));
+    }
+    at.AcceptedFingerprint = fingerprint;
+    const auto accepted = put();
+    EXPECT_FALSE(accepted.Error.Failed()) << accepted.Error.Message.toStdString();
+    EXPECT_EQ(accepted.Value, "\"7\"");
+    at.Url = server.Url("/down/");
+    const auto down = put();
+    EXPECT_TRUE(down.Error.Message.contains("plain http")) << down.Error.Message.toStdString();
 }
