@@ -78,6 +78,7 @@ private:
     QNetworkAccessManager* net_ = nullptr;
     TvnDavRequest request_;
     QPointer<QNetworkReply> reply_;
+    std::vector<QPointer<QNetworkReply>> spent_;  // redirected
     QByteArray body_;
     TvnCalDavError failure_;
     int timeoutMs_ = 30000;
@@ -120,7 +121,7 @@ void TvnDavExchange::SendCurrent() {
 
 void TvnDavExchange::FailLater(const QString& message) {
     failure_ = Failure(message);
-    QTimer::singleShot(0, this, [this] { Finish(TvnDavAnswer{failure_, 0, {}, {}}); });
+    Finish(TvnDavAnswer{failure_, 0, {}, {}});
 }
 
 // Qt asks when the credentials sent up front were not taken; one more try
@@ -134,6 +135,9 @@ void TvnDavExchange::Authenticate(QAuthenticator* auth) {
 
 void TvnDavExchange::Drop() {
     done_ = nullptr;
+    for (QNetworkReply* reply : spent_)
+        delete reply;
+    spent_.clear();
     if (!reply_) return;
     QObject::disconnect(reply_, nullptr, this, nullptr);
     reply_->abort();
@@ -173,7 +177,7 @@ bool TvnDavExchange::Redirect(int status) {
         return true;
     }
     QObject::disconnect(reply_, nullptr, this, nullptr);
-    reply_->deleteLater();
+    spent_.push_back(reply_);  // still inside its signal: deleted with the exchange
     body_.clear();
     if (status == 303) request_ = {"GET", target, {}, {}, {}, {}};
     request_.Url = target;
@@ -255,15 +259,18 @@ void TvnDavExchange::OnFinished() {
     Finish(answer);
 }
 
-// The exchange is gone before the answer is handed on: the callback may
-// drop or delete everything.
+// Answers from the event loop, never from inside a signal of the reply: the
+// replies go at once, while their manager still exists, and the callback may
+// drop or delete everything, this exchange included.
 void TvnDavExchange::Finish(const TvnDavAnswer& answer) {
-    TvnDavHttp::Done done = std::move(done_);
-    done_ = nullptr;
     if (reply_) QObject::disconnect(reply_, nullptr, this, nullptr);
-    setParent(nullptr);
-    deleteLater();
-    if (done) done(answer);
+    QTimer::singleShot(0, this, [this, answer] {
+        TvnDavHttp::Done done = std::move(done_);
+        Drop();
+        setParent(nullptr);
+        deleteLater();
+        if (done) done(answer);
+    });
 }
 
 TvnDavHttp::TvnDavHttp(QObject* parent)

@@ -276,6 +276,19 @@ TEST(CalDavClient, AbortedOrDestroyedClientsCallNoCallback) {
     QTimer::singleShot(300, &loop, &QEventLoop::quit);
     loop.exec();
     EXPECT_EQ(calls, 0);
+
+    // A callback may delete the client that called it.
+    FakeHttpServer answering(
+        [](const FakeHttpServer::Request&) { return Status(204, "No Content"); });
+    client = std::make_unique<TvnCalDavClient>();
+    client->Remove({answering.Url("/cal/"), "u", "p", {}}, "x.ics", {},
+                   [&](const TvnCalDavError&, bool) {
+                       client.reset();
+                       loop.quit();
+                   });
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(client, nullptr);
 }
 
 TEST(CalDavClient, PlainHttpOnlyToThisComputer) {
