@@ -1,6 +1,8 @@
 #include "sync/Vncaldavclient.h"
 
 #include <QHostAddress>
+#include <QList>
+#include <algorithm>
 #include <memory>
 
 #include "sync/Vncaldavhttp.h"
@@ -53,6 +55,14 @@ bool Multistatus(const TvnDavAnswer& answer, TvnDavMultistatus* out, TvnCalDavEr
 bool OffersEvents(const TvnDavProps& props) {
     return props.Calendar &&
            (!props.HasComponents || props.Components.contains(QStringLiteral("VEVENT")));
+}
+
+// A server without sync-collection, or one that forgot the token, answers
+// with one of these (or names the valid-sync-token precondition).
+bool TokenRefused(const TvnDavAnswer& a) {
+    static const QList<int> statuses = {400, 403, 405, 409, 412, 415, 422, 501};
+    return statuses.contains(a.Error.Status) ||
+           (a.Error.Status >= 400 && DavErrorNames(a.Body, QStringLiteral("valid-sync-token")));
 }
 
 }  // namespace
@@ -164,14 +174,6 @@ void TvnCalDavClient::Impl::DiscoverHome(const TvnCalDavEndpoint& at, const QUrl
                 calendars.push_back({CalDavResolve(home, item.Href), item.Props.DisplayName});
         done({}, calendars);
     });
-}
-
-// A server without sync-collection, or one that forgot the token, answers
-// with one of these (or names the valid-sync-token precondition).
-static bool TokenRefused(const TvnDavAnswer& a) {
-    static const QList<int> statuses = {400, 403, 405, 409, 412, 415, 422, 501};
-    return statuses.contains(a.Error.Status) ||
-           (a.Error.Status >= 400 && DavErrorNames(a.Body, QStringLiteral("valid-sync-token")));
 }
 
 void TvnCalDavClient::Impl::ListDelta(const TvnCalDavEndpoint& calendar, const QString& token,

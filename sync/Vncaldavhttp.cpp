@@ -250,9 +250,12 @@ void TvnDavExchange::OnFinished() {
     answer.Status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (Redirect(answer.Status)) return;
     answer.Error = failure_.Failed() ? failure_ : ReplyError();
-    // Qt takes a connection closed early as the end of the body.
+    // Qt takes a connection closed early as the end of the body. (A length
+    // announced for a compressed body says nothing about the unpacked one.)
     const QVariant announced = reply_->header(QNetworkRequest::ContentLengthHeader);
-    if (!answer.Error.Failed() && announced.isValid() && body_.size() < announced.toLongLong())
+    const bool packed = reply_->hasRawHeader("Content-Encoding");
+    if (!answer.Error.Failed() && announced.isValid() && !packed &&
+        body_.size() < announced.toLongLong())
         answer.Error = Failure(QStringLiteral("The connection to the server broke off."));
     if (!answer.Error.Failed() || answer.Status >= 400) answer.Body = body_;
     answer.ETag = reply_->rawHeader("ETag");
