@@ -368,3 +368,39 @@ TEST(CalDavClient, TrustsOnlyTheOneCertificateTheUserAccepted) {
     const auto down = put();
     EXPECT_TRUE(down.Error.Message.contains("plain http")) << down.Error.Message.toStdString();
 }
+
+TEST(CalDavClient, FetchesInBatchesAndLeavesOutWhatIsGone) {
+    // Answers each multiget with every href it names, except those of gone*.
+    std::vector<int> batchSizes;
+    FakeHttpServer server([&](const FakeHttpServer::Request& request) {
+        QByteArray inner;
+        int named = 0;
+        const QList<QByteArray> parts = request.Body.split('<');
+        for (const QByteArray& part : parts) {
+            if (!part.contains("href>") || part.startsWith('/')) continue;
+            ++named;
+            const QByteArray href = part.mid(part.indexOf('>') + 1);
+            const QByteArray status = href.contains("gone") ? "404 Not Found" : "200 OK";
+            inner += "<d:response><d:href>" + href + "</d:href><d:propstat><d:prop><d:getetag>\"" +
+                     href + "\"</d:getetag><c:calendar-data>BEGIN:" + href +
+                     "</c:calendar-data></d:prop><d:status>HTTP/1.1 " + status +
+                     "</d:status></d:propstat></d:response>";
+        }
+        batchSizes.push_back(
+            int(request.Body.count("</d:href>") + request.Body.count("</D:href>")));
+        return Multistatus(inner);
+    });
+    std::vector<QString> hrefs;
+    for (int i = 0; i < 450; ++i)
+        hrefs.push_back(QStringLiteral("/cal/%1%2.ics").arg(i % 10 == 0 ? "gone" : "e").arg(i));
+    TvnCalDavClient client;
+    auto got = Await<std::vector<TvnCalDavResource>>([&](auto done) {
+        client.Fetch({server.Url("/cal/"), "u", "p", {}}, hrefs, done);
+    });
+    ASSERT_FALSE(got.Error.Failed()) << got.Error.Message.toStdString();
+    EXPECT_EQ(batchSizes, (std::vector<int>{200, 200, 50}));
+    ASSERT_EQ(got.Value.size(), 405u);
+    EXPECT_EQ(got.Value[0].Href, "/cal/e1.ics");
+    EXPECT_EQ(got.Value[0].ETag, "\"/cal/e1.ics\"");
+    EXPECT_EQ(got.Value.back().Data, "BEGIN:/cal/e449.ics");
+}
