@@ -4,6 +4,7 @@
 #include <QList>
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "sync/Vncaldavhttp.h"
 #include "sync/Vncaldavxml.h"
@@ -12,12 +13,22 @@ namespace {
 
 constexpr size_t kMultigetBatch = 200;
 
-const QString kUnreadable = QStringLiteral("The server's answer could not be read.");
+TvnCalDavError Failure(const QString& message) {
+    TvnCalDavError error;
+    error.Message = message;
+    return error;
+}
 
 TvnCalDavError Unreadable() {
-    TvnCalDavError error;
-    error.Message = kUnreadable;
-    return error;
+    return Failure(QStringLiteral("The server's answer could not be read."));
+}
+
+TvnCalDavError NoCalendar() {
+    return Failure(QStringLiteral("No calendar was found at this address."));
+}
+
+TvnCalDavError NoEvents() {
+    return Failure(QStringLiteral("This calendar on the server cannot hold events."));
 }
 
 // Hrefs name the same resource when their decoded paths agree (a trailing
@@ -93,7 +104,7 @@ QUrl CalDavResolve(const QUrl& base, const QString& href) {
 struct TvnCalDavClient::Impl {
     TvnDavHttp http;
 
-    void Discover(const TvnCalDavEndpoint& at, bool wellKnown,
+    void Discover(const TvnCalDavEndpoint& at, std::optional<TvnCalDavError> first,
                   Done<std::vector<TvnCalDavCalendar>> done);
     void DiscoverPrincipal(const TvnCalDavEndpoint& at, const QUrl& principal,
                            Done<std::vector<TvnCalDavCalendar>> done);
@@ -107,39 +118,37 @@ struct TvnCalDavClient::Impl {
                    Done<std::vector<TvnCalDavResource>> done);
 };
 
-void TvnCalDavClient::Impl::Discover(const TvnCalDavEndpoint& at, bool wellKnown,
+// first is set on the second round, at /.well-known/caldav: what the address
+// itself gave, reported instead when that round fails too.
+void TvnCalDavClient::Impl::Discover(const TvnCalDavEndpoint& at,
+                                     std::optional<TvnCalDavError> first,
                                      Done<std::vector<TvnCalDavCalendar>> done) {
-    const QUrl url =
-        wellKnown ? at.Url.resolved(QUrl(QStringLiteral("/.well-known/caldav"))) : at.Url;
+    const QUrl url = first ? at.Url.resolved(QUrl(QStringLiteral("/.well-known/caldav"))) : at.Url;
     const std::vector<TvnDavName> props = {
         {kDavNs, QStringLiteral("resourcetype")},
         {kDavNs, QStringLiteral("displayname")},
         {kDavNs, QStringLiteral("current-user-principal")},
         {kCalDavNs, QStringLiteral("calendar-home-set")},
         {kCalDavNs, QStringLiteral("supported-calendar-component-set")}};
-    http.Send(
-        at, Propfind(url, "0", props), [this, at, url, wellKnown, done](const TvnDavAnswer& a) {
-            const bool refused = a.Error.Status >= 400 && a.Error.Status != 401;
-            if (refused && !wellKnown) return Discover(at, true, done);
-            TvnDavMultistatus ms;
-            TvnCalDavError error;
-            if (!Multistatus(a, &ms, &error)) return done(error, {});
-            if (ms.Items.empty()) return done(Unreadable(), {});
-            const TvnDavItem& item = ms.Items.front();
-            if (item.Props.Calendar) {
-                if (OffersEvents(item.Props))
-                    return done({}, {{CalDavResolve(url, item.Href), item.Props.DisplayName}});
-                error.Message = QStringLiteral("This calendar on the server cannot hold events.");
-                return done(error, {});
-            }
-            if (!item.Props.Home.isEmpty())
-                return DiscoverHome(at, CalDavResolve(url, item.Props.Home), done);
-            if (!item.Props.Principal.isEmpty())
-                return DiscoverPrincipal(at, CalDavResolve(url, item.Props.Principal), done);
-            if (!wellKnown) return Discover(at, true, done);
-            error.Message = QStringLiteral("No calendar was found at this address.");
-            done(error, {});
-        });
+    http.Send(at, Propfind(url, "0", props), [this, at, url, first, done](const TvnDavAnswer& a) {
+        const bool refused = a.Error.Status >= 400 && a.Error.Status != 401;
+        if (refused && !first) return Discover(at, a.Error, done);
+        if (refused) return done(first->Failed() ? *first : NoCalendar(), {});
+        TvnDavMultistatus ms;
+        TvnCalDavError error;
+        if (!Multistatus(a, &ms, &error)) return done(error, {});
+        if (ms.Items.empty()) return done(Unreadable(), {});
+        const TvnDavProps& props = ms.Items.front().Props;
+        if (props.Calendar) {
+            if (!OffersEvents(props)) return done(NoEvents(), {});
+            return done({}, {{CalDavResolve(url, ms.Items.front().Href), props.DisplayName}});
+        }
+        if (!props.Home.isEmpty()) return DiscoverHome(at, CalDavResolve(url, props.Home), done);
+        if (!props.Principal.isEmpty())
+            return DiscoverPrincipal(at, CalDavResolve(url, props.Principal), done);
+        if (!first) return Discover(at, TvnCalDavError{}, done);
+        done(first->Failed() ? *first : NoCalendar(), {});
+    });
 }
 
 void TvnCalDavClient::Impl::DiscoverPrincipal(const TvnCalDavEndpoint& at, const QUrl& principal,
@@ -261,7 +270,7 @@ void TvnCalDavClient::SetMaxBodyBytes(qint64 bytes) {
 
 void TvnCalDavClient::Discover(const TvnCalDavEndpoint& at,
                                Done<std::vector<TvnCalDavCalendar>> done) {
-    d->Discover(at, false, std::move(done));
+    d->Discover(at, std::nullopt, std::move(done));
 }
 
 void TvnCalDavClient::List(const TvnCalDavEndpoint& calendar, const QString& syncToken,

@@ -156,7 +156,7 @@ Answer Modified(Answer answer, const std::function<void(Answer&)>& change) {
     return answer;
 }
 
-enum class Call { List, Fetch, Put, Remove };
+enum class Call { Discover, List, Fetch, Put, Remove };
 
 struct FailureRow {
     const char* Name;
@@ -169,6 +169,9 @@ struct FailureRow {
 const QByteArray kNoEtag =
     "<d:response><d:href>/cal/x.ics</d:href><d:propstat><d:prop><d:resourcetype/></d:prop>"
     "<d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>";
+const QByteArray kNoPrincipal =
+    "<d:response><d:href>/</d:href><d:propstat><d:prop><d:resourcetype><d:collection/>"
+    "</d:resourcetype></d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>";
 const QByteArray kNoData =
     "<d:response><d:href>/cal/x.ics</d:href><d:propstat><d:prop><d:getetag>\"1\"</d:getetag>"
     "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>";
@@ -212,6 +215,10 @@ std::vector<FailureRow> FailureRows() {
          "did not answer within 0.3 seconds", 0},
         {"CutOff", Call::List,
          Modified(Multistatus(kNoEtag), [](Answer& a) { a.CloseMidway = true; }), "broke off", 0},
+        // Both rounds, at the address and at /.well-known/caldav, get this.
+        {"DiscoverNothing", Call::Discover, Multistatus(kNoPrincipal), "No calendar was found", 0},
+        {"DiscoverMissing", Call::Discover, Status(404, "Not Found"), "answered 404 Not Found",
+         404},
         {"PutConflict", Call::Put, Status(412, "Precondition Failed"), "412", 412},
         {"RemoveGone", Call::Remove, Status(404, "Not Found"), "", 0},
     };
@@ -219,6 +226,10 @@ std::vector<FailureRow> FailureRows() {
 
 TvnCalDavError RunCall(TvnCalDavClient& client, const TvnCalDavEndpoint& at, Call op) {
     switch (op) {
+        case Call::Discover:
+            return Await<std::vector<TvnCalDavCalendar>>(
+                       [&](auto done) { client.Discover(at, done); })
+                .Error;
         case Call::List:
             return Await<TvnCalDavListing>([&](auto done) { client.List(at, {}, done); }).Error;
         case Call::Fetch:
