@@ -26,6 +26,11 @@ QString Size(qint64 bytes) {
     return QStringLiteral("%1 bytes").arg(bytes);
 }
 
+// "503 Service Unavailable"; HTTP/2 has no reason phrases.
+QString Answered(int status, const QString& reason) {
+    return (QString::number(status) + QLatin1Char(' ') + reason).trimmed();
+}
+
 QString CommonName(const QStringList& names) {
     return names.isEmpty() ? QStringLiteral("(none)") : names.join(QStringLiteral(", "));
 }
@@ -223,8 +228,8 @@ TvnCalDavError TvnDavExchange::ReplyError() const {
     if (status == 401)
         return Failure(QStringLiteral("The server refused the user name or password."), status);
     if (status >= 400)
-        return Failure(
-            QStringLiteral("The server answered %1 %2.").arg(status).arg(reason).trimmed(), status);
+        return Failure(QStringLiteral("The server answered %1.").arg(Answered(status, reason)),
+                       status);
     switch (reply_->error()) {
         case QNetworkReply::NoError:
             break;
@@ -239,7 +244,7 @@ TvnCalDavError TvnDavExchange::ReplyError() const {
                                         .arg(reply_->errorString()));
     }
     if (status >= 300 || status < 200)
-        return Failure(QStringLiteral("The server answered %1 %2.").arg(status).arg(reason),
+        return Failure(QStringLiteral("The server answered %1.").arg(Answered(status, reason)),
                        status);
     return {};
 }
