@@ -11,10 +11,14 @@
 #include <QToolButton>
 
 #include "app/AppInfo.h"
+#include "app/Vnsyncscheduler.h"
 #include "platform/Dialogs.h"
 #include "platform/Tray.h"
 #include "reminder/Uresource.h"
 #include "reminder/Vncalendarreminder.h"
+#include "sync/Vncaldavclient.h"
+#include "sync/Vncaldavsync.h"
+#include "sync/Vnpasswords.h"
 #include "ui_Uformmain.h"
 
 namespace {
@@ -98,6 +102,8 @@ TFormMainVNCR::TFormMainVNCR(TShellOpener& shell, TSoundPlayer& sound, QWidget* 
 TFormMainVNCR::~TFormMainVNCR() {
     if (FSettingsLoaded) WriteSettings();
     tray_->Hide();
+    syncScheduler_->Stop();
+    caldavSync_.reset();
     // The control puts its tables back in order when it goes; it must go
     // while they still exist.
     delete ui->vnCalendarReminder;
@@ -146,6 +152,7 @@ void TFormMainVNCR::CreateControls() {
     connect(tray_, &TTray::Toggled, this, [this] { SendMessage(WM_TRAYICON, 0, WM_LBUTTONDOWN); });
     SetTrayIcon(-1);
     tray_->Show();
+    CreateSync();
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager&) { CommitData(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this,

@@ -16,9 +16,14 @@
 #include "store/Udbmanagement.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QPrinter;
 class TTray;
+class TvnCalDavClient;
+class TvnCalDavPasswords;
+class TvnCalDavSync;
+class TvnSyncScheduler;
 class TvnCalendarReminder;
 struct TvnFindParams;
 namespace Ui {
@@ -134,6 +139,11 @@ public:
     // printing
     // The printer the print command and its set-up use.
     QPrinter& Printer();
+    // CalDAV synchronisation
+    TvnCalDavSync& CalDavSync() const { return *caldavSync_; }
+    TvnSyncScheduler& SyncScheduler() const { return *syncScheduler_; }
+    // The last synchronisation as the status bar shows it; empty before one.
+    QString SyncStatusText() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -217,6 +227,16 @@ private:
     int DeleteHolidayMessage(TvnHolidayParams* params);
     bool RunHolidayEditor(TvnHolidayParams* params);
     void mMenu_ToolsHolidaysClick();
+    // CalDAV synchronisation
+    void CreateSync();
+    void StartSync();
+    void StopSync();
+    void mMenu_FileSyncNowClick();
+    void mMenu_UsersCalDavClick();
+    void ShowSyncStatus(const QString& text);
+    void RemoveCalDavAccount(int user);
+    // A stored change of events: the synchronisation follows shortly.
+    int NoteEventsChange(int result);
 
     std::unique_ptr<Ui::FormMainVNCR> ui;
     TADOConnection ADOConnection;
@@ -239,4 +259,10 @@ private:
     // printing
     // Shared only so that its deleter is fixed where the printer is made.
     std::shared_ptr<QPrinter> printer_;
+    // CalDAV synchronisation
+    std::unique_ptr<TvnCalDavClient> caldavClient_;
+    std::unique_ptr<TvnCalDavPasswords> passwords_;
+    std::unique_ptr<TvnCalDavSync> caldavSync_;  // uses the client and the calendar
+    TvnSyncScheduler* syncScheduler_ = nullptr;  // child object
+    QLabel* syncStatus_ = nullptr;               // in the status bar, made when first needed
 };

@@ -40,11 +40,12 @@ int TFormMainVNCR::SendMessage(int message, intptr_t wParam, intptr_t lParam) {
     if (!record) return 0;
     switch (message) {
         case WM_ADDEVENT:
-            return AddEventMessage(static_cast<int>(wParam), static_cast<TvnEventParams*>(record));
+            return NoteEventsChange(
+                AddEventMessage(static_cast<int>(wParam), static_cast<TvnEventParams*>(record)));
         case WM_EDITEVENT:
-            return EditEventMessage(static_cast<TvnEventParams*>(record));
+            return NoteEventsChange(EditEventMessage(static_cast<TvnEventParams*>(record)));
         case WM_DELETEEVENT:
-            return DeleteEventMessage(static_cast<TvnEventParams*>(record));
+            return NoteEventsChange(DeleteEventMessage(static_cast<TvnEventParams*>(record)));
         case WM_FINDEVENTS:
             return FindEventsMessage(static_cast<const TvnFindParams*>(record));
         case WM_ADDHOLIDAY:
@@ -355,6 +356,7 @@ void TFormMainVNCR::ImportEventsClick() {
     if (Calendar()->ImportEvents(params)) {
         ShowInformation(QStringLiteral("Events data imported successfully."), this);
         Calendar()->UpdateCalendar();
+        NoteEventsChange(1);
     } else {
         ShowWarning(QStringLiteral("Events data not imported!"), this);
     }

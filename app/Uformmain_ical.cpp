@@ -80,5 +80,6 @@ void TFormMainVNCR::mMenu_FileImportIcsClick() {
         return;
     }
     Calendar()->UpdateCalendar();
+    NoteEventsChange(1);
     ShowInformation(report.Text(), this);
 }

@@ -41,6 +41,7 @@ bool TFormMainVNCR::FormCreate() {
     Calendar()->Activate();
     OfferDataImport();
     FSettingsLoaded = true;
+    StartSync();
     return true;
 }
 
@@ -71,6 +72,7 @@ bool TFormMainVNCR::OpenDatabase(bool showErrors) {
 }
 
 void TFormMainVNCR::CloseDatabase() {
+    StopSync();
     for (int i = 0; i < TableCount; ++i)
         Calendar()->SetDataSet(i, nullptr);
     tables_ = {};
@@ -194,6 +196,8 @@ void TFormMainVNCR::UpdateUsersMenu() {
         auto* action = findChild<QAction*>(QStringLiteral("mMenu_User%1").arg(n));
         if (users.UserStates[n] == usRemoved) {
             users.UserStates[n] = usFree;
+            // Its binding goes first: the deletion must not reach the server.
+            RemoveCalDavAccount(n);
             Calendar()->DeleteDataOfUser(n);
         }
         action->setVisible(users.UserStates[n] == usInUse);
@@ -209,6 +213,8 @@ void TFormMainVNCR::SelectUser(int user) {
         findChild<QAction*>(QStringLiteral("mMenu_User%1").arg(n))
             ->setChecked(n == users.CurrUserID);
     Calendar()->SetCurrUser(users.CurrUserID);
+    // Another user's calendar may be bound elsewhere: bring it up to date.
+    if (user != -1) NoteEventsChange(1);
 }
 
 void TFormMainVNCR::WriteSettings() {

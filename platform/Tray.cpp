@@ -77,6 +77,10 @@ QString TTray::ToolTip() const {
     return tray_->toolTip();
 }
 
+void TTray::SetStatusLine(const QString& line) {
+    tray_->setToolTip(line.isEmpty() ? kTrayTip : kTrayTip + u'\n' + line);
+}
+
 void TTray::UpdateIcon() {
     if (ShownImage() == iconShown_) return;
     iconShown_ = ShownImage();

@@ -37,6 +37,9 @@ public:
     // The menu of a right click; the caller keeps it alive.
     void SetContextMenu(QMenu* menu);
     QString ToolTip() const;
+    // A second line under the program's name (the last synchronisation);
+    // empty removes it.
+    void SetStatusLine(const QString& line);
 
 signals:
     // A left click on the icon: show the window when hidden, else hide it.

@@ -1,0 +1,158 @@
+// Bad answers from a scripted server end the synchronisation with a message
+// and leave the events and what the last synchronisation saw as they were.
+#include <gtest/gtest.h>
+
+#include "support/FakeHttpServer.h"
+#include "support/SyncFolder.h"
+
+namespace {
+
+using Answer = FakeHttpServer::Answer;
+using Request = FakeHttpServer::Request;
+
+const TDateTime kToday = EncodeDate(2026, 12, 9) + EncodeTime(10, 0, 0, 0);
+
+QByteArray Multistatus(const QByteArray& responses) {
+    return "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\" "
+           "xmlns:c=\"urn:ietf:params:xml:ns:caldav\">" +
+           responses + "</d:multistatus>";
+}
+
+QByteArray Resource(const QByteArray& href, const QByteArray& etag, const QByteArray& data = {}) {
+    QByteArray props = "<d:getetag>" + etag + "</d:getetag>";
+    if (!data.isEmpty())
+        props += "<c:calendar-data>" + QString::fromUtf8(data).toHtmlEscaped().toUtf8() +
+                 "</c:calendar-data>";
+    return "<d:response><d:href>" + href + "</d:href><d:propstat><d:prop>" + props +
+           "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>";
+}
+
+// The collection: the event known here changed there, and one is new.
+Answer Listing() {
+    Answer a;
+    a.Status = 207;
+    a.Reason = "Multi-Status";
+    a.Body = Multistatus(
+        "<d:response><d:href>/anna/cal/</d:href><d:propstat><d:prop><d:resourcetype>"
+        "<d:collection/><c:calendar/></d:resourcetype></d:prop><d:status>HTTP/1.1 200 OK"
+        "</d:status></d:propstat></d:response>" +
+        Resource("/anna/cal/known.ics", "\"2\"") + Resource("/anna/cal/new.ics", "\"1\""));
+    return a;
+}
+
+QByteArray Event(const QByteArray& uid, const QByteArray& extra) {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Fake//EN\r\nBEGIN:VEVENT\r\nUID:" + uid +
+           "\r\nDTSTAMP:20261209T090000Z\r\nDTSTART:20261224T180000\r\nSUMMARY:From the "
+           "server\r\n" +
+           extra + "END:VEVENT\r\nEND:VCALENDAR\r\n";
+}
+
+Answer Fetched(const QByteArray& knownData) {
+    Answer a = Listing();
+    a.Body = Multistatus(Resource("/anna/cal/known.ics", "\"2\"", knownData) +
+                         Resource("/anna/cal/new.ics", "\"1\"", Event("new", "")));
+    return a;
+}
+
+Answer Status(int status, const QByteArray& reason) {
+    Answer a;
+    a.Status = status;
+    a.Reason = reason;
+    return a;
+}
+
+struct Row {
+    const char* name;
+    std::function<Answer(const Request&)> listing, fetch;
+};
+
+const Answer kList = Listing();
+
+const Row kRows[] = {
+    {"unauthorized", [](auto&) { return Status(401, "Unauthorized"); }, nullptr},
+    {"forbidden", [](auto&) { return Status(403, "Forbidden"); }, nullptr},
+    {"server_error", [](auto&) { return Status(500, "Internal Server Error"); }, nullptr},
+    {"unavailable", [](auto&) { return Status(503, "Service Unavailable"); }, nullptr},
+    {"redirect_loop",
+     [](const Request& r) {
+         Answer a = Status(301, "Moved Permanently");
+         a.Headers.push_back({"Location", r.Path});
+         return a;
+     },
+     nullptr},
+    {"malformed_listing",
+     [](auto&) {
+         Answer a = Listing();
+         a.Body.chop(40);
+         return a;
+     },
+     nullptr},
+    {"fifty_megabytes", nullptr,
+     [](auto&) {
+         Answer a = Listing();
+         a.LazyBytes = 50 * 1024 * 1024;
+         return a;
+     }},
+    {"broken_rrule", nullptr,
+     [](auto&) { return Fetched(Event("known", "RRULE:FREQ=SOMETIMES;INTERVAL=x\r\n")); }},
+    {"not_icalendar", nullptr, [](auto&) { return Fetched("this is no calendar"); }},
+    {"cut_off", nullptr,
+     [](auto&) {
+         Answer a = Fetched(Event("known", ""));
+         a.CloseMidway = true;
+         return a;
+     }},
+};
+
+class CalDavSyncFailures : public ::testing::TestWithParam<Row> {};
+
+TEST_P(CalDavSyncFailures, EndWithAMessageAndChangeNothingHere) {
+    const Row& row = GetParam();
+    ScopedClock clock(kToday);
+    FakeHttpServer server([&row](const Request& r) {
+        if (r.Method == "PROPFIND") return row.listing ? row.listing(r) : kList;
+        return row.fetch ? row.fetch(r) : Fetched(Event("known", ""));
+    });
+    SyncFolder folder(server.Url(QStringLiteral("/anna/cal/")));
+    TvnEventParams mine;
+    mine.Desc = QStringLiteral("mine");
+    mine.Date = EncodeDate(2026, 12, 20);
+    mine.ID = folder.Add(mine);
+    ado::TCalDavStore store(folder.db.connection.Handle());
+    const TvnEventParams stored = folder.Events().at(QStringLiteral("mine"));
+    store.SaveItem(0, {stored.ID, QStringLiteral("/anna/cal/known.ics"), "\"1\"",
+                       QStringLiteral("known"), CalDavEventHash(stored), 0, false});
+    folder.client.SetTimeoutMs(3000);
+
+    const TvnCalDavSyncReport report = folder.Sync();
+    EXPECT_TRUE(report.Failed());
+    EXPECT_GT(report.Error.size(), 10) << report.Error.toStdString();
+    const auto events = folder.Events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(CalDavEventHash(events.at(QStringLiteral("mine"))), CalDavEventHash(stored));
+    const auto items = store.Items(0);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].ETag, "\"1\"");
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, CalDavSyncFailures, ::testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The same server answering well: the run completes, so the rows above fail
+// for the reason they name.
+TEST(CalDavSyncFailuresControl, AGoodAnswerIsStored) {
+    ScopedClock clock(kToday);
+    FakeHttpServer server([](const Request& r) {
+        if (r.Method == "PROPFIND") return Listing();
+        if (r.Method == "REPORT") return Fetched(Event("known", ""));
+        Answer a = Status(201, "Created");
+        a.Headers.push_back({"ETag", "\"9\""});
+        return a;
+    });
+    SyncFolder folder(server.Url(QStringLiteral("/anna/cal/")));
+    const TvnCalDavSyncReport report = folder.Sync();
+    EXPECT_FALSE(report.Failed()) << report.Error.toStdString();
+    EXPECT_EQ(report.Downloaded, 2);
+}
+
+}  // namespace
