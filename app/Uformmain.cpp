@@ -59,6 +59,8 @@ constexpr TvnActionIcon ActionIcons[] = {
     {"mMenu_ToolsHolidays", "x-office-calendar", QStyle::SP_DirIcon},
     {"mMenu_ToolsOptions", "preferences-system", QStyle::SP_FileDialogInfoView},
     {"mMenu_UsersManagement", "system-users", QStyle::SP_DirHomeIcon},
+    {"mMenu_UsersCalDav", "network-server", QStyle::SP_DriveNetIcon},
+    {"mMenu_FileSyncNow", "view-refresh", QStyle::SP_BrowserReload},
     {"mMenu_HelpContents", "help-contents", QStyle::SP_DialogHelpButton},
     {"mMenu_HelpHomePage", "go-home", QStyle::SP_DirHomeIcon},
     {"mMenu_HelpAbout", "help-about", QStyle::SP_MessageBoxInformation},

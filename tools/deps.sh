@@ -11,7 +11,7 @@ packages=(
     libical-dev
     poppler-utils
     desktop-file-utils appstream dbus-daemon
-    qtkeychain-qt6-dev python3-radicale
+    qtkeychain-qt6-dev python3-radicale openssl
 )
 
 missing=()
