@@ -52,7 +52,9 @@ void TFormMainVNCR::StartSync() {
 // Before the tables go (closing, restoring, packing): nothing may be
 // half-stored, and the next run starts over.
 void TFormMainVNCR::StopSync() {
-    if (caldavSync_) caldavSync_->Abort();
+    if (!caldavSync_ || !caldavSync_->Running()) return;
+    caldavSync_->Abort();
+    syncScheduler_->SyncAborted();
 }
 
 QString TFormMainVNCR::SyncStatusText() const {

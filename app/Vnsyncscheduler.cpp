@@ -66,6 +66,10 @@ void TvnSyncScheduler::SyncFinished(bool ok, const QString& message, const QDate
     }
 }
 
+void TvnSyncScheduler::SyncAborted() {
+    running_ = false;
+}
+
 void TvnSyncScheduler::Stop() {
     stopped_ = true;
     for (QTimer* timer : {&startup_, &quiet_, &periodic_})

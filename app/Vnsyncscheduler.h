@@ -42,6 +42,9 @@ public:
     void SyncNow();         // at once
     // The engine reports the end of a sync it started.
     void SyncFinished(bool ok, const QString& message, const QDateTime& at);
+    // The one under way was dropped without a report (the database closed):
+    // the next request may start; the status stays as it was.
+    void SyncAborted();
     // Stops every timer; nothing starts after this (the program is closing).
     void Stop();
 

@@ -1,6 +1,7 @@
 #include "sync/Vncaldavsync.h"
 
 #include <QCryptographicHash>
+#include <QPointer>
 #include <QTimeZone>
 #include <stdexcept>
 
@@ -115,8 +116,10 @@ bool TvnCalDavSync::Start(int userId) {
     run_->Account = *account;
     run_->Report.UserID = userId;
     const int gen = run_->Generation;
-    auto withPassword = [this, gen](std::optional<QString> password) {
-        if (!run_ || run_->Generation != gen) return;
+    // The answer may come after a prompt, when this run (or this object) is gone.
+    auto withPassword = [this, self = QPointer<TvnCalDavSync>(this),
+                         gen](std::optional<QString> password) {
+        if (!self || !run_ || run_->Generation != gen) return;
         if (!password) return Fail(QStringLiteral("No password was given."));
         const TvnCalDavAccount& a = run_->Account;
         run_->At = {QUrl(a.Calendar), a.UserName, *password, a.Fingerprint};

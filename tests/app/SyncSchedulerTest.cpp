@@ -64,6 +64,9 @@ TEST(SyncScheduler, OneRoadThroughTheDay) {
     scheduler.SetDelays(40, 80, 100);
     Spin(250);
     EXPECT_EQ(starts, 4) << "the periodic sync, once: it is still running";
+    scheduler.SyncAborted();  // dropped while the database was closed
+    scheduler.SyncNow();
+    EXPECT_EQ(starts, 5) << "an aborted one does not hold up the next";
     scheduler.Stop();
     const int stopped = starts;
     scheduler.SyncFinished(true, {}, at);
