@@ -125,6 +125,7 @@ void TFormMainVNCR::mMenu_UsersCalDavClick() {
         return;
     }
     store.SaveAccount(account);
-    passwords_->Set(account, password);
+    // The field starts empty: left so for a bound account, the kept password stays.
+    if (!password.isEmpty() || !wasBound) passwords_->Set(account, password);
     syncScheduler_->SyncNow();
 }
