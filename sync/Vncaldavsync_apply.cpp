@@ -110,14 +110,14 @@ private:
                 QueuePut(*local, item, QByteArray());
             } else {
                 if (local) RemoveHere(item.EventID);
-                store_.RemoveItem(item.EventID);
+                Unlink(item.EventID);
             }
             return;
         }
         if (!local || download->Events.size() != 1) {  // an edit there wins over a deletion here
             if (changedHere) KeepAsCopy(*local);
             if (local) RemoveHere(item.EventID);
-            store_.RemoveItem(item.EventID);
+            Unlink(item.EventID);
             AddFromServer(*download);
             return;
         }
@@ -134,16 +134,14 @@ private:
         const TvnIcsEvent& server = download.Events.front();
         if (item.LocalChanged > server.LastModified) {
             TvnEventParams copy = Merged(local, server);
-            copy.ID = 0;
-            copy.Desc += kConflictMark;
-            events_.Add(copy);
             // Remembered as the server's version: if the upload fails, the
             // next run sends it again instead of making another copy.
             item.ETag = download.ETag;
-            item.Hash = CalDavEventHash(Merged(local, server));
+            item.Hash = CalDavEventHash(copy);
             store_.SaveItem(run_.Account.UserID, item);
             QueuePut(local, item, download.ETag);
-            changed_ = true;
+            copy.Desc += kConflictMark;
+            AddHere(copy);
         } else {
             KeepAsCopy(local);
             UpdateFromServer(local, download);
@@ -152,10 +150,8 @@ private:
 
     void KeepAsCopy(const TvnEventParams& local) {
         TvnEventParams copy = local;
-        copy.ID = 0;
         copy.Desc += kConflictMark;
-        events_.Add(copy);
-        changed_ = true;
+        AddHere(copy);
     }
 
     // The server's series changed: a local change to one of its occurrences
@@ -166,7 +162,7 @@ private:
         for (const TvnCalDavItem& item : items) {
             if (ChangedHere(item)) KeepAsCopy(*LocalOf(item.EventID));
             if (LocalOf(item.EventID)) RemoveHere(item.EventID);
-            store_.RemoveItem(item.EventID);
+            Unlink(item.EventID);
         }
         if (const TvnSyncDownload* download = DownloadOf(key)) AddFromServer(*download);
     }
@@ -182,7 +178,6 @@ private:
         if (!local || linked_.contains(id)) return false;
         const TvnEventParams merged = Merged(*local, server);
         SaveItem(merged, download, server.Uid, false);
-        linked_.insert(id);
         if (CalDavEventHash(merged) != CalDavEventHash(*local)) {
             TvnCalDavItem item{id, download.Href, download.ETag, server.Uid, {}, 0, false};
             QueuePut(*local, item, download.ETag);
@@ -204,10 +199,8 @@ private:
         const bool part = download.Events.size() > 1;
         for (const TvnIcsEvent& server : download.Events) {
             TvnEventParams e = server.Event;
-            e.ID = 0;
             CalcEventNotifyDate(&e, Now());
-            e.ID = events_.Add(e);
-            local_[e.ID] = e;
+            e.ID = AddHere(e);
             SaveItem(e, download, server.Uid, part);
             ++run_.Report.Downloaded;
         }
@@ -218,7 +211,20 @@ private:
                   bool part) {
         store_.SaveItem(run_.Account.UserID,
                         {e.ID, download.Href, download.ETag, uid, CalDavEventHash(e), 0, part});
+        linked_.insert(e.ID);
         if (!part && !uid.isEmpty()) uids_.Store(e.ID, uid);
+    }
+
+    int AddHere(TvnEventParams e) {
+        e.ID = events_.Add(e);
+        local_[e.ID] = e;
+        changed_ = true;
+        return e.ID;
+    }
+
+    void Unlink(int eventId) {
+        store_.RemoveItem(eventId);
+        linked_.erase(eventId);
     }
 
     void RemoveHere(int eventId) {
@@ -238,13 +244,10 @@ private:
 
     // Events of the user the server has never seen, conflict copies included.
     void QueueNewEvents() {
-        std::set<int> known;
-        for (const TvnCalDavItem& item : store_.Items(run_.Account.UserID))
-            known.insert(item.EventID);
         QString path = QUrl(run_.Account.Calendar).path();
         if (!path.endsWith(u'/')) path += u'/';
-        for (const auto& [id, e] : events_.Load()) {
-            if (known.contains(id) || !Sendable(e)) continue;
+        for (const auto& [id, e] : local_) {
+            if (linked_.contains(id) || !Sendable(e)) continue;
             QString uid = uids_.Uid(id);
             if (uid.isEmpty()) {
                 uid =
@@ -263,7 +266,7 @@ private:
     ado::TCalDavStore store_;
     ado::TEventUids uids_;
     std::map<int, TvnEventParams> local_;
-    std::set<int> linked_;  // events with an item
+    std::set<int> linked_;  // events with an item, kept in step with the store
     bool changed_ = false;
 };
 
