@@ -240,6 +240,8 @@ bool WriteSettings(const TvnSettings& settings, const TvnWindowPlacement& window
         int next = place;
         ForEachSettingsSection([&](const auto& section) { ini.MoveSection(section.Name, next++); });
     }
+    // Users' names and their choices are nobody else's business.
+    ini.SetNewFilePermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const bool written = ini.UpdateFile();
     if (error) *error = written ? QString() : ini.ErrorString();
     return written;

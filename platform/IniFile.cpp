@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
 #include <limits>
@@ -441,8 +442,11 @@ bool TIniFile::UpdateFile() {
             out += "\r\n";
         }
     }
+    const bool isNew = !QFileInfo::exists(fileName_);
     QSaveFile file(fileName_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(out) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) ||
+        (isNew && newFilePermissions_ && !file.setPermissions(*newFilePermissions_)) ||
+        file.write(out) < 0 || !file.commit()) {
         error_ = file.errorString();
         return false;
     }

@@ -10,8 +10,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 class TIniFile {
@@ -56,7 +58,12 @@ public:
     bool Modified() const { return modified_; }
     // Writes the whole file through a temporary file in the same folder that
     // is renamed over the old one. False (and the old file untouched) on failure.
+    // A file written for the first time gets the permissions set here (the
+    // usual ones of a new file unless told); an old file keeps its own.
     bool UpdateFile();
+    void SetNewFilePermissions(QFileDevice::Permissions permissions) {
+        newFilePermissions_ = permissions;
+    }
     QString ErrorString() const { return error_; }
 
     // Reading rules shared with other readers of profile values.
@@ -102,4 +109,5 @@ private:
     size_t indexed_ = 0;
     bool modified_ = false;
     QString error_;
+    std::optional<QFileDevice::Permissions> newFilePermissions_;
 };

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "store/Adodb.h"
@@ -106,8 +107,12 @@ void CreateDeliveredDatabase(const QString& path) {
 
 bool PrepareDataFolder() {
     const QString folder = DataFolder();
+    // A folder made here holds a private calendar: its owner's alone. One
+    // that exists (a portable folder beside the program) keeps its mode.
+    const bool made = !QFileInfo::exists(folder);
     if (!QDir().mkpath(folder))
         throw EDatabaseError(QStringLiteral("Cannot create the folder \"%1\"").arg(folder));
+    if (made) QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (QFileInfo::exists(DatabaseFilePath()) || QFileInfo::exists(SettingsFilePath()))
         return false;
     CreateDeliveredDatabase(DatabaseFilePath());

@@ -79,7 +79,8 @@ void SettleSidecars(const QString& destination) {
             throw EDatabaseError(Errno(QStringLiteral("Cannot remove \"%1\"").arg(side)));
 }
 
-// A new file in "folder", with the permissions any new file gets.
+// A new file in "folder" that only its owner may read: a calendar is
+// private. A file it replaces passes its own permissions on (below).
 class TempFile {
 public:
     explicit TempFile(const QString& folder) {
@@ -88,7 +89,7 @@ public:
                 folder + QStringLiteral("/.vornel-%1.tmp")
                              .arg(QRandomGenerator::system()->generate64(), 16, 16, QChar(u'0'));
             const int fd = ::open(Native(candidate).constData(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             if (fd < 0 && errno == EEXIST && attempt < 100) continue;
             if (fd < 0)
                 throw EDatabaseError(

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "app/Vnfirststart.h"
@@ -40,6 +41,34 @@ TEST_F(FirstStart, DeliversTheDatabaseAndTheSettings) {
     EXPECT_SAME_COLOR(read.ProgOptions.ColorFont, RGBColor(0x1A, 0x2B, 0x4C));
     EXPECT_EQ(read.ProgOptions.ItemFontSize, 2);
     EXPECT_EQ(read.ProgOptions.WindowWidth, DeliveredWindowPlacement().Width);
+}
+
+QFile::Permissions Mode(const QString& path) {
+    return QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+}
+
+// Others on the machine could read the calendar and the users' names; a
+// folder the user made for a portable copy keeps the mode it has.
+TEST_F(FirstStart, DataFilesWereReadableByEveryone) {
+    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
+    ASSERT_TRUE(PrepareFirstStart());
+    EXPECT_EQ(Mode(DataFolder()), owner | QFile::ExeOwner);
+    EXPECT_EQ(Mode(DatabaseFilePath()), owner);
+    EXPECT_EQ(Mode(SettingsFilePath()), owner);
+    const QString backup = dir.filePath(QStringLiteral("copy.vdbv2.bak"));
+    ASSERT_TRUE(BackupDatabase(backup));
+    EXPECT_EQ(Mode(backup), owner);
+
+    const QString portable = dir.filePath(QStringLiteral("portable"));
+    ASSERT_TRUE(QDir().mkpath(portable));
+    const QFile::Permissions shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                      QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                      QFile::ExeOther;
+    QFile::setPermissions(portable, shared);
+    SetDataFolder(portable);
+    ASSERT_TRUE(PrepareFirstStart());
+    EXPECT_EQ(Mode(portable), shared);
+    EXPECT_EQ(Mode(SettingsFilePath()), owner);
 }
 
 TEST_F(FirstStart, SecondStartLeavesAChangedSettingsFileAlone) {
