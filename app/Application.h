@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "platform/Dialogs.h"
+#include "platform/GuardedSlot.h"
 #include "store/Adodb.h"
 
 // Runs one delivery of an event; an error escaping it is shown with

@@ -7,6 +7,7 @@
 #include "app/Uformmain.h"
 #include "platform/DateFormat.h"
 #include "platform/Dialogs.h"
+#include "platform/GuardedSlot.h"
 #include "reminder/Uresource.h"
 #include "ui_Uformholidays.h"
 
@@ -65,15 +66,20 @@ TFormHolidays::TFormHolidays(QWidget* owner, const QList<TvnHolidayParams*>& hol
     QTreeWidget* list = ui->listView_Holidays;
     ShowGridLines(list);
     SizeColumns(list);
-    connect(ui->btnAdd, &QPushButton::clicked, this, &TFormHolidays::btnAddClick);
-    connect(ui->btnEdit, &QPushButton::clicked, this, &TFormHolidays::btnEditClick);
-    connect(ui->btnDelete, &QPushButton::clicked, this, &TFormHolidays::btnDeleteClick);
+    // Each command stores through the main window: guarded against its errors.
+    connect(ui->btnAdd, &QPushButton::clicked, this,
+            GuardedSlot(this, &TFormHolidays::btnAddClick));
+    connect(ui->btnEdit, &QPushButton::clicked, this,
+            GuardedSlot(this, &TFormHolidays::btnEditClick));
+    connect(ui->btnDelete, &QPushButton::clicked, this,
+            GuardedSlot(this, &TFormHolidays::btnDeleteClick));
     connect(ui->btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(list, &QTreeWidget::itemDoubleClicked, this, &TFormHolidays::btnEditClick);
+    connect(list, &QTreeWidget::itemDoubleClicked, this,
+            GuardedSlot(this, &TFormHolidays::btnEditClick));
     auto key = [this, list](Qt::Key k, void (TFormHolidays::*slot)()) {
         auto* shortcut = new QShortcut(QKeySequence(k), list);
         shortcut->setContext(Qt::WidgetShortcut);
-        connect(shortcut, &QShortcut::activated, this, slot);
+        connect(shortcut, &QShortcut::activated, this, GuardedSlot(this, slot));
     };
     key(Qt::Key_Insert, &TFormHolidays::btnAddClick);
     key(Qt::Key_Delete, &TFormHolidays::btnDeleteClick);

@@ -13,6 +13,7 @@
 #include "app/AppInfo.h"
 #include "app/Vnsyncscheduler.h"
 #include "platform/Dialogs.h"
+#include "platform/GuardedSlot.h"
 #include "platform/Tray.h"
 #include "reminder/Uresource.h"
 #include "reminder/Vncalendarreminder.h"
@@ -151,7 +152,8 @@ void TFormMainVNCR::CreateControls() {
     }();
     tray_ = new TTray(this);
     tray_->SetContextMenu(pMenu_Try_);
-    connect(tray_, &TTray::Toggled, this, [this] { SendMessage(WM_TRAYICON, 0, WM_LBUTTONDOWN); });
+    connect(tray_, &TTray::Toggled, this,
+            GuardedSlot([this] { SendMessage(WM_TRAYICON, 0, WM_LBUTTONDOWN); }));
     SetTrayIcon(-1);
     tray_->Show();
     CreateSync();
@@ -177,7 +179,7 @@ void TFormMainVNCR::CreatePopupMenus() {
     pMenu_->addSeparator();
     pMenu_->addActions({ui->pMenu_SetWallp, ui->pMenu_ClearWallp});
     ui->vnCalendarReminder->PopupMenu = pMenu_;
-    connect(pMenu_, &QMenu::aboutToShow, this, &TFormMainVNCR::pMenuPopup);
+    connect(pMenu_, &QMenu::aboutToShow, this, GuardedSlot(this, &TFormMainVNCR::pMenuPopup));
 
     // The tray's About, Suspend and Exit are the main menu's own actions, so
     // that the two Suspend entries are checked together.
@@ -211,7 +213,7 @@ void TFormMainVNCR::NameToolButtons() {
 
 void TFormMainVNCR::ConnectMenus() {
     auto on = [this](QAction* action, auto slot) {
-        connect(action, &QAction::triggered, this, slot);
+        connect(action, &QAction::triggered, this, GuardedSlot(this, slot));
     };
     on(ui->mMenu_FileBackup, &TFormMainVNCR::mMenu_FileBackupClick);
     on(ui->mMenu_FileRestore, &TFormMainVNCR::mMenu_FileRestoreClick);
@@ -226,40 +228,43 @@ void TFormMainVNCR::ConnectMenus() {
     on(ui->mMenu_FileHide, &TFormMainVNCR::ShowHideClick);
     on(ui->pMenu_TryShowHide, &TFormMainVNCR::ShowHideClick);
     on(ui->mMenu_FileExit, &TFormMainVNCR::ExitClick);
-    connect(ui->mMenu_MovePrevYear, &QAction::triggered, this, [this] { MoveYear(-1); });
-    connect(ui->mMenu_MoveNextYear, &QAction::triggered, this, [this] { MoveYear(1); });
-    connect(ui->mMenu_MovePrevMonth, &QAction::triggered, this, [this] { MoveMonth(-1); });
-    connect(ui->mMenu_MoveNextMonth, &QAction::triggered, this, [this] { MoveMonth(1); });
+    auto run = [this](const QAction* action, auto body) {
+        connect(action, &QAction::triggered, this, GuardedSlot(body));
+    };
+    run(ui->mMenu_MovePrevYear, [this] { MoveYear(-1); });
+    run(ui->mMenu_MoveNextYear, [this] { MoveYear(1); });
+    run(ui->mMenu_MovePrevMonth, [this] { MoveMonth(-1); });
+    run(ui->mMenu_MoveNextMonth, [this] { MoveMonth(1); });
     const QAction* views[] = {ui->mMenu_ViewDay, ui->mMenu_ViewWeek, ui->mMenu_ViewMonth,
                               ui->mMenu_ViewYear};
     const QAction* popupViews[] = {ui->pMenu_ViewDay, ui->pMenu_ViewWeek, ui->pMenu_ViewMonth,
                                    ui->pMenu_ViewYear};
     for (int mode = 0; mode < 4; ++mode) {
-        connect(views[mode], &QAction::triggered, this, [this, mode] { ViewCommand(mode); });
-        connect(popupViews[mode], &QAction::triggered, this, [this, mode] { SetView(mode); });
+        run(views[mode], [this, mode] { ViewCommand(mode); });
+        run(popupViews[mode], [this, mode] { SetView(mode); });
     }
 }
 
 void TFormMainVNCR::ConnectCommands() {
     auto on = [this](QAction* action, auto slot) {
-        connect(action, &QAction::triggered, this, slot);
+        connect(action, &QAction::triggered, this, GuardedSlot(this, slot));
     };
-    auto add = [this](QAction* action, int origin) {
-        connect(action, &QAction::triggered, this, [this, origin] { SendAddEvent(origin); });
+    auto run = [this](const QAction* action, auto body) {
+        connect(action, &QAction::triggered, this, GuardedSlot(body));
+    };
+    auto add = [run, this](const QAction* action, int origin) {
+        run(action, [this, origin] { SendAddEvent(origin); });
     };
     add(ui->mMenu_AddEvent, aoEventOnCalendarDate);
     add(ui->mMenu_AddREvent, aoRecurringOnCalendarDate);
     add(ui->pMenu_AddEvent, aoEventOnSelectedDate);
     add(ui->pMenu_AddREvent, aoRecurringOnSelectedDate);
-    connect(ui->mMenu_AddNotes, &QAction::triggered, this,
-            [this] { SendAddNotes(aoNotesOnCalendarDate); });
-    connect(ui->pMenu_AddNotes, &QAction::triggered, this,
-            [this] { SendAddNotes(aoNotesOnSelectedDate); });
+    run(ui->mMenu_AddNotes, [this] { SendAddNotes(aoNotesOnCalendarDate); });
+    run(ui->pMenu_AddNotes, [this] { SendAddNotes(aoNotesOnSelectedDate); });
     on(ui->pMenu_EditItem, &TFormMainVNCR::EditSelectedItem);
     on(ui->pMenu_DeleteItem, &TFormMainVNCR::DeleteSelectedItem);
     on(ui->pMenu_SetBColor, &TFormMainVNCR::SetBColorClick);
-    connect(ui->pMenu_ClearBColor, &QAction::triggered, this,
-            [this] { Calendar()->DeleteBColor(); });
+    run(ui->pMenu_ClearBColor, [this] { Calendar()->DeleteBColor(); });
     on(ui->pMenu_SetWallp, &TFormMainVNCR::SetWallpaperClick);
     on(ui->pMenu_ClearWallp, &TFormMainVNCR::ClearWallpaperClick);
     on(ui->mMenu_UsersManagement, &TFormMainVNCR::UsersManagementClick);
@@ -268,7 +273,7 @@ void TFormMainVNCR::ConnectCommands() {
     on(ui->mMenu_ToolsHolidays, &TFormMainVNCR::mMenu_ToolsHolidaysClick);
     for (int user = 0; user < UsersCount; ++user) {
         auto* action = findChild<QAction*>(QStringLiteral("mMenu_User%1").arg(user));
-        connect(action, &QAction::triggered, this, [this, user] { SelectUser(user); });
+        run(action, [this, user] { SelectUser(user); });
     }
     on(ui->mMenu_HelpContents, &TFormMainVNCR::HelpContentsClick);
     on(ui->mMenu_HelpHomePage, &TFormMainVNCR::HomePageClick);
@@ -298,16 +303,19 @@ void TFormMainVNCR::ConnectCalendar() {
 
 void TFormMainVNCR::ConnectEventsPanel() {
     connect(ui->tabControl_Months, &QTabBar::currentChanged, this,
-            &TFormMainVNCR::tabControl_MonthsChange);
-    connect(ui->btnEventAdd, &QPushButton::clicked, this, &TFormMainVNCR::btnEventAddClick);
-    connect(ui->btnEventEdit, &QPushButton::clicked, this, &TFormMainVNCR::btnEventEditClick);
-    connect(ui->btnEventDelete, &QPushButton::clicked, this, &TFormMainVNCR::btnEventDeleteClick);
+            [this](int index) { RunGuarded([&] { tabControl_MonthsChange(index); }); });
+    auto click = [this](const QPushButton* button, void (TFormMainVNCR::*slot)()) {
+        connect(button, &QPushButton::clicked, this, GuardedSlot(this, slot));
+    };
+    click(ui->btnEventAdd, &TFormMainVNCR::btnEventAddClick);
+    click(ui->btnEventEdit, &TFormMainVNCR::btnEventEditClick);
+    click(ui->btnEventDelete, &TFormMainVNCR::btnEventDeleteClick);
     connect(ui->listView_Events, &QTreeWidget::itemDoubleClicked, this,
-            &TFormMainVNCR::btnEventEditClick);
+            GuardedSlot(this, &TFormMainVNCR::btnEventEditClick));
     auto key = [this](Qt::Key k, void (TFormMainVNCR::*slot)()) {
         auto* shortcut = new QShortcut(QKeySequence(k), ui->listView_Events);
         shortcut->setContext(Qt::WidgetShortcut);
-        connect(shortcut, &QShortcut::activated, this, slot);
+        connect(shortcut, &QShortcut::activated, this, GuardedSlot(this, slot));
     };
     key(Qt::Key_Insert, &TFormMainVNCR::btnEventAddClick);
     key(Qt::Key_Delete, &TFormMainVNCR::btnEventDeleteClick);

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "app/Umaintenance.h"
@@ -106,6 +107,8 @@ public:
     void HideMainWindow();
     void SetTrayIcon(int image);
     void WriteSettings();
+    // Writes the settings now, after a confirmed change or when hiding.
+    void SettingsChanged();
     // A later start of the program asked for the window: it is shown, and
     // counts as shown, so that the next tray click hides it.
     void ShowForAnotherStart(const QByteArray& activationToken);
@@ -176,6 +179,14 @@ private:
     int EditNotesMessage(TvnNotesParams* params);
     bool RunNotesEditor(TvnNotesParams* params);
     int RunModal(QDialog& dialog);
+    // Runs an editor until the store takes what it confirmed. A store the
+    // database refuses (a full disk, a locked file) shows the error and opens
+    // the editor again on what the user typed, so nothing typed is lost.
+    // False when the user leaves the editor without confirming.
+    bool EditUntilStored(const std::function<bool()>& edit, const std::function<void()>& store);
+    // Drops a row a refused store left half-written, so that the next store
+    // does not post it a second time.
+    void CancelPendingEdits();
     void ViewCommand(int mode);
     void MoveYear(int count);
     void MoveMonth(int count);
@@ -252,6 +263,7 @@ private:
     QMenu* pMenu_ = nullptr;      // child widget
     QMenu* pMenu_Try_ = nullptr;  // child widget
     bool FHidden = false;
+    bool FSettingsErrorShown = false;  // a failed write was told; quiet until one succeeds
     bool FFirstPaintPending = true;
     bool FSettingsLoaded = false;
     bool FExiting = false;  // Exit was chosen: the close box no longer hides

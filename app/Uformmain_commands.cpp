@@ -97,16 +97,23 @@ int TFormMainVNCR::AddEventMessage(int origin, TvnEventParams* p) {
     fresh.Action_File = o.DefAction;
     fresh.Sound_File = o.DefSound;
     *p = fresh;
-    if (!RunEventEditor(p)) return 0;
-    Calendar()->AddEvent(p);
-    return 1;
+    const bool stored = EditUntilStored(
+        [this, p] {
+            p->EditState = esNew;
+            return RunEventEditor(p);
+        },
+        [this, p] { Calendar()->AddEvent(p); });
+    return stored ? 1 : 0;
 }
 
 int TFormMainVNCR::EditEventMessage(TvnEventParams* p) {
-    p->EditState = esEdit;
-    if (!RunEventEditor(p)) return 0;
-    Calendar()->EditEvent(p);
-    return 1;
+    const bool stored = EditUntilStored(
+        [this, p] {
+            p->EditState = esEdit;
+            return RunEventEditor(p);
+        },
+        [this, p] { Calendar()->EditEvent(p); });
+    return stored ? 1 : 0;
 }
 
 int TFormMainVNCR::DeleteEventMessage(TvnEventParams* p) {
@@ -128,6 +135,26 @@ bool TFormMainVNCR::RunEventEditor(TvnEventParams* p) {
 int TFormMainVNCR::RunModal(QDialog& dialog) {
     TReminderPause pause(*Calendar());
     return ExecModal(dialog);
+}
+
+bool TFormMainVNCR::EditUntilStored(const std::function<bool()>& edit,
+                                    const std::function<void()>& store) {
+    while (edit()) {
+        try {
+            store();
+            return true;
+        } catch (const EDatabaseError& error) {
+            CancelPendingEdits();
+            TReminderPause pause(*Calendar());
+            ShowError(error.Message(), this);
+        }
+    }
+    return false;
+}
+
+void TFormMainVNCR::CancelPendingEdits() {
+    for (const auto& table : tables_)
+        if (table) table->Cancel();
 }
 
 void TFormMainVNCR::SendAddEvent(int origin) {
@@ -268,6 +295,7 @@ void TFormMainVNCR::vnCalendarReminderBeforeFoundEvents() {
     ExecModal(*form);
     settings_.ProgOptions.SnoozeMinutes = form->SnoozeMinutes();
     Calendar()->SnoozedEvents = form->Snoozed();
+    SettingsChanged();
     // The rows own the records, which the reminder still moves on after this
     // returns; the window goes once control is back in the event loop.
     form->deleteLater();
@@ -327,11 +355,13 @@ void TFormMainVNCR::SetWallpaperClick() {
     settings_.ProgOptions.UseWallpaper = true;
     settings_.ProgOptions.Wallpaper = *file;
     ApplyWallpaper();
+    SettingsChanged();
 }
 
 void TFormMainVNCR::ClearWallpaperClick() {
     settings_.ProgOptions.UseWallpaper = false;
     ApplyWallpaper();
+    SettingsChanged();
 }
 
 void TFormMainVNCR::UsersManagementClick() {
@@ -344,6 +374,7 @@ void TFormMainVNCR::UsersManagementClick() {
     if (!changed) return;
     UpdateUsersMenu();
     SelectUser(-1);
+    SettingsChanged();
 }
 
 void TFormMainVNCR::ImportEventsClick() {

@@ -14,16 +14,23 @@ int TFormMainVNCR::AddHolidayMessage(TvnHolidayParams* p) {
     *p = TvnHolidayParams();
     p->Month = uint16_t(month);
     p->Day = uint16_t(day);
-    if (!RunHolidayEditor(p)) return 0;
-    Calendar()->AddHoliday(p);
-    return 1;
+    const bool stored = EditUntilStored(
+        [this, p] {
+            p->EditState = esNew;
+            return RunHolidayEditor(p);
+        },
+        [this, p] { Calendar()->AddHoliday(p); });
+    return stored ? 1 : 0;
 }
 
 int TFormMainVNCR::EditHolidayMessage(TvnHolidayParams* p) {
-    p->EditState = esEdit;
-    if (!RunHolidayEditor(p)) return 0;
-    Calendar()->EditHoliday(p);
-    return 1;
+    const bool stored = EditUntilStored(
+        [this, p] {
+            p->EditState = esEdit;
+            return RunHolidayEditor(p);
+        },
+        [this, p] { Calendar()->EditHoliday(p); });
+    return stored ? 1 : 0;
 }
 
 int TFormMainVNCR::DeleteHolidayMessage(TvnHolidayParams* p) {

@@ -11,17 +11,23 @@ int TFormMainVNCR::AddNotesMessage(int origin, TvnNotesParams* params) {
     const TDateTime day = origin == aoNotesOnSelectedDate ? c->SelectedDate : c->CalendarDate();
     params->Date = std::trunc(day);
     params->ID = 0;
-    params->EditState = esNew;
-    if (!RunNotesEditor(params)) return 0;
-    Calendar()->AddNotes(params);
-    return 1;
+    const bool stored = EditUntilStored(
+        [this, params] {
+            params->EditState = esNew;
+            return RunNotesEditor(params);
+        },
+        [this, params] { Calendar()->AddNotes(params); });
+    return stored ? 1 : 0;
 }
 
 int TFormMainVNCR::EditNotesMessage(TvnNotesParams* params) {
-    params->EditState = esEdit;
-    if (!RunNotesEditor(params)) return 0;
-    Calendar()->EditNotes(params);
-    return 1;
+    const bool stored = EditUntilStored(
+        [this, params] {
+            params->EditState = esEdit;
+            return RunNotesEditor(params);
+        },
+        [this, params] { Calendar()->EditNotes(params); });
+    return stored ? 1 : 0;
 }
 
 bool TFormMainVNCR::RunNotesEditor(TvnNotesParams* params) {

@@ -14,6 +14,7 @@ void TFormMainVNCR::mMenu_ToolsOptionsClick() {
     if (!o.Accepted) return;
     UpdateStartupShortcut();
     ApplyCalendarSettings();
+    SettingsChanged();
 }
 
 void TFormMainVNCR::UpdateStartupShortcut() {

@@ -38,7 +38,9 @@ void TFormMainVNCR::mMenu_FilePrintClick() {
         TFormPrintOptions form(this, &options, &Printer());
         RunModal(form);
     }
-    if (!options.Accepted || !ChoosePdfFileWithoutPrinter()) return;
+    if (!options.Accepted) return;
+    SettingsChanged();
+    if (!ChoosePdfFileWithoutPrinter()) return;
     // The calendar has put its screen state back when an error arrives here;
     // the error is shown and the window goes on.
     try {

@@ -8,6 +8,7 @@
 #include <QTabBar>
 #include <algorithm>
 
+#include "app/Reminderpause.h"
 #include "app/Uformmain.h"
 #include "platform/DateFormat.h"
 #include "platform/Dialogs.h"
@@ -88,16 +89,21 @@ void TFormMainVNCR::RunDataImport() {
     OpenDatabase(true);
     Calendar()->UpdateCalendar();
     if (settings_.ProgOptions.DataAreImported) ui->mMenu_FileImportData->setVisible(false);
+    SettingsChanged();
 }
 
+// The size written is the size the next start gives resize(), the window's
+// inside: written as the outer size, every start would add the window
+// manager's frame to it. The corner is the frame's, as move() takes it.
 TvnWindowPlacement TFormMainVNCR::Placement() const {
     TvnWindowPlacement p;
     p.State = isMaximized() ? 2 : isMinimized() ? 1 : 0;
-    const QRect frame = frameGeometry();
-    p.Left = frame.left();
-    p.Top = frame.top();
-    p.Width = frame.width();
-    p.Height = frame.height();
+    const bool normal = p.State == 0 || !normalGeometry().isValid();
+    const QSize inner = normal ? size() : normalGeometry().size();
+    p.Left = normal ? pos().x() : normalGeometry().left();
+    p.Top = normal ? pos().y() : normalGeometry().top();
+    p.Width = inner.width();
+    p.Height = inner.height();
     return p;
 }
 
@@ -114,9 +120,8 @@ void TFormMainVNCR::ApplyWindowSettings() {
             frame.moveTopLeft(
                 {std::max(frame.left(), screen.left()), std::max(frame.top(), screen.top())});
         }
-        const QSize decoration = frameGeometry().size() - size();
         move(frame.topLeft());
-        resize(frame.size() - decoration);
+        resize(frame.size());
     }
     if (o.WindowState == 2) setWindowState(Qt::WindowMaximized);
     if (o.WindowState == 1) setWindowState(Qt::WindowMinimized);
@@ -213,14 +218,32 @@ void TFormMainVNCR::SelectUser(int user) {
         findChild<QAction*>(QStringLiteral("mMenu_User%1").arg(n))
             ->setChecked(n == users.CurrUserID);
     Calendar()->SetCurrUser(users.CurrUserID);
+    if (user == -1) return;
+    SettingsChanged();
     // Another user's calendar may be bound elsewhere: bring it up to date.
-    if (user != -1) NoteEventsChange(1);
+    NoteEventsChange(1);
 }
 
 void TFormMainVNCR::WriteSettings() {
     QString error;
     if (!::WriteSettings(settings_, Placement(), SettingsFilePath(), &error))
         ShowError(error, this);
+}
+
+// Written after every confirmed change too, so that a kill, a crash or a
+// power cut keeps what the user chose. A file that cannot be written is
+// told once, not at every change, until a write succeeds again.
+void TFormMainVNCR::SettingsChanged() {
+    if (!FSettingsLoaded) return;
+    QString error;
+    if (::WriteSettings(settings_, Placement(), SettingsFilePath(), &error)) {
+        FSettingsErrorShown = false;
+        return;
+    }
+    if (FSettingsErrorShown) return;
+    FSettingsErrorShown = true;
+    TReminderPause pause(*Calendar());
+    ShowError(error, this);
 }
 
 void TFormMainVNCR::CommitData() {
@@ -257,6 +280,7 @@ void TFormMainVNCR::ShowForAnotherStart(const QByteArray& activationToken) {
 }
 
 void TFormMainVNCR::HideMainWindow() {
+    SettingsChanged();
     // Without a tray a hidden window could not be found again.
     if (tray_->Available())
         hide();

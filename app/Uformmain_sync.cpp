@@ -8,6 +8,7 @@
 #include "app/Uformmain.h"
 #include "app/Vnsyncscheduler.h"
 #include "platform/Dialogs.h"
+#include "platform/GuardedSlot.h"
 #include "platform/Tray.h"
 #include "reminder/Vncalendarreminder.h"
 #include "sync/Uformcaldavaccount.h"
@@ -34,14 +35,18 @@ void TFormMainVNCR::CreateSync() {
             [this](const TvnCalDavSyncReport& r) {
                 syncScheduler_->SyncFinished(!r.Failed(), r.Error, r.Ended);
             });
+    // The engine emits this in the middle of its run: an error escaping here
+    // would keep the run from ever finishing.
     connect(caldavSync_.get(), &TvnCalDavSync::EventsChanged, this, [this](int user) {
-        if (user == settings_.Users.CurrUserID) Calendar()->UpdateCalendar();
+        RunGuarded([&] {
+            if (user == settings_.Users.CurrUserID) Calendar()->UpdateCalendar();
+        });
     });
     connect(syncScheduler_, &TvnSyncScheduler::StatusChanged, this, &TFormMainVNCR::ShowSyncStatus);
     connect(ui->mMenu_FileSyncNow, &QAction::triggered, this,
-            &TFormMainVNCR::mMenu_FileSyncNowClick);
+            GuardedSlot(this, &TFormMainVNCR::mMenu_FileSyncNowClick));
     connect(ui->mMenu_UsersCalDav, &QAction::triggered, this,
-            &TFormMainVNCR::mMenu_UsersCalDavClick);
+            GuardedSlot(this, &TFormMainVNCR::mMenu_UsersCalDavClick));
 }
 
 void TFormMainVNCR::StartSync() {
@@ -117,6 +122,7 @@ void TFormMainVNCR::mMenu_UsersCalDavClick() {
         if (RunModal(form) != QDialog::Accepted) return;
     }
     settings_.ProgOptions.SyncMinutes = minutes;
+    SettingsChanged();
     syncScheduler_->SetIntervalMinutes(minutes);
     StopSync();
     if (account.Calendar.isEmpty()) {

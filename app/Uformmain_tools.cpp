@@ -2,15 +2,17 @@
 // span calculator.
 #include "app/Uformmain.h"
 #include "calendar/Uformtimespan.h"
+#include "platform/GuardedSlot.h"
 #include "reminder/Uformeventsfind.h"
 #include "reminder/Vncalendarreminder.h"
 #include "ui_Uformmain.h"
 
 void TFormMainVNCR::ConnectTools() {
     // The tool bar's Find shows this same action.
-    connect(ui->mMenu_ToolsFind, &QAction::triggered, this, &TFormMainVNCR::mMenu_ToolsFindClick);
+    connect(ui->mMenu_ToolsFind, &QAction::triggered, this,
+            GuardedSlot(this, &TFormMainVNCR::mMenu_ToolsFindClick));
     connect(ui->mMenu_ToolsTimeSpan, &QAction::triggered, this,
-            &TFormMainVNCR::mMenu_ToolsTimeSpanClick);
+            GuardedSlot(this, &TFormMainVNCR::mMenu_ToolsTimeSpanClick));
 }
 
 void TFormMainVNCR::mMenu_ToolsFindClick() {

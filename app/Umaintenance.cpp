@@ -1,5 +1,7 @@
 #include "app/Umaintenance.h"
 
+#include <QScopeGuard>
+
 #include "platform/DateFormat.h"
 #include "platform/DateTime.h"
 #include "platform/Dialogs.h"
@@ -26,6 +28,9 @@ void Call(const std::function<void()>& hook) {
 bool RunClosed(QWidget* owner, const TvnMaintenanceHooks& hooks, const QString& successText,
                const std::function<bool()>& operation) {
     Call(hooks.DisableReminder);
+    // Back on every way out: a reopening or refresh that fails must not leave
+    // the reminder off for the rest of the run.
+    const auto resume = qScopeGuard([&] { Call(hooks.EnableReminder); });
     Call(hooks.CloseDatabase);
     bool done = false;
     try {
@@ -39,7 +44,6 @@ bool RunClosed(QWidget* owner, const TvnMaintenanceHooks& hooks, const QString& 
         ShowError(MaintenanceFailedText, owner);
     Call(hooks.OpenDatabase);
     Call(hooks.UpdateCalendar);
-    Call(hooks.EnableReminder);
     return done;
 }
 

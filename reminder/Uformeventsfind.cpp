@@ -4,6 +4,7 @@
 
 #include "platform/DatePicker.h"
 #include "platform/Dialogs.h"
+#include "platform/GuardedSlot.h"
 #include "reminder/Uresource.h"
 #include "ui_Uformeventsfind.h"
 
@@ -34,7 +35,8 @@ TFormEventsFind::TFormEventsFind(QWidget* owner, QList<TvnEventParams*>* events,
     check_ToUseDatesClick();
     connect(ui->check_ToUseDates, &QCheckBox::toggled, this,
             &TFormEventsFind::check_ToUseDatesClick);
-    connect(ui->btnFind, &QPushButton::clicked, this, &TFormEventsFind::btnFindClick);
+    connect(ui->btnFind, &QPushButton::clicked, this,
+            GuardedSlot(this, &TFormEventsFind::btnFindClick));
     connect(ui->btnOK, &QPushButton::clicked, this, &QDialog::reject);
     // A double click anywhere in the list, on a row or not, asks for an edit.
     ui->listView_Events->viewport()->installEventFilter(this);

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "platform/Dialogs.h"
+#include "platform/GuardedSlot.h"
 #include "store/Adodb.h"
 #include "store/Datafolder.h"
 #include "store/Udbmanagement.h"
@@ -36,7 +37,8 @@ TFormImportData::TFormImportData(QWidget* owner, bool& dataAreImported, const QS
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     ui->EditSource->setText(QStringLiteral("DB.vdb"));
     ui->EditDest->setText(QStringLiteral("DB.vdbv2"));
-    connect(ui->btnImport, &QPushButton::clicked, this, &TFormImportData::btnImportClick);
+    connect(ui->btnImport, &QPushButton::clicked, this,
+            GuardedSlot(this, &TFormImportData::btnImportClick));
     connect(ui->btnEnd, &QPushButton::clicked, this, &QDialog::reject);
 }
 

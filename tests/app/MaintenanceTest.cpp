@@ -2,8 +2,6 @@
 // dialogs gate: the file dialogs they show, their messages, and the database
 // closed for the operation and reopened after it, whatever the outcome.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -16,22 +14,6 @@
 #include "support/TestSupport.h"
 
 namespace {
-
-// Files may not grow past a few bytes while it lives: a full disk, for root too.
-class ScopedFullDisk {
-public:
-    ScopedFullDisk() {
-        signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails instead
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit small = saved_;
-        small.rlim_cur = 2048;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~ScopedFullDisk() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
 
 class Maintenance : public ::testing::Test {
 protected:
@@ -200,6 +182,14 @@ TEST_F(Maintenance, PackThatCannotWriteFailsAndKeepsTheDatabase) {
     EXPECT_TRUE(ReopenedAfter());
     EXPECT_EQ(Descs(), (QStringList{"Doomed", "Keep"}));
     EXPECT_FALSE(QFile::exists(DataFolder() + QStringLiteral("tmpDB8vymfujgfqwrf.mdb")));
+}
+
+TEST_F(Maintenance, ARefreshThatFailsAfterPackingLeftTheReminderDisabledForGood) {
+    ScopedDialogScript script;
+    TvnMaintenanceHooks hooks = Hooks();
+    hooks.UpdateCalendar = [] { throw EDatabaseError(QStringLiteral("disk I/O error")); };
+    EXPECT_THROW(PackDatabaseCommand(nullptr, hooks), EDatabaseError);
+    EXPECT_EQ(log, (QStringList{"disable", "close", "open", "enable"}));
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "support/TestSupport.h"
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <QDir>
 #include <QLocale>
 #include <algorithm>
@@ -12,6 +15,22 @@ ScopedClock::ScopedClock(TDateTime now) : now_(now) {
 
 ScopedClock::~ScopedClock() {
     SetClock({});
+}
+
+ScopedFullDisk::ScopedFullDisk() {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    saved_ = limit.rlim_cur;
+    limit.rlim_cur = 2048;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+ScopedFullDisk::~ScopedFullDisk() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = saved_;
+    setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 namespace {

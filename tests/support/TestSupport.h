@@ -43,6 +43,19 @@ private:
     TFormatSettings saved_;
 };
 
+// While it lives, no file may grow past a few kilobytes: a full disk, for
+// root too. A write past the limit fails instead of ending the process.
+class ScopedFullDisk {
+public:
+    ScopedFullDisk();
+    ~ScopedFullDisk();
+    ScopedFullDisk(const ScopedFullDisk&) = delete;
+    ScopedFullDisk& operator=(const ScopedFullDisk&) = delete;
+
+private:
+    unsigned long long saved_ = 0;
+};
+
 // Date and time in one call: At(2024, 3, 15, 10, 0) is 15 March 2024 10:00.
 TDateTime At(int year, int month, int day, int hour = 0, int min = 0, int sec = 0);
 
