@@ -15,6 +15,12 @@ public:
     virtual bool OpenUrl(const QUrl& url) = 0;
 };
 
+// True for a file the desktop's handler would run rather than show: one with
+// an execute bit, a script, a desktop entry, a program of this or another
+// system. An event's action file is only shown, never opened, when it is
+// one of these, whoever wrote the event.
+bool RunsAsProgram(const QString& fileName);
+
 // The real opener, through QDesktopServices.
 class TDesktopShell : public TShellOpener {
 public:
