@@ -90,7 +90,7 @@ constexpr const char* ToolButtons[][2] = {
 TFormMainVNCR::TFormMainVNCR(QWidget* parent)
     : QMainWindow(parent),
       ownShell_(std::make_unique<TDesktopShell>()),
-      ownSound_(std::make_unique<TMediaSoundPlayer>()),
+      ownSound_(std::make_unique<TProcessSoundPlayer>()),
       shell_(*ownShell_),
       sound_(*ownSound_),
       desktop_(std::make_unique<TDBusNotifier>()) {

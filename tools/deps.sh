@@ -12,6 +12,11 @@ packages=(
     poppler-utils
     desktop-file-utils appstream dbus-daemon
     qtkeychain-qt6-dev python3-radicale openssl
+    # Playing sounds at run time (the sound player program goes through
+    # GStreamer to the desktop's PulseAudio or PipeWire server), and the sound
+    # server the sound tests start for themselves.
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
+    pulseaudio
 )
 
 missing=()
