@@ -1,5 +1,6 @@
 #include "reminder/Uformnotify.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -61,6 +62,9 @@ TFormNotify::TFormNotify(QWidget* owner, QList<TvnEventParams*>* events, TShellO
     if (QTreeWidgetItem* first = ui->listView_Events->topLevelItem(0))
         ui->listView_Events->setCurrentItem(first);
     OpenActionFiles();
+    mPlayer.SetOnFailure(this, [this](const QString& fileName, const QString& reason) {
+        ShowSoundFailure(fileName, reason);
+    });
     PlaySoundFiles();
     AnnounceOnDesktop();
     CentreOnScreen();
@@ -104,6 +108,18 @@ void TFormNotify::PlaySoundFiles() {
         // Each start cuts off the sound before; the first failure ends the step.
         if (!mPlayer.Play(e->Sound_File)) break;
     }
+}
+
+// In the window's status line, not a box: the window is what matters, and the
+// reminder must not stop for a sound.
+void TFormNotify::ShowSoundFailure(const QString& fileName, const QString& reason) {
+    const QString text = SoundFailureText(QDir::toNativeSeparators(fileName), reason);
+    QLabel* status = ui->label_Status;
+    layout()->activate();
+    status->setText(
+        status->fontMetrics().elidedText(text, Qt::ElideMiddle, ui->listView_Events->width()));
+    status->setToolTip(text);
+    status->setVisible(true);
 }
 
 void TFormNotify::listView_EventsCurrentItemChanged(QTreeWidgetItem* current) {

@@ -1,7 +1,8 @@
 // The notification window: lists the due events, shows the notes of the
 // chosen one, opens their action files and plays their sounds, one after the
-// other through the one player so that only the last keeps playing. Each
-// event is also announced on the desktop, and can be snoozed from either.
+// other through the one player so that only the last keeps playing; a sound
+// that cannot be played is named in the status line. Each event is also
+// announced on the desktop, and can be snoozed from either.
 #pragma once
 
 #include <QDialog>
@@ -52,6 +53,7 @@ private:
     void OpenActionFiles();
     void PlaySoundFiles();
     void FillSnoozeChoices(int minutes);
+    void ShowSoundFailure(const QString& fileName, const QString& reason);
     void AnnounceOnDesktop();
     void CloseDesktopNotices();
     void BringToFront();

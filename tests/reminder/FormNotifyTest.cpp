@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,13 +10,21 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
+#include <cmath>
+#include <functional>
 #include <memory>
 
 #include "EventSamples.h"
 #include "platform/ShownText.h"
+#include "platform/Sound.h"
+#include "reminder/ReminderFixture.h"
 #include "reminder/Uformnotify.h"
 #include "reminder/Uresource.h"
+#include "support/CapturedStandardError.h"
+#include "support/DialogScript.h"
+#include "support/PulseServer.h"
 #include "support/RecordingActions.h"
 
 namespace {
@@ -42,10 +52,17 @@ TvnEventParams* Event(const QString& desc, const QString& action, const QString&
     return e;
 }
 
+// The recording player, and a failure that arrives later, as the real
+// player's failures do.
+class FailingSoundPlayer : public RecordingSoundPlayer {
+public:
+    void FailNow(const QString& fileName, const QString& reason) { Failed(fileName, reason); }
+};
+
 struct NotifyFixture : ::testing::Test {
     NotifyFiles files;
     RecordingShell shell;
-    RecordingSoundPlayer sound;
+    FailingSoundPlayer sound;
 
     std::unique_ptr<TFormNotify> Open(QList<TvnEventParams*> events) {
         events_ = events;
@@ -58,6 +75,17 @@ private:
 
 QTreeWidget* List(QWidget& form) {
     return form.findChild<QTreeWidget*>("listView_Events");
+}
+
+QLabel* Status(QWidget& form) {
+    return form.findChild<QLabel*>("label_Status");
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms = 60000) {
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
 }
 
 }  // namespace
@@ -186,3 +214,153 @@ TEST_F(NotifyFixture, HugeTextsShowABoundedPrefixAndStayWholeInTheRecord) {
     EXPECT_EQ(TvnEventListItem::EventOf(row)->Notes, notes);
     EXPECT_EQ(TvnEventListItem::EventOf(row)->Desc, desc);
 }
+
+// A sound that fails after it was started is named in the window's status
+// line, without a message box; a failure that comes after the window has gone
+// is dropped.
+TEST_F(NotifyFixture, ASoundThatCannotPlayIsNamedInTheStatusLine) {
+    ScopedDialogScript dialogs;
+    auto form = Open({Event("1", {}, files.Path("one.wav"))});
+    form->show();
+    EXPECT_TRUE(Status(*form)->isHidden());
+    sound.FailNow(files.Path("one.wav"), "no sound output device");
+    const QString text =
+        "The sound could not be played: " + QDir::toNativeSeparators(files.Path("one.wav")) +
+        ": no sound output device";
+    EXPECT_FALSE(Status(*form)->isHidden());
+    EXPECT_EQ(Status(*form)->text(), text);
+    EXPECT_EQ(Status(*form)->toolTip(), text);
+    EXPECT_TRUE(dialogs.Requests().empty());
+    form->grab().save(TestOutputDir() + "/notify_window_sound_failed.png");
+    form.reset();
+    sound.FailNow(files.Path("one.wav"), "too late");
+}
+
+namespace {
+
+// Sets environment variables for the lifetime of the object (an empty value
+// removes one) and puts the old values back.
+class ScopedEnvironment {
+public:
+    void Set(const char* name, const QString& value) {
+        saved_.append({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, value.toLocal8Bit());
+    }
+    ~ScopedEnvironment() {
+        for (auto it = saved_.crbegin(); it != saved_.crend(); ++it)
+            it->WasSet ? qputenv(it->Name, it->Value) : qunsetenv(it->Name);
+    }
+
+private:
+    struct Saved {
+        const char* Name;
+        bool WasSet;
+        QByteArray Value;
+    };
+    QList<Saved> saved_;
+};
+
+// Half a second of a 440 Hz tone, 16-bit mono WAVE at 8 kHz.
+QString WriteTone(const QString& path) {
+    constexpr quint32 rate = 8000, samples = rate / 2;
+    QByteArray data;
+    for (quint32 i = 0; i < samples; ++i) {
+        const auto v = static_cast<qint16>(8000 * std::sin(2 * M_PI * 440 * i / rate));
+        data.append(static_cast<char>(v & 0xff)).append(static_cast<char>((v >> 8) & 0xff));
+    }
+    auto le = [](quint32 v, int bytes) {
+        QByteArray b;
+        for (int i = 0; i < bytes; ++i)
+            b.append(static_cast<char>((v >> (8 * i)) & 0xff));
+        return b;
+    };
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return {};
+    f.write("RIFF" + le(36 + data.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) +
+            le(rate, 4) + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" + le(data.size(), 4) +
+            data);
+    return path;
+}
+
+struct SoundRoadRow {
+    const char* Name;
+    bool Plugins;        // GStreamer's plugins reachable
+    const char* Reason;  // empty: the sound plays to its end
+};
+
+class RealSoundRoad : public ReminderFixture, public ::testing::WithParamInterface<SoundRoadRow> {};
+
+}  // namespace
+
+// With a sound server but without GStreamer's plugins, the media stack waited
+// for ever inside the tick that announced an event with a sound: no window, and
+// the same again at every start. The reminder's timer must keep turning while
+// the real player program plays (or fails), and the window must appear.
+TEST_P(RealSoundRoad, ASoundNeverFreezesTheReminder) {
+    const SoundRoadRow& row = GetParam();
+    if (!PulseServer::Installed())
+        GTEST_SKIP() << "pulseaudio is not installed (tools/deps.sh installs it)";
+    PulseServer pulse;
+    ASSERT_TRUE(pulse.Running()) << pulse.Error().toStdString();
+    QTemporaryDir dir;
+    ScopedEnvironment env;
+    env.Set("PULSE_SERVER", pulse.Address());
+    env.Set("GST_REGISTRY", dir.filePath("registry.bin"));
+    env.Set("GST_REGISTRY_1_0", {});
+    const QString nowhere = row.Plugins ? QString() : dir.filePath("no-plugins");
+    QDir().mkpath(dir.filePath("no-plugins"));
+    for (const char* name : {"GST_PLUGIN_PATH", "GST_PLUGIN_SYSTEM_PATH", "GST_PLUGIN_PATH_1_0",
+                             "GST_PLUGIN_SYSTEM_PATH_1_0"})
+        env.Set(name, nowhere);
+    const QString tone = WriteTone(dir.filePath("tone.wav"));
+
+    CapturedStandardError standardError;
+    RecordingShell shell;
+    TProcessSoundPlayer player(QStringLiteral(VORNEL_SOUND_PROGRAM));
+    std::vector<std::unique_ptr<TFormNotify>> windows;
+    cal.OnBeforeFoundEvents = [&](TvnCalendarReminder* sender) {
+        windows.push_back(
+            std::make_unique<TFormNotify>(nullptr, &sender->EventsList, shell, player));
+        windows.back()->show();
+    };
+    TvnEventParams e = EventRecord("Dentist", At(2024, 3, 15, 10, 1));
+    e.Sound_File = tone;
+    cal.AddEvent(&e);
+    clock.Set(At(2024, 3, 15, 10, 1));
+
+    int ticks = 0;
+    QTimer timer;  // the calendar's one-second timer, faster
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        cal.OnTimer(nullptr);
+        ++ticks;
+    });
+    timer.start(20);
+    ASSERT_TRUE(WaitFor([&] { return !windows.empty(); }));
+    const int ticksAtWindow = ticks;
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentFile().isEmpty(); }));
+    const int ticksAtEnd = ticks;
+    EXPECT_GT(ticksAtEnd, ticksAtWindow);  // the reminder went on while the sound was busy
+    ASSERT_TRUE(WaitFor([&] { return ticks > ticksAtEnd + 10; }));
+
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_TRUE(windows[0]->isVisible());
+    const QStringList reported = standardError.Lines("The sound could not be played");
+    if (!*row.Reason) {
+        EXPECT_TRUE(Status(*windows[0])->isHidden()) << Status(*windows[0])->text().toStdString();
+        EXPECT_TRUE(reported.isEmpty()) << reported.join(u'\n').toStdString();
+        return;
+    }
+    EXPECT_EQ(Status(*windows[0])->toolTip(), SoundFailureText(tone, row.Reason));
+    EXPECT_FALSE(Status(*windows[0])->isHidden());
+    EXPECT_EQ(reported, QStringList{"Vornel: " + SoundFailureText(tone, row.Reason)});
+    windows[0]->grab().save(TestOutputDir() + "/notify_window_without_plugins.png");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RealSoundRoad,
+                         ::testing::Values(SoundRoadRow{"WithPlugins", true, ""},
+                                           SoundRoadRow{"WithoutPlugins", false,
+                                                        "the sound system did not answer"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
