@@ -139,33 +139,56 @@ int TFormNotify::SnoozeMinutes() const {
     return ui->cBox_Snooze->currentData().toInt();
 }
 
+// A long absence can leave thousands of events due: the desktop gets the
+// first few and one line for the rest, the window lists them all.
 void TFormNotify::AnnounceOnDesktop() {
     if (!desktop_) return;
     // The bubble offers the delay chosen now, and keeps to what it says.
     const int minutes = SnoozeMinutes();
+    int more = 0;
     for (int i = 0; i < ui->listView_Events->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = ui->listView_Events->topLevelItem(i);
         const TvnEventParams* e = TvnEventListItem::EventOf(row);
         if (!e) continue;
-        TDesktopNotice notice;
-        notice.Summary = ShownText(e->Desc);
-        notice.Body = DateTimeText(e->Date);
-        if (!e->Notes.isEmpty()) notice.Body += u'\n' + ShownText(e->Notes);
-        notice.SnoozeCaption = QStringLiteral("Snooze ") + SnoozeCaption(minutes);
-        notice.OnActivated = [this] { BringToFront(); };
-        notice.OnSnooze = [this, row, minutes] {
-            SnoozeRow(row, minutes);
-            AfterSnooze();
-        };
-        notices_.insert(row, desktop_->Show(notice));
+        if (notices_.size() < MaxDesktopNotices)
+            notices_.insert(row, desktop_->Show(NoticeFor(row, *e, minutes)));
+        else
+            ++more;
     }
+    if (more == 0) return;
+    TDesktopNotice summary;
+    summary.Summary = MoreEventsText(more);
+    summary.OnActivated = [this] { BringToFront(); };
+    summaryNotice_ = desktop_->Show(summary);
+}
+
+QString TFormNotify::MoreEventsText(int count) {
+    if (count == 1) return QStringLiteral("1 more event is due");
+    return QStringLiteral("%1 more events are due").arg(count);
+}
+
+TDesktopNotice TFormNotify::NoticeFor(QTreeWidgetItem* row, const TvnEventParams& e, int minutes) {
+    TDesktopNotice notice;
+    notice.Summary = ShownText(e.Desc);
+    notice.Body = DateTimeText(e.Date);
+    if (!e.Notes.isEmpty()) notice.Body += u'\n' + ShownText(e.Notes);
+    notice.SnoozeCaption = QStringLiteral("Snooze ") + SnoozeCaption(minutes);
+    notice.OnActivated = [this] { BringToFront(); };
+    notice.OnSnooze = [this, row, minutes] {
+        SnoozeRow(row, minutes);
+        AfterSnooze();
+    };
+    return notice;
 }
 
 void TFormNotify::CloseDesktopNotices() {
-    if (desktop_)
+    if (desktop_) {
         for (const int key : std::as_const(notices_))
             desktop_->Close(key);
+        if (summaryNotice_) desktop_->Close(*summaryNotice_);
+    }
     notices_.clear();
+    summaryNotice_.reset();
 }
 
 void TFormNotify::done(int result) {

@@ -1,20 +1,22 @@
 // The notification window: lists the due events, shows the notes of the
 // chosen one, opens their action files and plays their sounds, one after the
 // other through the one player so that only the last keeps playing; a sound
-// that cannot be played is named in the status line. Each event is also
-// announced on the desktop, and can be snoozed from either.
+// that cannot be played is named in the status line. The first few events are
+// also announced on the desktop, and can be snoozed from either.
 #pragma once
 
 #include <QDialog>
 #include <QHash>
 #include <QList>
 #include <memory>
+#include <optional>
 
 #include "platform/DateTime.h"
 #include "store/Vntypes.h"
 
 class QTreeWidgetItem;
 class TDesktopNotifier;
+struct TDesktopNotice;
 class TShellOpener;
 class TSoundPlayer;
 
@@ -38,7 +40,11 @@ public:
     ~TFormNotify() override;
 
     static constexpr int DefaultSnoozeMinutes = 10;
+    // Desktop announcements per window; the rest are summed up in one.
+    static constexpr int MaxDesktopNotices = 3;
     static QStringList ColumnCaptions();
+    // "N more events are due" ("1 more event is due").
+    static QString MoreEventsText(int count);
 
     // The delay chosen in "Remind again in", in minutes.
     int SnoozeMinutes() const;
@@ -55,6 +61,7 @@ private:
     void FillSnoozeChoices(int minutes);
     void ShowSoundFailure(const QString& fileName, const QString& reason);
     void AnnounceOnDesktop();
+    TDesktopNotice NoticeFor(QTreeWidgetItem* row, const TvnEventParams& e, int minutes);
     void CloseDesktopNotices();
     void BringToFront();
     void SnoozeRow(QTreeWidgetItem* row, int minutes);
@@ -67,5 +74,6 @@ private:
     TSoundPlayer& mPlayer;
     TDesktopNotifier* desktop_;
     QHash<QTreeWidgetItem*, int> notices_;  // row -> its desktop announcement
+    std::optional<int> summaryNotice_;      // the one for the events beyond those
     QHash<int, TDateTime> snoozed_;
 };

@@ -12,11 +12,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
 
 #include "EventSamples.h"
+#include "platform/DesktopNotifications.h"
 #include "platform/ShownText.h"
 #include "platform/Sound.h"
 #include "reminder/ReminderFixture.h"
@@ -59,14 +61,34 @@ public:
     void FailNow(const QString& fileName, const QString& reason) { Failed(fileName, reason); }
 };
 
+// A desktop that keeps what it was asked to show and to take away.
+class RecordingNotifier : public TDesktopNotifier {
+public:
+    int Show(const TDesktopNotice& notice) override {
+        Shown.append(notice);
+        return Shown.size();
+    }
+    void Close(int key) override { Closed.append(key); }
+    QStringList Summaries() const {
+        QStringList texts;
+        for (const TDesktopNotice& n : Shown)
+            texts << n.Summary;
+        return texts;
+    }
+
+    QList<TDesktopNotice> Shown;
+    QList<int> Closed;
+};
+
 struct NotifyFixture : ::testing::Test {
     NotifyFiles files;
     RecordingShell shell;
     FailingSoundPlayer sound;
 
-    std::unique_ptr<TFormNotify> Open(QList<TvnEventParams*> events) {
+    std::unique_ptr<TFormNotify> Open(QList<TvnEventParams*> events,
+                                      TDesktopNotifier* desktop = nullptr) {
         events_ = events;
-        return std::make_unique<TFormNotify>(nullptr, &events_, shell, sound);
+        return std::make_unique<TFormNotify>(nullptr, &events_, shell, sound, desktop);
     }
 
 private:
@@ -213,6 +235,48 @@ TEST_F(NotifyFixture, HugeTextsShowABoundedPrefixAndStayWholeInTheRecord) {
               notes.left(MaxShownTextLength) + ShownTextMore);
     EXPECT_EQ(TvnEventListItem::EventOf(row)->Notes, notes);
     EXPECT_EQ(TvnEventListItem::EventOf(row)->Desc, desc);
+}
+
+// A week away leaves thousands of events due; one desktop notice each covered
+// the screen. The desktop now gets the first three and one line for the rest,
+// while the window lists every one.
+TEST_F(NotifyFixture, ManyDueEventsNoLongerFloodTheDesktop) {
+    struct Row {
+        int Events;
+        QStringList Summaries;
+    };
+    const Row rows[] = {
+        {2, {"e1", "e2"}},
+        {3, {"e1", "e2", "e3"}},
+        {4, {"e1", "e2", "e3", "1 more event is due"}},
+        {5, {"e1", "e2", "e3", "2 more events are due"}},
+        {40, {"e1", "e2", "e3", "37 more events are due"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Events);
+        RecordingNotifier desktop;
+        QList<TvnEventParams*> events;
+        for (int i = 1; i <= row.Events; ++i)
+            events << Event(QStringLiteral("e%1").arg(i), {}, {});
+        auto form = Open(events, &desktop);
+        EXPECT_EQ(List(*form)->topLevelItemCount(), row.Events);
+        EXPECT_EQ(desktop.Summaries(), row.Summaries);
+        if (row.Events > TFormNotify::MaxDesktopNotices) {
+            const TDesktopNotice& summary = desktop.Shown.last();
+            EXPECT_TRUE(summary.Body.isEmpty());
+            EXPECT_TRUE(summary.SnoozeCaption.isEmpty());  // it stands for no one event
+            EXPECT_FALSE(summary.OnSnooze);
+            ASSERT_TRUE(summary.OnActivated);
+            summary.OnActivated();  // brings the window, harmlessly
+        }
+        form->findChild<QPushButton*>("btnOK")->click();
+        QList<int> closed = desktop.Closed;
+        std::sort(closed.begin(), closed.end());
+        QList<int> all;
+        for (int key = 1; key <= desktop.Shown.size(); ++key)
+            all << key;
+        EXPECT_EQ(closed, all);  // every notice goes with the window
+    }
 }
 
 // A sound that fails after it was started is named in the window's status
