@@ -2,6 +2,7 @@
 
 #include <QSslServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace {
 
@@ -29,7 +30,8 @@ bool ParseRequest(const QByteArray& data, FakeHttpServer::Request* request) {
 
 }  // namespace
 
-FakeHttpServer::FakeHttpServer(Handler handler, const QSslConfiguration* tls)
+FakeHttpServer::FakeHttpServer(Handler handler, const QSslConfiguration* tls,
+                               const QHostAddress& address)
     : handler_(std::move(handler)) {
     if (tls) {
         auto* secure = new QSslServer;
@@ -38,7 +40,7 @@ FakeHttpServer::FakeHttpServer(Handler handler, const QSslConfiguration* tls)
     } else {
         server_ = std::make_unique<QTcpServer>();
     }
-    server_->listen(QHostAddress::LocalHost, 0);
+    server_->listen(address, 0);
     connect(server_.get(), &QTcpServer::pendingConnectionAvailable, this, [this] {
         while (QTcpSocket* socket = server_->nextPendingConnection()) {
             socket->setParent(this);
@@ -50,8 +52,9 @@ FakeHttpServer::FakeHttpServer(Handler handler, const QSslConfiguration* tls)
 
 QUrl FakeHttpServer::Url(const QString& path) const {
     const bool tls = dynamic_cast<QSslServer*>(server_.get()) != nullptr;
-    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+    return QUrl(QStringLiteral("%1://%2:%3%4")
                     .arg(tls ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(server_->serverAddress().toString())
                     .arg(server_->serverPort())
                     .arg(path));
 }
@@ -65,6 +68,7 @@ void FakeHttpServer::OnData(QTcpSocket* socket) {
     }
     socket->setProperty("pending", QByteArray());
     ++requests_;
+    received_.push_back(request);
     Respond(socket, handler_(request));
 }
 
@@ -76,10 +80,19 @@ void FakeHttpServer::Respond(QTcpSocket* socket, const Answer& answer) {
         head += name + ": " + value + "\r\n";
     qint64 length = answer.CloseMidway ? answer.Body.size() * 2 + 1 : answer.Body.size();
     if (answer.LazyBytes > 0) length = answer.LazyLength ? answer.LazyBytes : -1;
+    if (answer.Endless) length = -1;
     if (length >= 0) head += "Content-Length: " + QByteArray::number(length) + "\r\n";
+    if (answer.Endless) head += "Transfer-Encoding: chunked\r\n";
     const bool last = answer.CloseMidway || answer.LazyBytes > 0;
     socket->write(head + (last ? "Connection: close\r\n\r\n" : "\r\n"));
     if (answer.LazyBytes > 0) return SendLazy(socket, answer.LazyBytes);
+    if (answer.Endless) return SendEvery(socket, 20, [] { return QByteArray("5\r\n<x/>\n\r\n"); });
+    if (answer.TrickleMs > 0) {
+        auto sent = std::make_shared<qsizetype>(0);
+        return SendEvery(socket, answer.TrickleMs, [body = answer.Body, sent] {
+            return *sent < body.size() ? body.mid((*sent)++, 1) : QByteArray();
+        });
+    }
     socket->write(answer.Body);
     if (last) socket->disconnectFromHost();
 }
@@ -96,4 +109,16 @@ void FakeHttpServer::SendLazy(QTcpSocket* socket, qint64 left) {
         disconnect(*next);
         SendLazy(socket, left - chunk);
     });
+}
+
+// Writes what next gives every ms milliseconds, until it gives nothing or
+// the connection goes.
+void FakeHttpServer::SendEvery(QTcpSocket* socket, int ms, std::function<QByteArray()> next) {
+    auto* timer = new QTimer(socket);
+    connect(timer, &QTimer::timeout, socket, [socket, timer, next = std::move(next)] {
+        const QByteArray piece = next();
+        if (piece.isEmpty()) return timer->stop();
+        socket->write(piece);
+    });
+    timer->start(ms);
 }
