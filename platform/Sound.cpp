@@ -1,5 +1,9 @@
 #include "platform/Sound.h"
 
+#include <sys/prctl.h>
+
+#include <csignal>
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
@@ -67,6 +71,8 @@ bool TProcessSoundPlayer::Play(const QString& fileName) {
     child->setArguments({file.absoluteFilePath()});
     child->setStandardInputFile(QProcess::nullDevice());
     child->setStandardOutputFile(QProcess::nullDevice());
+    // A program that is killed takes its sound with it.
+    child->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     connect(child, &QProcess::readyReadStandardError, this, [this, child] {
         errorText_ = (errorText_ + child->readAllStandardError()).right(kKeptErrorBytes);
     });

@@ -1,5 +1,9 @@
 #include "support/PulseServer.h"
 
+#include <sys/prctl.h>
+
+#include <csignal>
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
@@ -36,6 +40,8 @@ PulseServer::PulseServer() {
     process_ = std::make_unique<QProcess>();
     process_->setProcessEnvironment(env);
     process_->setProcessChannelMode(QProcess::MergedChannels);
+    // A test killed at its time limit must not leave the server running.
+    process_->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     // No configuration of the machine's (-n): a null sink, and a socket any
     // client may use without the cookie. Run as root it only warns.
     process_->start(
