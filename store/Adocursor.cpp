@@ -90,6 +90,7 @@ bool TADOTable::Impl::TakeFromBlock(int column) {
     const std::vector<int64_t>& ids = block->Ids();
     const auto it = std::lower_bound(ids.begin(), ids.end(), curId);
     if (it == ids.end() || *it != curId) return false;
+    if (std::find(blockStale.begin(), blockStale.end(), curId) != blockStale.end()) return false;
     cur = block;
     curRow = static_cast<size_t>(it - ids.begin());
     return true;
@@ -126,9 +127,11 @@ Row TADOTable::Impl::CurrentRowCopy() {
 
 BlockPtr TADOTable::Impl::FetchRow(int64_t id) {
     const std::vector<int> columns = BlockColumns(~uint64_t(0));
-    ado::Query q =
-        stmts.Run(QStringLiteral("SELECT ") + SelectColumns(columns) + QStringLiteral(" FROM ") +
-                  ado::Quoted(def->name) + QStringLiteral(" WHERE \"ID\" = ?"));
+    if (fetchRowSql.isEmpty())
+        fetchRowSql = QStringLiteral("SELECT ") + SelectColumns(columns) +
+                      QStringLiteral(" FROM ") + ado::Quoted(def->name) +
+                      QStringLiteral(" WHERE \"ID\" = ?");
+    ado::Query q = stmts.Run(fetchRowSql);
     q.BindInt(id);
     if (!q.Step()) return nullptr;
     auto row = std::make_shared<ado::RowBlock>(columns, def->columns.size());
@@ -140,6 +143,7 @@ BlockPtr TADOTable::Impl::FetchRow(int64_t id) {
 // the rows the cursor will visit next, only the columns read so far.
 void TADOTable::Impl::FetchBlock(int64_t from) {
     block.reset();
+    blockStale.clear();
     const std::vector<int> columns = BlockColumns(firstBlock ? ~uint64_t(0) : readColumns);
     firstBlock = false;
     ado::Query q =
@@ -154,9 +158,13 @@ void TADOTable::Impl::FetchBlock(int64_t from) {
     block = std::move(rows);
 }
 
-// A row stored or removed is read again when it is next needed.
+// A row stored or removed is read again when it is next needed. The block
+// keeps serving its other rows: storing rows one after the other while
+// walking them must not read the rows ahead again for each.
 void TADOTable::Impl::DropCached(int64_t id) {
-    if (block && std::binary_search(block->Ids().begin(), block->Ids().end(), id)) block.reset();
+    if (block && std::binary_search(block->Ids().begin(), block->Ids().end(), id) &&
+        std::find(blockStale.begin(), blockStale.end(), id) == blockStale.end())
+        blockStale.push_back(id);
     if (cur && cur->Id(curRow) == id) cur.reset();
 }
 

@@ -29,14 +29,18 @@ int64_t TADOTable::Impl::InsertBuffer() {
 }
 
 void TADOTable::Impl::UpdateBuffer() {
-    QString set;
-    for (size_t c = 1; c < def->columns.size(); ++c)
-        if (modified[c])
-            set += (set.isEmpty() ? QString() : QStringLiteral(",")) +
-                   ado::Quoted(def->columns[c].name) + QStringLiteral(" = ?");
-    if (set.isEmpty()) return;
-    ado::Query q = stmts.Run(QStringLiteral("UPDATE ") + ado::Quoted(def->name) +
-                             QStringLiteral(" SET ") + set + QStringLiteral(" WHERE \"ID\" = ?"));
+    if (std::find(modified.begin() + 1, modified.end(), true) == modified.end()) return;
+    if (modified != updatedColumns) {
+        QString set;
+        for (size_t c = 1; c < def->columns.size(); ++c)
+            if (modified[c])
+                set += (set.isEmpty() ? QString() : QStringLiteral(",")) +
+                       ado::Quoted(def->columns[c].name) + QStringLiteral(" = ?");
+        updateSql = QStringLiteral("UPDATE ") + ado::Quoted(def->name) + QStringLiteral(" SET ") +
+                    set + QStringLiteral(" WHERE \"ID\" = ?");
+        updatedColumns = modified;
+    }
+    ado::Query q = stmts.Run(updateSql);
     for (size_t c = 1; c < def->columns.size(); ++c)
         if (modified[c]) q.Bind(buffer.cells[c]);
     q.BindInt(buffer.id);

@@ -56,6 +56,7 @@ void TADOTable::Impl::Restart() {
 void TADOTable::Impl::ForgetRows() {
     visible.reset();
     block.reset();
+    blockStale.clear();
     cur.reset();
     pos = -1;
 }
@@ -121,6 +122,8 @@ void TADOTable::Open() {
     d.connection->Open();
     ado::CheckTableSchema(d.connection->Handle(), *def);
     if (d.def != def) {
+        d.fetchRowSql.clear();
+        d.updatedColumns.clear();
         d.fields.clear();
         d.namesByLength.clear();
         for (size_t c = 0; c < def->columns.size(); ++c) {

@@ -48,6 +48,9 @@ struct TADOTable::Impl {
     BlockPtr cur;        // the current row's data once read: row curRow of "cur"
     size_t curRow = 0;
     BlockPtr block;  // rows read ahead, ascending ID
+    // Rows of "block" stored or removed since it was read: their copies
+    // there are out of date, the rest of the block still serves.
+    std::vector<int64_t> blockStale;
     // Columns read since the filter or the table was last set (the tables
     // have far fewer than 64): the first block of a walk reads every column,
     // the later ones only these.
@@ -58,6 +61,12 @@ struct TADOTable::Impl {
     std::vector<bool> modified;
 
     ado::StatementCache stmts;
+    // Statement texts made once: FetchRow's, which every Post reads its row
+    // again through, and the last UpdateBuffer's with its columns (rows are
+    // mostly stored with the same columns changed).
+    QString fetchRowSql;
+    std::vector<bool> updatedColumns;
+    QString updateSql;
 
     // ---- state (Adotable.cpp)
     void RequireActive() const;

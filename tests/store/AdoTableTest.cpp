@@ -131,6 +131,31 @@ TEST(AdoTable, EditedRowEnteringFilterJoinsVisibleSet) {
     EXPECT_EQ(db.VisibleDescs(), (QStringList{"a", "b"}));
 }
 
+// Storing rows one after the other keeps the rows read ahead in use: the
+// rows stored or deleted, and only those, must be read again.
+TEST(AdoTable, RowsStoredAfterAWalkAreReadAgainAndTheOthersStillServe) {
+    TestDatabase db;
+    for (const char* d : {"a", "b", "c", "d"})
+        db.AddEvent(0, QLatin1String(d));
+    db.SetEventsFilter(kUser0);
+    ASSERT_EQ(db.VisibleDescs(), (QStringList{"a", "b", "c", "d"}));
+    ASSERT_TRUE(db.events.Locate(QStringLiteral("Desc"), QStringLiteral("b")));
+    db.events.Edit();
+    db.events.FieldByName(QStringLiteral("Completed"))->SetAsInteger(1);
+    db.events.Post();
+    ASSERT_TRUE(db.events.Locate(QStringLiteral("Desc"), QStringLiteral("c")));
+    db.events.Edit();  // other columns: another statement
+    db.events.FieldByName(QStringLiteral("Desc"))->SetAsString(QStringLiteral("c2"));
+    db.events.Post();
+    ASSERT_TRUE(db.events.Locate(QStringLiteral("Desc"), QStringLiteral("d")));
+    db.events.Delete();
+    EXPECT_EQ(db.VisibleDescs(), (QStringList{"a", "b", "c2"}));
+    QList<int> completed;
+    for (db.events.First(); !db.events.Eof(); db.events.Next())
+        completed.append(db.events.FieldByName(QStringLiteral("Completed"))->AsInteger());
+    EXPECT_EQ(completed, (QList<int>{0, 1, 0}));
+}
+
 TEST(AdoTable, DeleteMakesFollowingRowCurrent) {
     TestDatabase db;
     for (const char* d : {"a", "b", "c"})
