@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QList>
+#include <array>
 #include <functional>
 
 #include "calendar/Vndbdrawcalendar.h"
@@ -80,16 +81,27 @@ protected:
     };
 
 private:
+    class ShownEventsUpdate;
+
     // The one place where records for list rows are made: a copy of the
     // current events row, appended to EventsList (a row will own it).
     void AppendCurrentEvent();
     // Writes the record over its stored row (update sets RunDate and
-    // Completed first) and repaints the cells it left and entered.
-    void StoreEvent(TvnEventParams* params, const std::function<void()>& update);
+    // Completed first) and notes the cells it left and entered in "shown".
+    void StoreEvent(TvnEventParams* params, const std::function<void()>& update,
+                    ShownEventsUpdate& shown);
     void ReminderTick();
     void AnnounceDueEvents();
-    // Repaints every cell flagged in either set.
-    void RepaintCells(const TvnEventDrawData& before, const TvnEventDrawData& after);
+    // Stores each announced event once, snoozed or moved on, in one
+    // transaction, and repaints the cells concerned once.
+    void MoveOnAnnouncedEvents(const QList<TvnEventParams*>& due,
+                               const QHash<int, TDateTime>& snoozed);
+    using TvnCellFlags = std::array<bool, CalendarCellCount>;
+    void RepaintCells(const TvnCellFlags& cells);
+    // The updates of a stored event: moved on to its next notification time
+    // from now, or snoozed (due again at "until", not completed).
+    std::function<void()> MovedOn(TvnEventParams* params);
+    static std::function<void()> SnoozedUntil(TvnEventParams* params, TDateTime until);
     bool DescriptionMatches(const TvnFindParams& params, const QString& desc) const;
     void DeleteAllEventsOfCurrentUser();
     void StoreImportedEvents(const TvnEventDataReader& file);

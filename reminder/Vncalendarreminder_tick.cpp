@@ -38,17 +38,10 @@ void TvnCalendarReminder::AnnounceDueEvents() {
     SnoozedEvents.clear();
     if (OnBeforeFoundEvents) OnBeforeFoundEvents(this);
     // The records belong to the rows of the notification window, which is
-    // released only after this loop; a copy of the list keeps the loop safe
-    // from a handler that refills it.
+    // released only after they were stored; a copy of the list keeps them
+    // safe from a handler that refills it.
     const QList<TvnEventParams*> due = EventsList;
-    const QHash<int, TDateTime> snoozed = std::exchange(SnoozedEvents, {});
-    // Each announced event is stored exactly once: due again later, or moved on.
-    for (TvnEventParams* record : due) {
-        if (const auto it = snoozed.constFind(record->ID); it != snoozed.cend())
-            SnoozeEvent(record, *it);
-        else
-            EditEvent(record);
-    }
+    MoveOnAnnouncedEvents(due, std::exchange(SnoozedEvents, {}));
     if (OnAfterFoundEvents) OnAfterFoundEvents(this);
 }
 

@@ -1,8 +1,10 @@
 // The reminder tick and the event operations on a calendar bound to a fresh
 // database, with the clock set by each test.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QFile>
+#include <QSet>
 #include <memory>
 
 #include "reminder/ReminderFixture.h"
@@ -204,6 +206,77 @@ TEST_F(ReminderTest, FailureInsideATickLeavesTheReminderWorking) {
     cal.OnAfterFoundEvents = [&found](TvnCalendarReminder*) { found += 100; };
     Tick();
     EXPECT_EQ(found, 101);
+}
+
+namespace {
+
+int CountCommits(void* count) {
+    ++*static_cast<int*>(count);
+    return 0;
+}
+
+}  // namespace
+
+// A long absence left thousands of events due; each was moved on with a disk
+// flush of its own, which took minutes.
+TEST_F(ReminderTest, AnnouncedEventsWereMovedOnEachInACommitOfItsOwn) {
+    const int once = Add(Event("Once", At(2024, 3, 15, 10, 1)));
+    const int daily = Add(Event("Daily", At(2024, 3, 14, 10, 1), rkDaily));
+    const int snoozed = Add(Event("Snoozed", At(2024, 3, 15, 10, 1)));
+    clock.Set(At(2024, 3, 15, 10, 2));
+    int commits = 0;
+    whileOpen = [&] {
+        cal.SnoozedEvents.insert(snoozed, At(2024, 3, 15, 10, 12));
+        // A record written back as the window holds it: what it shows must be repainted.
+        cal.EventsList[1]->Desc = "Daily walk";
+        sqlite3_commit_hook(db.connection.Handle(), CountCommits, &commits);
+    };
+    Tick();
+    sqlite3_commit_hook(db.connection.Handle(), nullptr, nullptr);
+    EXPECT_EQ(announced, QStringList{"Once,Daily,Snoozed"});
+    EXPECT_EQ(commits, 1);
+    EXPECT_TRUE(Stored(once).Completed);
+    EXPECT_TIME_EQ(Stored(daily).RunDate, At(2024, 3, 16, 10, 1));
+    EXPECT_FALSE(Stored(snoozed).Completed);
+    EXPECT_TIME_EQ(Stored(snoozed).RunDate, At(2024, 3, 15, 10, 12));
+    // Each event is still shown once, and the cells show what a full repaint shows.
+    QSet<QString> bookmarks;
+    for (const TvnEventDrawData& entry : cal.EventDrawList)
+        bookmarks.insert(entry.Bookmark);
+    EXPECT_EQ(bookmarks.size(), 3);
+    EXPECT_EQ(cal.EventDrawList.size(), 3u);
+    const QImage painted = cal.BackBuffer().copy();
+    cal.UpdateCalendar();
+    EXPECT_EQ(cal.BackBuffer(), painted);
+}
+
+// A row the store refused mid-way dropped that event from the view and left
+// the table in edit mode, so that the next tick stored it unannounced.
+TEST_F(ReminderTest, RefusedMoveOnDroppedTheEventFromViewAndLeftTheRowEditing) {
+    const int first = Add(Event("First", At(2024, 3, 15, 10, 1)));
+    const int refused = Add(Event("Refused", At(2024, 3, 15, 10, 1)));
+    const int third = Add(Event("Third", At(2024, 3, 15, 10, 1)));
+    sqlite3* handle = db.connection.Handle();
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
+    const QString trigger = QString(
+                                "CREATE TRIGGER refuse BEFORE UPDATE ON Events WHEN old.ID = %1 "
+                                "BEGIN SELECT RAISE(ABORT, 'disk full'); END")
+                                .arg(refused);
+    ASSERT_EQ(sqlite3_exec(handle, trigger.toUtf8().constData(), nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    clock.Set(At(2024, 3, 15, 10, 2));
+    EXPECT_THROW(Tick(), EDatabaseError);
+    EXPECT_EQ(db.Table(tsEvents).State(), dsBrowse);
+    EXPECT_FALSE(db.connection.InTransaction());
+    EXPECT_TRUE(Stored(first).Completed);  // done before the failure: kept
+    EXPECT_FALSE(Stored(refused).Completed);
+    EXPECT_FALSE(Stored(third).Completed);
+    EXPECT_EQ(cal.EventDrawList.size(), 3u);
+
+    ASSERT_EQ(sqlite3_exec(handle, "DROP TRIGGER refuse", nullptr, nullptr, nullptr), SQLITE_OK);
+    Tick();
+    EXPECT_EQ(announced, (QStringList{"First,Refused,Third", "Refused,Third"}));
+    EXPECT_TRUE(Stored(refused).Completed && Stored(third).Completed);
 }
 
 TEST_F(ReminderTest, AddEditDeleteRepaintTheCellsConcerned) {
