@@ -96,7 +96,14 @@ void TFormNotify::OpenActionFiles() {
     const int rows = ui->listView_Events->topLevelItemCount();
     for (int i = 0; i < rows; ++i) {
         const TvnEventParams* e = TvnEventListItem::EventOf(ui->listView_Events->topLevelItem(i));
-        if (e && IsExistingFile(e->Action_File)) shell_.OpenFile(e->Action_File);
+        if (!e || !IsExistingFile(e->Action_File)) continue;
+        // A program would run, not show: whoever wrote the event (a server,
+        // a file) must not choose what runs here. Its path is shown instead.
+        if (RunsAsProgram(e->Action_File))
+            ShowStatus(QStringLiteral("The action file was not opened because it is a program: ") +
+                       QDir::toNativeSeparators(e->Action_File));
+        else
+            shell_.OpenFile(e->Action_File);
     }
 }
 
@@ -113,12 +120,21 @@ void TFormNotify::PlaySoundFiles() {
 // In the window's status line, not a box: the window is what matters, and the
 // reminder must not stop for a sound.
 void TFormNotify::ShowSoundFailure(const QString& fileName, const QString& reason) {
-    const QString text = SoundFailureText(QDir::toNativeSeparators(fileName), reason);
+    ShowStatus(SoundFailureText(QDir::toNativeSeparators(fileName), reason));
+}
+
+// One line per report, each cut in the middle to the window's width; the
+// whole texts are in the tool tip.
+void TFormNotify::ShowStatus(const QString& text) {
+    statusLines_.append(text);
     QLabel* status = ui->label_Status;
     layout()->activate();
-    status->setText(
-        status->fontMetrics().elidedText(text, Qt::ElideMiddle, ui->listView_Events->width()));
-    status->setToolTip(text);
+    QStringList shown;
+    for (const QString& line : std::as_const(statusLines_))
+        shown.append(
+            status->fontMetrics().elidedText(line, Qt::ElideMiddle, ui->listView_Events->width()));
+    status->setText(shown.join(u'\n'));
+    status->setToolTip(statusLines_.join(u'\n'));
     status->setVisible(true);
 }
 

@@ -60,6 +60,7 @@ private:
     void PlaySoundFiles();
     void FillSnoozeChoices(int minutes);
     void ShowSoundFailure(const QString& fileName, const QString& reason);
+    void ShowStatus(const QString& text);
     void AnnounceOnDesktop();
     TDesktopNotice NoticeFor(QTreeWidgetItem* row, const TvnEventParams& e, int minutes);
     void CloseDesktopNotices();
@@ -76,4 +77,5 @@ private:
     QHash<QTreeWidgetItem*, int> notices_;  // row -> its desktop announcement
     std::optional<int> summaryNotice_;      // the one for the events beyond those
     QHash<int, TDateTime> snoozed_;
+    QStringList statusLines_;  // what the status line has told, in order
 };

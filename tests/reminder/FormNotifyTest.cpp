@@ -152,6 +152,18 @@ TEST_F(NotifyFixture, OpensExistingActionFilesInRowOrderAndSkipsMissingOnes) {
     EXPECT_EQ(shell.Opened, QStringList({files.Path("b.pdf"), files.Path("a.pdf")}));
 }
 
+// An event from a server or a file named /bin/sh as its action file, and
+// the reminder handed it to the desktop, which ran it.
+TEST_F(NotifyFixture, AnActionFileThatIsAProgramWasRunWhenItsEventFellDue) {
+    ScopedDialogScript dialogs;
+    auto form = Open({Event("1", "/bin/sh", {}), Event("2", files.Path("a.pdf"), {})});
+    EXPECT_EQ(shell.Opened, QStringList{files.Path("a.pdf")});
+    EXPECT_FALSE(Status(*form)->isHidden());
+    EXPECT_EQ(Status(*form)->toolTip(),
+              "The action file was not opened because it is a program: /bin/sh");
+    EXPECT_TRUE(dialogs.Requests().empty());
+}
+
 TEST_F(NotifyFixture, EachSoundCutsOffThePreviousAndTheLastPlaysOn) {
     auto form =
         Open({Event("1", {}, files.Path("one.wav")), Event("2", {}, {}),
