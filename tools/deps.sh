@@ -17,6 +17,9 @@ packages=(
     # server the sound tests start for themselves.
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
     pulseaudio
+    # A display with a window manager, for the tests of the real program's
+    # window (frames, closing by the title bar).
+    xvfb openbox wmctrl
 )
 
 missing=()
