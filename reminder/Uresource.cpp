@@ -132,25 +132,37 @@ QStringList EventListTexts(const TvnEventParams& e) {
 }
 
 TvnEventListItem::TvnEventListItem(TvnEventParams* event, bool withImages)
-    : QTreeWidgetItem(ItemType), event_(event), withImages_(withImages) {
-    if (withImages_) setIcon(elcDescription, EventListImage(eliEvent));
-    Refresh();
-}
+    : QTreeWidgetItem(ItemType), event_(event), withImages_(withImages) {}
 
 TvnEventListItem::~TvnEventListItem() {
     delete event_;
 }
 
 void TvnEventListItem::Refresh() {
-    if (!event_) return;
-    const QStringList texts = EventListTexts(*event_);
-    for (int c = 0; c < EventListColumnCount; ++c)
-        setText(c, texts[c]);
-    // The file images follow the record too, so an edit that adds or removes
-    // a file shows at once.
-    if (!withImages_) return;
-    setIcon(elcAction, event_->Action_File.isEmpty() ? QIcon() : EventListImage(eliActionFile));
-    setIcon(elcSound, event_->Sound_File.isEmpty() ? QIcon() : EventListImage(eliSoundFile));
+    texts_.clear();
+    emitDataChanged();
+}
+
+QVariant TvnEventListItem::data(int column, int role) const {
+    if (!event_ || column < 0 || column >= EventListColumnCount)
+        return QTreeWidgetItem::data(column, role);
+    if (role == Qt::DisplayRole || role == Qt::EditRole) {
+        if (texts_.isEmpty()) texts_ = EventListTexts(*event_);
+        return texts_[column];
+    }
+    if (role != Qt::DecorationRole || !withImages_) return QTreeWidgetItem::data(column, role);
+    // The file images follow the record, so an edit that adds or removes a
+    // file shows at once; a file column without a file holds an empty image.
+    switch (column) {
+        case elcDescription:
+            return EventListImage(eliEvent);
+        case elcAction:
+            return event_->Action_File.isEmpty() ? QIcon() : EventListImage(eliActionFile);
+        case elcSound:
+            return event_->Sound_File.isEmpty() ? QIcon() : EventListImage(eliSoundFile);
+        default:
+            return QTreeWidgetItem::data(column, role);
+    }
 }
 
 TvnEventParams* TvnEventListItem::EventOf(const QTreeWidgetItem* item) {

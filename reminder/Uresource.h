@@ -45,8 +45,10 @@ class TvnEventListItem : public QTreeWidgetItem {
 public:
     static constexpr int ItemType = QTreeWidgetItem::UserType + 1;
 
-    // Takes ownership of the record and fills the row from it. Without images
-    // the row shows texts only (the find window's list).
+    // Takes ownership of the record and shows it. Without images the row
+    // shows texts only (the find window's list). The texts are made when the
+    // row is first shown or read, so that a list of a hundred thousand rows
+    // fills at once.
     explicit TvnEventListItem(TvnEventParams* event, bool withImages = true);
     ~TvnEventListItem() override;
     TvnEventListItem(const TvnEventListItem&) = delete;
@@ -56,12 +58,16 @@ public:
     // Rewrites the row after its record was edited.
     void Refresh();
 
+    // The texts and images of the record, besides what was set on the row.
+    QVariant data(int column, int role) const override;
+
     // The row's record, or null for an item that is not an event row.
     static TvnEventParams* EventOf(const QTreeWidgetItem* item);
 
 private:
     TvnEventParams* event_;  // owned
     bool withImages_;
+    mutable QStringList texts_;  // empty until first asked for
 };
 
 // The texts of a row for a record, one per column (the image columns empty),

@@ -106,6 +106,24 @@ TEST(EventListRow, RefreshRewritesTextsAndFileImagesAfterAnEdit) {
     EXPECT_FALSE(row.icon(elcAction).isNull());
 }
 
+// The texts are made when a row is first shown, so a refreshed row must
+// tell its list, which repaints it.
+TEST(EventListRow, RefreshedRowInAListShowsTheNewTexts) {
+    QTreeWidget list;
+    SetupEventListView(&list, QStringList(EventListColumnCount));
+    FillEventListView(&list, {new TvnEventParams(DentistEvent())});
+    const QModelIndex desc = list.model()->index(0, elcDescription);
+    EXPECT_EQ(desc.data().toString(), "Dentist");
+    int changed = 0;
+    QObject::connect(list.model(), &QAbstractItemModel::dataChanged, [&] { ++changed; });
+    auto* row = static_cast<TvnEventListItem*>(list.topLevelItem(0));
+    row->Event()->Desc = "Dentist (moved)";
+    EXPECT_EQ(desc.data().toString(), "Dentist");  // until refreshed
+    row->Refresh();
+    EXPECT_GT(changed, 0);
+    EXPECT_EQ(desc.data().toString(), "Dentist (moved)");
+}
+
 TEST(EventListRow, RowsWithoutImagesShowTextsOnly) {
     TvnEventListItem row(new TvnEventParams(WeeklyEvent()), false);
     for (int c = 0; c < EventListColumnCount; ++c)
