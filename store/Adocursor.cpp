@@ -118,6 +118,8 @@ void TADOTable::Impl::CurrentRow(int column) {
 Row TADOTable::Impl::CurrentRowCopy() {
     CurrentRow();
     if (!cur->HasAll()) {
+        // Rows are being edited: the blocks read from now on carry whole rows.
+        readColumns = ~uint64_t(0);
         cur = FetchRow(curId);
         curRow = 0;
     }
