@@ -5,53 +5,103 @@
 
 namespace {
 
-// Deeper nesting than any DAV answer has is taken as an attack on the stack.
+// Deeper nesting than any DAV answer has is refused: the reader keeps a
+// record per open element.
 constexpr int kMaxDepth = 48;
 
-// A small element tree: the readers below look at elements out of order.
-struct TvnXmlNode {
-    QString Ns, Name, Text;
-    QString NameAttribute;  // <C:comp name="VEVENT"/>
-    std::vector<TvnXmlNode> Kids;
+// QXmlStreamReader over an answer, walked element by element, keeping only
+// what the caller takes: no tree of the whole answer is ever built, and the
+// body is handed to the reader a piece at a time, so that it never decodes
+// more than a piece. A DTD is refused outright, so that no entity of any kind
+// is expanded.
+class TvnDavReader {
+public:
+    explicit TvnDavReader(const QByteArray& body) : body_(body) {}
 
-    bool Is(const QString& ns, const QString& name) const { return Ns == ns && Name == name; }
-    const TvnXmlNode* Child(const QString& ns, const QString& name) const {
-        for (const TvnXmlNode& kid : Kids)
-            if (kid.Is(ns, name)) return &kid;
-        return nullptr;
+    // The next token; false at the end, on an error, or once stopped.
+    bool Next() {
+        if (xml_.tokenType() == QXmlStreamReader::EndDocument) return false;
+        if (xml_.hasError() && !Starved()) return false;
+        do {
+            if (Starved()) {
+                xml_.addData(body_.mid(fed_, kPiece));
+                fed_ += kPiece;
+            }
+            xml_.readNext();
+        } while (Starved());
+        if (xml_.tokenType() == QXmlStreamReader::DTD) Fail();
+        if (xml_.isStartElement() && ++depth_ > kMaxDepth) Fail();
+        if (xml_.isEndElement()) --depth_;
+        return !xml_.hasError();
     }
-    QString ChildText(const QString& ns, const QString& name) const {
-        const TvnXmlNode* kid = Child(ns, name);
-        return kid ? kid->Text.trimmed() : QString();
-    }
-};
+    void Fail() { xml_.raiseError(QStringLiteral("not a DAV answer")); }
 
-bool ReadElement(QXmlStreamReader& xml, TvnXmlNode* node, int depth) {
-    if (depth > kMaxDepth) return false;
-    node->Ns = xml.namespaceUri().toString();
-    node->Name = xml.name().toString();
-    node->NameAttribute = xml.attributes().value(QLatin1String("name")).toString();
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isEndElement()) return true;
-        if (xml.isCharacters()) node->Text += xml.text();
-        if (xml.isStartElement()) {
-            node->Kids.emplace_back();
-            if (!ReadElement(xml, &node->Kids.back(), depth + 1)) return false;
+    bool Is(const QString& ns, const QString& name) const {
+        return xml_.namespaceUri() == ns && xml_.name() == name;
+    }
+    QString Attribute(const QString& name) const {
+        return xml_.attributes().value(name).toString();
+    }
+
+    // Moves to the document's element; false unless it is the one named.
+    bool Root(const QString& ns, const QString& name) {
+        while (Next() && !xml_.isStartElement()) {
+        }
+        return xml_.isStartElement() && Is(ns, name);
+    }
+
+    // Calls child at the start of each child element of the current element
+    // and reads on to the current element's end; child may read its element
+    // or leave it.
+    template <class F>
+    void Children(F&& child) {
+        const int level = depth_;
+        while (Next()) {
+            if (xml_.isEndElement() && depth_ < level) return;
+            if (xml_.isStartElement() && depth_ == level + 1) child();
         }
     }
-    return false;
-}
 
-bool ParseXml(const QByteArray& body, TvnXmlNode* root) {
-    QXmlStreamReader xml(body);
-    while (!xml.atEnd() && !xml.isStartElement())
-        xml.readNext();
-    if (!xml.isStartElement() || !ReadElement(xml, root, 0)) return false;
-    while (!xml.atEnd())
-        xml.readNext();  // trailing garbage is an error too
-    return !xml.hasError();
-}
+    // The text directly inside the current element; reads to its end.
+    QString Text() {
+        QString text;
+        const int level = depth_;
+        while (Next()) {
+            if (xml_.isEndElement() && depth_ < level) break;
+            if (xml_.isCharacters() && depth_ == level) text += xml_.text();
+        }
+        return text;
+    }
+
+    // The text of the first DAV:href inside the current element.
+    QString Href() {
+        QString href;
+        Children([&] {
+            if (href.isEmpty() && Is(kDavNs, QStringLiteral("href"))) href = Text().trimmed();
+        });
+        return href;
+    }
+
+    // Reads to the end; true when the whole answer was well-formed.
+    bool End() {
+        while (Next()) {
+        }
+        return !xml_.hasError();
+    }
+
+private:
+    static constexpr qsizetype kPiece = 64 * 1024;
+
+    // Waiting for more of the body, and there is more.
+    bool Starved() const {
+        return xml_.error() == QXmlStreamReader::PrematureEndOfDocumentError && fed_ < body_.size();
+    }
+
+    const QByteArray& body_;
+    qsizetype fed_ = 0;
+    QXmlStreamReader xml_;
+    int depth_ = 0;
+};
 
 // "HTTP/1.1 404 Not Found" -> 404; 0 when unreadable.
 int StatusOf(const QString& line) {
@@ -59,44 +109,90 @@ int StatusOf(const QString& line) {
     return parts.size() >= 2 ? parts[1].toInt() : 0;
 }
 
-void ReadProp(const TvnXmlNode& prop, TvnDavProps* out) {
-    if (const TvnXmlNode* type = prop.Child(kDavNs, QStringLiteral("resourcetype"))) {
-        out->Collection = type->Child(kDavNs, QStringLiteral("collection")) != nullptr;
-        out->Calendar = type->Child(kCalDavNs, QStringLiteral("calendar")) != nullptr;
+void ReadResourceType(TvnDavReader& r, TvnDavProps* out) {
+    r.Children([&] {
+        if (r.Is(kDavNs, QStringLiteral("collection"))) out->Collection = true;
+        if (r.Is(kCalDavNs, QStringLiteral("calendar"))) out->Calendar = true;
+    });
+}
+
+void ReadComponents(TvnDavReader& r, TvnDavProps* out) {
+    out->HasComponents = true;
+    r.Children([&] {
+        if (r.Is(kCalDavNs, QStringLiteral("comp")))
+            out->Components << r.Attribute(QStringLiteral("name")).trimmed().toUpper();
+    });
+}
+
+void ReadProp(TvnDavReader& r, TvnDavProps* out) {
+    r.Children([&] {
+        if (r.Is(kDavNs, QStringLiteral("resourcetype"))) {
+            ReadResourceType(r, out);
+        } else if (r.Is(kDavNs, QStringLiteral("displayname"))) {
+            out->DisplayName = r.Text().trimmed();
+        } else if (r.Is(kDavNs, QStringLiteral("current-user-principal"))) {
+            out->Principal = r.Href();
+        } else if (r.Is(kCalDavNs, QStringLiteral("calendar-home-set"))) {
+            out->Home = r.Href();
+        } else if (r.Is(kDavNs, QStringLiteral("sync-token"))) {
+            out->SyncToken = r.Text().trimmed();
+        } else if (r.Is(kDavNs, QStringLiteral("getetag"))) {
+            out->ETag = r.Text().trimmed().toUtf8();
+        } else if (r.Is(kCalDavNs, QStringLiteral("calendar-data"))) {
+            out->HasData = true;
+            out->Data = r.Text().toUtf8();
+        } else if (r.Is(kCalDavNs, QStringLiteral("supported-calendar-component-set"))) {
+            ReadComponents(r, out);
+        }
+    });
+}
+
+// What a later propstat with a 2xx status adds to the earlier ones.
+void Merge(TvnDavProps& into, TvnDavProps&& from) {
+    into.Collection = into.Collection || from.Collection;
+    into.Calendar = into.Calendar || from.Calendar;
+    for (auto field : {&TvnDavProps::DisplayName, &TvnDavProps::Principal, &TvnDavProps::Home,
+                       &TvnDavProps::SyncToken})
+        if (!(from.*field).isEmpty()) into.*field = std::move(from.*field);
+    if (!from.ETag.isEmpty()) into.ETag = std::move(from.ETag);
+    if (from.HasData) {
+        into.HasData = true;
+        into.Data = std::move(from.Data);
     }
-    out->DisplayName = prop.ChildText(kDavNs, QStringLiteral("displayname"));
-    if (const TvnXmlNode* p = prop.Child(kDavNs, QStringLiteral("current-user-principal")))
-        out->Principal = p->ChildText(kDavNs, QStringLiteral("href"));
-    if (const TvnXmlNode* h = prop.Child(kCalDavNs, QStringLiteral("calendar-home-set")))
-        out->Home = h->ChildText(kDavNs, QStringLiteral("href"));
-    out->SyncToken = prop.ChildText(kDavNs, QStringLiteral("sync-token"));
-    out->ETag = prop.ChildText(kDavNs, QStringLiteral("getetag")).toUtf8();
-    if (const TvnXmlNode* data = prop.Child(kCalDavNs, QStringLiteral("calendar-data"))) {
-        out->HasData = true;
-        out->Data = data->Text.toUtf8();
-    }
-    const auto set = prop.Child(kCalDavNs, QStringLiteral("supported-calendar-component-set"));
-    if (set) {
-        out->HasComponents = true;
-        for (const TvnXmlNode& comp : set->Kids)
-            if (comp.Is(kCalDavNs, QStringLiteral("comp")))
-                out->Components << comp.NameAttribute.trimmed().toUpper();
+    if (from.HasComponents) {
+        into.HasComponents = true;
+        into.Components = std::move(from.Components);
     }
 }
 
-bool ReadResponse(const TvnXmlNode& response, TvnDavItem* item) {
-    item->Href = response.ChildText(kDavNs, QStringLiteral("href"));
-    if (item->Href.isEmpty()) return false;
-    item->Status = StatusOf(response.ChildText(kDavNs, QStringLiteral("status")));
-    for (const TvnXmlNode& kid : response.Kids) {
-        if (!kid.Is(kDavNs, QStringLiteral("propstat"))) continue;
-        const int status = StatusOf(kid.ChildText(kDavNs, QStringLiteral("status")));
-        const TvnXmlNode* prop = kid.Child(kDavNs, QStringLiteral("prop"));
-        if (status < 200 || status >= 300 || !prop) continue;
-        item->AnyOk = true;
-        ReadProp(*prop, &item->Props);
-    }
-    return true;
+// The properties count only under a 2xx status, which comes after them.
+void ReadPropstat(TvnDavReader& r, TvnDavItem* item) {
+    TvnDavProps props;
+    bool hasProp = false;
+    int status = 0;
+    r.Children([&] {
+        if (r.Is(kDavNs, QStringLiteral("prop"))) {
+            hasProp = true;
+            ReadProp(r, &props);
+        } else if (r.Is(kDavNs, QStringLiteral("status"))) {
+            status = StatusOf(r.Text());
+        }
+    });
+    if (status < 200 || status >= 300 || !hasProp) return;
+    item->AnyOk = true;
+    Merge(item->Props, std::move(props));
+}
+
+void ReadResponse(TvnDavReader& r, TvnDavItem* item) {
+    r.Children([&] {
+        if (r.Is(kDavNs, QStringLiteral("href"))) {
+            if (item->Href.isEmpty()) item->Href = r.Text().trimmed();
+        } else if (r.Is(kDavNs, QStringLiteral("status"))) {
+            item->Status = StatusOf(r.Text());
+        } else if (r.Is(kDavNs, QStringLiteral("propstat"))) {
+            ReadPropstat(r, item);
+        }
+    });
 }
 
 }  // namespace
@@ -146,21 +242,37 @@ QByteArray DavMultigetBody(const std::vector<QString>& hrefs) {
     return body;
 }
 
+bool DavReadMultistatus(const QByteArray& body, const std::function<bool(TvnDavItem&&)>& each,
+                        QString* syncToken) {
+    TvnDavReader r(body);
+    if (!r.Root(kDavNs, QStringLiteral("multistatus"))) return false;
+    r.Children([&] {
+        if (r.Is(kDavNs, QStringLiteral("sync-token"))) {
+            const QString token = r.Text().trimmed();
+            if (syncToken) *syncToken = token;
+        } else if (r.Is(kDavNs, QStringLiteral("response"))) {
+            TvnDavItem item;
+            ReadResponse(r, &item);
+            if (item.Href.isEmpty() || !each(std::move(item))) r.Fail();
+        }
+    });
+    return r.End();
+}
+
 bool DavParseMultistatus(const QByteArray& body, TvnDavMultistatus* out) {
-    TvnXmlNode root;
-    if (!ParseXml(body, &root) || !root.Is(kDavNs, QStringLiteral("multistatus"))) return false;
-    out->SyncToken = root.ChildText(kDavNs, QStringLiteral("sync-token"));
-    for (const TvnXmlNode& kid : root.Kids) {
-        if (!kid.Is(kDavNs, QStringLiteral("response"))) continue;
-        TvnDavItem item;
-        if (!ReadResponse(kid, &item)) return false;
-        out->Items.push_back(std::move(item));
-    }
-    return true;
+    return DavReadMultistatus(
+        body,
+        [out](TvnDavItem&& item) {
+            out->Items.push_back(std::move(item));
+            return true;
+        },
+        &out->SyncToken);
 }
 
 bool DavErrorNames(const QByteArray& body, const QString& condition) {
-    TvnXmlNode root;
-    return ParseXml(body, &root) && root.Is(kDavNs, QStringLiteral("error")) &&
-           root.Child(kDavNs, condition) != nullptr;
+    TvnDavReader r(body);
+    if (!r.Root(kDavNs, QStringLiteral("error"))) return false;
+    bool named = false;
+    r.Children([&] { named = named || r.Is(kDavNs, condition); });
+    return r.End() && named;
 }

@@ -1,11 +1,13 @@
 // The WebDAV XML of the CalDAV exchange: request bodies written with
 // QXmlStreamWriter and multistatus answers read with QXmlStreamReader, by
-// namespace and local name, so that any prefix the server picks works.
+// namespace and local name, so that any prefix the server picks works. An
+// answer is read response by response, keeping only the properties below.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -50,7 +52,13 @@ struct TvnDavMultistatus {
     QString SyncToken;  // the multistatus' own token (sync-collection)
 };
 
-// False when the body is not well-formed XML or not a DAV multistatus.
+// Hands each response of the multistatus to each as it is read, and sets
+// syncToken (may be null) to the multistatus' own token. False when the body
+// is not well-formed XML or not a DAV multistatus, when a response has no
+// href, or when each answered false.
+bool DavReadMultistatus(const QByteArray& body, const std::function<bool(TvnDavItem&&)>& each,
+                        QString* syncToken);
+// The same, every response kept.
 bool DavParseMultistatus(const QByteArray& body, TvnDavMultistatus* out);
 // Whether the body is a DAV error naming the precondition (a DAV:name element).
 bool DavErrorNames(const QByteArray& body, const QString& condition);
