@@ -1,11 +1,11 @@
 #include "sync/Vncaldavclient.h"
 
-#include <QHostAddress>
 #include <QList>
 #include <algorithm>
 #include <memory>
 #include <optional>
 
+#include "sync/Vncaldavaddress.h"
 #include "sync/Vncaldavhttp.h"
 #include "sync/Vncaldavxml.h"
 
@@ -49,18 +49,35 @@ TvnDavRequest Report(const QUrl& url, const QByteArray& depth, const QByteArray&
     return {"REPORT", url, depth, {}, "application/xml; charset=utf-8", body};
 }
 
-// The multistatus of a successful answer; false (with the error set) when
-// the exchange failed or the answer is unreadable.
-bool Multistatus(const TvnDavAnswer& answer, TvnDavMultistatus* out, TvnCalDavError* error) {
+// Reads a successful answer response by response; false (with the error
+// set) when the exchange failed or the answer is unreadable.
+bool ReadAnswer(const TvnDavAnswer& answer, const std::function<bool(TvnDavItem&&)>& each,
+                TvnCalDavError* error, QString* syncToken = nullptr) {
     if (answer.Error.Failed()) {
         *error = answer.Error;
         return false;
     }
-    if (!DavParseMultistatus(answer.Body, out)) {
-        *error = Unreadable();
+    if (!DavReadMultistatus(answer.Body, each, syncToken)) {
+        if (!error->Failed()) *error = Unreadable();
         return false;
     }
     return true;
+}
+
+// The multistatus of a successful answer, every response kept.
+bool Multistatus(const TvnDavAnswer& answer, TvnDavMultistatus* out, TvnCalDavError* error) {
+    return ReadAnswer(
+        answer,
+        [out](TvnDavItem&& item) {
+            out->Items.push_back(std::move(item));
+            return true;
+        },
+        error, &out->SyncToken);
+}
+
+// An href of an answer that names another origin than the one asked.
+bool Elsewhere(const QUrl& asked, const QString& href) {
+    return !CalDavSameOrigin(CalDavResolve(asked, href), asked);
 }
 
 bool OffersEvents(const TvnDavProps& props) {
@@ -79,22 +96,23 @@ bool TokenRefused(const TvnDavAnswer& a) {
 }  // namespace
 
 bool CalDavAddressAllowed(const QUrl& url, QString* why) {
-    auto refuse = [why](const QString& reason) {
-        if (why) *why = reason;
-        return false;
-    };
-    if (!url.isValid() || url.host().isEmpty())
-        return refuse(
-            QStringLiteral("\"%1\" is not a valid server address.").arg(url.toDisplayString()));
-    const QString scheme = url.scheme().toLower();
-    if (scheme == QLatin1String("https")) return true;
-    if (scheme != QLatin1String("http"))
-        return refuse(QStringLiteral("Only https addresses can be used (\"%1\").")
-                          .arg(url.toDisplayString()));
-    const QString host = url.host().toLower();
-    if (host == QLatin1String("localhost") || QHostAddress(host).isLoopback()) return true;
-    return refuse(QStringLiteral("Plain http is allowed only to this computer; %1 needs https.")
-                      .arg(url.host()));
+    const QString problem = CalDavUrlProblem(url);
+    if (why) *why = problem;
+    return problem.isEmpty();
+}
+
+bool CalDavSameOrigin(const QUrl& a, const QUrl& b) {
+    const QString scheme = a.scheme().toLower();
+    const int port = scheme == QLatin1String("https") ? 443 : 80;
+    return scheme == b.scheme().toLower() && a.host().toLower() == b.host().toLower() &&
+           a.port(port) == b.port(port);
+}
+
+QString CalDavOrigin(const QUrl& url) {
+    return url
+        .adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery |
+                  QUrl::RemoveFragment)
+        .toDisplayString();
 }
 
 QUrl CalDavResolve(const QUrl& base, const QString& href) {
@@ -114,8 +132,7 @@ struct TvnCalDavClient::Impl {
                    Done<TvnCalDavListing> done);
     void ListFull(const TvnCalDavEndpoint& calendar, Done<TvnCalDavListing> done);
     void FetchFrom(const TvnCalDavEndpoint& calendar, std::shared_ptr<std::vector<QString>> hrefs,
-                   size_t from, std::shared_ptr<std::vector<TvnCalDavResource>> got,
-                   Done<std::vector<TvnCalDavResource>> done);
+                   size_t from, Batch each, Done<bool> done);
 };
 
 // first is set on the second round, at /.well-known/caldav: what the address
@@ -141,7 +158,10 @@ void TvnCalDavClient::Impl::Discover(const TvnCalDavEndpoint& at,
         const TvnDavProps& props = ms.Items.front().Props;
         if (props.Calendar) {
             if (!OffersEvents(props)) return done(NoEvents(), {});
-            return done({}, {{CalDavResolve(url, ms.Items.front().Href), props.DisplayName}});
+            const QUrl calendar = CalDavResolve(url, ms.Items.front().Href);
+            if (!CalDavSameOrigin(calendar, at.Url))
+                return done(Failure(DavElsewhere(calendar, at.Url)), {});
+            return done({}, {{calendar, props.DisplayName}});
         }
         if (!props.Home.isEmpty()) return DiscoverHome(at, CalDavResolve(url, props.Home), done);
         if (!props.Principal.isEmpty())
@@ -174,13 +194,16 @@ void TvnCalDavClient::Impl::DiscoverHome(const TvnCalDavEndpoint& at, const QUrl
         {kDavNs, QStringLiteral("displayname")},
         {kCalDavNs, QStringLiteral("supported-calendar-component-set")}};
     http.Send(at, Propfind(home, "1", props), [home, done](const TvnDavAnswer& a) {
-        TvnDavMultistatus ms;
-        TvnCalDavError error;
-        if (!Multistatus(a, &ms, &error)) return done(error, {});
         std::vector<TvnCalDavCalendar> calendars;
-        for (const TvnDavItem& item : ms.Items)
-            if (OffersEvents(item.Props) && HrefKey(home, item.Href) != HrefKey(home, {}))
+        const QString self = HrefKey(home, {});
+        auto take = [&](TvnDavItem&& item) {
+            if (OffersEvents(item.Props) && !Elsewhere(home, item.Href) &&
+                HrefKey(home, item.Href) != self)
                 calendars.push_back({CalDavResolve(home, item.Href), item.Props.DisplayName});
+            return true;
+        };
+        TvnCalDavError error;
+        if (!ReadAnswer(a, take, &error)) return done(error, {});
         done({}, calendars);
     });
 }
@@ -190,22 +213,25 @@ void TvnCalDavClient::Impl::ListDelta(const TvnCalDavEndpoint& calendar, const Q
     const TvnDavRequest request = Report(calendar.Url, "0", DavSyncCollectionBody(token));
     http.Send(calendar, request, [this, calendar, done](const TvnDavAnswer& a) {
         if (TokenRefused(a)) return ListFull(calendar, done);
-        TvnDavMultistatus ms;
-        TvnCalDavError error;
-        if (!Multistatus(a, &ms, &error)) return done(error, {});
-        if (ms.SyncToken.isEmpty()) return done(Unreadable(), {});
         TvnCalDavListing listing;
         listing.Full = false;
-        listing.SyncToken = ms.SyncToken;
         const QString self = HrefKey(calendar.Url, {});
-        for (const TvnDavItem& item : ms.Items) {
-            if (HrefKey(calendar.Url, item.Href) == self) continue;
-            if (item.Status == 404)
-                listing.Removed.push_back(item.Href);
-            else if (!item.Props.ETag.isEmpty())
-                listing.Changed.push_back({item.Href, item.Props.ETag, {}});
-        }
-        done({}, listing);
+        auto take = [&](TvnDavItem&& item) {
+            if (Elsewhere(calendar.Url, item.Href)) {
+                listing.Foreign.push_back(std::move(item.Href));
+            } else if (HrefKey(calendar.Url, item.Href) != self) {
+                if (item.Status == 404)
+                    listing.Removed.push_back(std::move(item.Href));
+                else if (!item.Props.ETag.isEmpty())
+                    listing.Changed.push_back(
+                        {std::move(item.Href), std::move(item.Props.ETag), {}});
+            }
+            return true;
+        };
+        TvnCalDavError error;
+        if (!ReadAnswer(a, take, &error, &listing.SyncToken)) return done(error, {});
+        if (listing.SyncToken.isEmpty()) return done(Unreadable(), {});
+        done({}, std::move(listing));
     });
 }
 
@@ -216,43 +242,60 @@ void TvnCalDavClient::Impl::ListFull(const TvnCalDavEndpoint& calendar,
                                            {kDavNs, QStringLiteral("sync-token")}};
     http.Send(calendar, Propfind(calendar.Url, "1", props),
               [calendar, done](const TvnDavAnswer& a) {
-                  TvnDavMultistatus ms;
-                  TvnCalDavError error;
-                  if (!Multistatus(a, &ms, &error)) return done(error, {});
                   TvnCalDavListing listing;
                   const QString self = HrefKey(calendar.Url, {});
-                  for (const TvnDavItem& item : ms.Items) {
-                      if (HrefKey(calendar.Url, item.Href) == self)
+                  auto take = [&](TvnDavItem&& item) {
+                      if (Elsewhere(calendar.Url, item.Href)) {
+                          listing.Foreign.push_back(std::move(item.Href));
+                      } else if (HrefKey(calendar.Url, item.Href) == self) {
                           listing.SyncToken = item.Props.SyncToken;
-                      else if (item.Props.Collection)
-                          continue;
-                      else if (item.Props.ETag.isEmpty())
-                          return done(Unreadable(), {});
-                      else
-                          listing.Changed.push_back({item.Href, item.Props.ETag, {}});
-                  }
-                  done({}, listing);
+                      } else if (!item.Props.Collection) {
+                          if (item.Props.ETag.isEmpty()) return false;
+                          listing.Changed.push_back(
+                              {std::move(item.Href), std::move(item.Props.ETag), {}});
+                      }
+                      return true;
+                  };
+                  TvnCalDavError error;
+                  if (!ReadAnswer(a, take, &error)) return done(error, {});
+                  done({}, std::move(listing));
               });
 }
 
+namespace {
+
+// The resources of one multiget batch; false (with the error set) when the
+// answer is unreadable or a resource came without its data.
+bool ReadBatch(const QUrl& calendar, const TvnDavAnswer& a, std::vector<TvnCalDavResource>* got,
+               TvnCalDavError* error) {
+    auto take = [&](TvnDavItem&& item) {
+        if (item.Status == 404 || !item.AnyOk || Elsewhere(calendar, item.Href))
+            return true;  // not found, or not the server's to give
+        if (!item.Props.HasData) return false;
+        got->push_back(
+            {std::move(item.Href), std::move(item.Props.ETag), std::move(item.Props.Data)});
+        return true;
+    };
+    return ReadAnswer(a, take, error);
+}
+
+}  // namespace
+
 void TvnCalDavClient::Impl::FetchFrom(const TvnCalDavEndpoint& calendar,
                                       std::shared_ptr<std::vector<QString>> hrefs, size_t from,
-                                      std::shared_ptr<std::vector<TvnCalDavResource>> got,
-                                      Done<std::vector<TvnCalDavResource>> done) {
+                                      Batch each, Done<bool> done) {
     const size_t to = std::min(hrefs->size(), from + kMultigetBatch);
     const std::vector<QString> batch(hrefs->begin() + from, hrefs->begin() + to);
     const TvnDavRequest request = Report(calendar.Url, "1", DavMultigetBody(batch));
-    http.Send(calendar, request, [=, this](const TvnDavAnswer& a) {
-        TvnDavMultistatus ms;
+    http.Send(calendar, request, [=, this](TvnDavAnswer a) {
+        std::vector<TvnCalDavResource> got;
         TvnCalDavError error;
-        if (!Multistatus(a, &ms, &error)) return done(error, {});
-        for (TvnDavItem& item : ms.Items) {
-            if (item.Status == 404 || !item.AnyOk) continue;  // not found
-            if (!item.Props.HasData) return done(Unreadable(), {});
-            got->push_back({item.Href, item.Props.ETag, std::move(item.Props.Data)});
-        }
-        if (to < hrefs->size()) return FetchFrom(calendar, hrefs, to, got, done);
-        done({}, std::move(*got));
+        if (!ReadBatch(calendar.Url, a, &got, &error)) return done(error, false);
+        a.Body.clear();  // only the batch's resources stay
+        const QString refusal = each(std::move(got));
+        if (!refusal.isEmpty()) return done(Failure(refusal), false);
+        if (to < hrefs->size()) return FetchFrom(calendar, hrefs, to, each, done);
+        done({}, true);
     });
 }
 
@@ -262,6 +305,10 @@ TvnCalDavClient::~TvnCalDavClient() = default;
 
 void TvnCalDavClient::SetTimeoutMs(int ms) {
     d->http.SetTimeoutMs(ms);
+}
+
+void TvnCalDavClient::SetDeadlineMs(int ms) {
+    d->http.SetDeadlineMs(ms);
 }
 
 void TvnCalDavClient::SetMaxBodyBytes(qint64 bytes) {
@@ -282,10 +329,23 @@ void TvnCalDavClient::List(const TvnCalDavEndpoint& calendar, const QString& syn
 }
 
 void TvnCalDavClient::Fetch(const TvnCalDavEndpoint& calendar, const std::vector<QString>& hrefs,
+                            Batch each, Done<bool> done) {
+    if (hrefs.empty()) return d->http.Later([done] { done({}, true); });
+    d->FetchFrom(calendar, std::make_shared<std::vector<QString>>(hrefs), 0, std::move(each),
+                 std::move(done));
+}
+
+void TvnCalDavClient::Fetch(const TvnCalDavEndpoint& calendar, const std::vector<QString>& hrefs,
                             Done<std::vector<TvnCalDavResource>> done) {
-    if (hrefs.empty()) return d->http.Later([done] { done({}, {}); });
-    d->FetchFrom(calendar, std::make_shared<std::vector<QString>>(hrefs), 0,
-                 std::make_shared<std::vector<TvnCalDavResource>>(), std::move(done));
+    auto all = std::make_shared<std::vector<TvnCalDavResource>>();
+    auto each = [all](std::vector<TvnCalDavResource> batch) {
+        std::move(batch.begin(), batch.end(), std::back_inserter(*all));
+        return QString();
+    };
+    Fetch(calendar, hrefs, each, [all, done](const TvnCalDavError& error, bool) {
+        if (error.Failed()) return done(error, {});
+        done({}, std::move(*all));
+    });
 }
 
 void TvnCalDavClient::Put(const TvnCalDavEndpoint& calendar, const QString& href,

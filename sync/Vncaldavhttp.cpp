@@ -53,6 +53,13 @@ TvnCalDavError Failure(const QString& message, int status = 0) {
 
 }  // namespace
 
+QString DavElsewhere(const QUrl& target, const QUrl& origin) {
+    return QStringLiteral(
+               "The server named an address on another server (%1); the password "
+               "is given only to %2.")
+        .arg(target.toDisplayString(QUrl::RemoveUserInfo), CalDavOrigin(origin));
+}
+
 // One request and its reply; deleted once answered or dropped.
 class TvnDavExchange : public QObject {
 public:
@@ -61,13 +68,15 @@ public:
         : QObject(parent), who_(who), maxBody_(maxBody), done_(std::move(done)) {}
     ~TvnDavExchange() override { Drop(); }
 
-    void Start(QNetworkAccessManager* net, const TvnDavRequest& request, int timeoutMs);
+    void Start(QNetworkAccessManager* net, const TvnDavRequest& request, int timeoutMs,
+               int deadlineMs);
     void FailLater(const QString& message);
     void Authenticate(QAuthenticator* auth);
 
 private:
     void Drop();
     void Fail(const TvnCalDavError& error);
+    void PassDeadline(int deadlineMs);
     void SendCurrent();
     QString RedirectRefusal(const QUrl& target);
     bool Redirect(int status);
@@ -90,20 +99,33 @@ private:
     int redirects_ = 0;
     QList<QUrl> visited_;
     bool authTried_ = false;
+    bool finished_ = false;
 };
 
-void TvnDavExchange::Start(QNetworkAccessManager* net, const TvnDavRequest& r, int timeoutMs) {
+// The deadline covers the whole exchange, redirects included: the transfer
+// timeout alone restarts with every byte, so a server trickling its answer
+// would hold the synchronisation for ever.
+void TvnDavExchange::Start(QNetworkAccessManager* net, const TvnDavRequest& r, int timeoutMs,
+                           int deadlineMs) {
     net_ = net;
     request_ = r;
     timeoutMs_ = timeoutMs;
+    QTimer::singleShot(deadlineMs, this, [this, deadlineMs] { PassDeadline(deadlineMs); });
     SendCurrent();
+}
+
+void TvnDavExchange::PassDeadline(int deadlineMs) {
+    if (finished_ || !reply_) return;
+    Fail(Failure(QStringLiteral("The server did not finish its answer within %1.")
+                     .arg(Seconds(deadlineMs))));
 }
 
 // Redirects are followed here rather than by Qt, so that every target is
 // vetted before anything is sent to it.
 void TvnDavExchange::SendCurrent() {
     const TvnDavRequest& r = request_;
-    QNetworkRequest request(r.Url);
+    // Qt would take a user name and password in the address as credentials.
+    QNetworkRequest request(r.Url.adjusted(QUrl::RemoveUserInfo));
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     request.setTransferTimeout(timeoutMs_);
@@ -167,6 +189,11 @@ QString TvnDavExchange::RedirectRefusal(const QUrl& target) {
             .arg(target.toDisplayString());
     if (!CalDavAddressAllowed(target, &why))
         return QStringLiteral("The server redirected to an address that is refused: %1").arg(why);
+    if (!CalDavSameOrigin(target, who_.Url))
+        return QStringLiteral(
+                   "The server redirected to another server (%1); the password is "
+                   "given only to %2.")
+            .arg(target.toDisplayString(QUrl::RemoveUserInfo), CalDavOrigin(who_.Url));
     return {};
 }
 
@@ -262,7 +289,8 @@ void TvnDavExchange::OnFinished() {
     if (!answer.Error.Failed() && announced.isValid() && !packed &&
         body_.size() < announced.toLongLong())
         answer.Error = Failure(QStringLiteral("The connection to the server broke off."));
-    if (!answer.Error.Failed() || answer.Status >= 400) answer.Body = body_;
+    if (!answer.Error.Failed() || answer.Status >= 400) answer.Body = std::move(body_);
+    body_.clear();
     answer.ETag = reply_->rawHeader("ETag");
     Finish(answer);
 }
@@ -271,13 +299,14 @@ void TvnDavExchange::OnFinished() {
 // replies go at once, while their manager still exists, and the callback may
 // drop or delete everything, this exchange included.
 void TvnDavExchange::Finish(const TvnDavAnswer& answer) {
+    finished_ = true;
     if (reply_) QObject::disconnect(reply_, nullptr, this, nullptr);
-    QTimer::singleShot(0, this, [this, answer] {
+    QTimer::singleShot(0, this, [this, answer]() mutable {
         TvnDavHttp::Done done = std::move(done_);
         Drop();
         setParent(nullptr);
         deleteLater();
-        if (done) done(answer);
+        if (done) done(std::move(answer));
     });
 }
 
@@ -302,8 +331,10 @@ void TvnDavHttp::Send(const TvnCalDavEndpoint& who, const TvnDavRequest& request
     QString why;
     if (!CalDavAddressAllowed(request.Url, &why))
         exchange->FailLater(why);
+    else if (!CalDavSameOrigin(request.Url, who.Url))
+        exchange->FailLater(DavElsewhere(request.Url, who.Url));
     else
-        exchange->Start(net_, request, timeoutMs_);
+        exchange->Start(net_, request, timeoutMs_, deadlineMs_);
 }
 
 void TvnDavHttp::Later(std::function<void()> call) {

@@ -1,6 +1,7 @@
 // One checked HTTP exchange of the CalDAV client: the address and every
-// redirect target vetted, Basic authentication, the accepted certificate,
-// a transfer timeout and a bounded body. Failures come back as one sentence.
+// redirect target vetted, Basic authentication only to the endpoint's origin,
+// the accepted certificate, a transfer timeout, an overall deadline and a
+// bounded body. Failures come back as one sentence.
 #pragma once
 
 #include <QByteArray>
@@ -30,17 +31,23 @@ struct TvnDavAnswer {
     QByteArray ETag;  // the ETag header
 };
 
+// Why a request for the endpoint's origin does not go to target.
+QString DavElsewhere(const QUrl& target, const QUrl& origin);
+
 class TvnDavHttp : public QObject {
 public:
-    using Done = std::function<void(const TvnDavAnswer&)>;
+    // Takes the answer, so that its body can be let go early.
+    using Done = std::function<void(TvnDavAnswer)>;
 
     explicit TvnDavHttp(QObject* parent = nullptr);
     ~TvnDavHttp() override;
 
     void SetTimeoutMs(int ms) { timeoutMs_ = ms; }
+    void SetDeadlineMs(int ms) { deadlineMs_ = ms; }
     void SetMaxBodyBytes(qint64 bytes) { maxBody_ = bytes; }
 
-    // Always answers later, from the event loop, unless aborted first.
+    // Always answers later, from the event loop, unless aborted first. A
+    // request for another origin than who.Url's fails unsent.
     void Send(const TvnCalDavEndpoint& who, const TvnDavRequest& request, Done done);
     // Calls from the event loop, unless aborted first.
     void Later(std::function<void()> call);
@@ -51,5 +58,6 @@ private:
     QNetworkAccessManager* net_;
     QObject* calls_;  // parent of the exchanges under way
     int timeoutMs_ = 30000;
+    int deadlineMs_ = 120000;
     qint64 maxBody_;
 };

@@ -59,4 +59,5 @@ struct TvnCalDavListing {
     std::vector<QString> Removed;            // only in a delta: gone since the token
     QString SyncToken;                       // the server's new token; empty when none
     bool Full = true;                        // false: a delta since the given token
+    std::vector<QString> Foreign;            // hrefs on another server: left alone
 };

@@ -13,6 +13,7 @@
 
 #include "support/FakeHttpServer.h"
 #include "support/RadicaleServer.h"
+#include "sync/Vncaldavaddress.h"
 #include "sync/Vncaldavclient.h"
 
 namespace {
@@ -380,26 +381,33 @@ TEST(CalDavClient, TrustsOnlyTheOneCertificateTheUserAccepted) {
     EXPECT_TRUE(down.Error.Message.contains("plain http")) << down.Error.Message.toStdString();
 }
 
+namespace {
+
+// Answers a multiget with every href it names, except those of gone*.
+Answer MultigetAnswer(const FakeHttpServer::Request& request) {
+    QByteArray inner;
+    const QList<QByteArray> parts = request.Body.split('<');
+    for (const QByteArray& part : parts) {
+        if (!part.contains("href>") || part.startsWith('/')) continue;
+        const QByteArray href = part.mid(part.indexOf('>') + 1);
+        const QByteArray status = href.contains("gone") ? "404 Not Found" : "200 OK";
+        inner += "<d:response><d:href>" + href + "</d:href><d:propstat><d:prop><d:getetag>\"" +
+                 href + "\"</d:getetag><c:calendar-data>BEGIN:" + href +
+                 "</c:calendar-data></d:prop><d:status>HTTP/1.1 " + status +
+                 "</d:status></d:propstat></d:response>";
+    }
+    return Multistatus(inner);
+}
+
+}  // namespace
+
 TEST(CalDavClient, FetchesInBatchesAndLeavesOutWhatIsGone) {
     // Answers each multiget with every href it names, except those of gone*.
     std::vector<int> batchSizes;
     FakeHttpServer server([&](const FakeHttpServer::Request& request) {
-        QByteArray inner;
-        int named = 0;
-        const QList<QByteArray> parts = request.Body.split('<');
-        for (const QByteArray& part : parts) {
-            if (!part.contains("href>") || part.startsWith('/')) continue;
-            ++named;
-            const QByteArray href = part.mid(part.indexOf('>') + 1);
-            const QByteArray status = href.contains("gone") ? "404 Not Found" : "200 OK";
-            inner += "<d:response><d:href>" + href + "</d:href><d:propstat><d:prop><d:getetag>\"" +
-                     href + "\"</d:getetag><c:calendar-data>BEGIN:" + href +
-                     "</c:calendar-data></d:prop><d:status>HTTP/1.1 " + status +
-                     "</d:status></d:propstat></d:response>";
-        }
         batchSizes.push_back(
             int(request.Body.count("</d:href>") + request.Body.count("</D:href>")));
-        return Multistatus(inner);
+        return MultigetAnswer(request);
     });
     std::vector<QString> hrefs;
     for (int i = 0; i < 450; ++i)
@@ -414,4 +422,95 @@ TEST(CalDavClient, FetchesInBatchesAndLeavesOutWhatIsGone) {
     EXPECT_EQ(got.Value[0].Href, "/cal/e1.ics");
     EXPECT_EQ(got.Value[0].ETag, "\"/cal/e1.ics\"");
     EXPECT_EQ(got.Value.back().Data, "BEGIN:/cal/e449.ics");
+}
+
+// A whole download was held until its last batch arrived.
+TEST(CalDavClient, EachBatchIsHandedOnBeforeTheNextIsFetched) {
+    int handedOn = 0;
+    std::vector<int> handedOnWhenAsked;
+    FakeHttpServer server([&](const FakeHttpServer::Request& request) {
+        handedOnWhenAsked.push_back(handedOn);
+        return MultigetAnswer(request);
+    });
+    std::vector<QString> hrefs;
+    for (int i = 0; i < 450; ++i)
+        hrefs.push_back(QStringLiteral("/cal/e%1.ics").arg(i));
+    TvnCalDavClient client;
+    std::vector<size_t> sizes;
+    auto fetch = [&](const QString& refusal) {
+        handedOn = 0;
+        handedOnWhenAsked.clear();
+        return Await<bool>([&](auto done) {
+            client.Fetch(
+                {server.Url("/cal/"), "u", "p", {}}, hrefs,
+                [&](std::vector<TvnCalDavResource> batch) {
+                    sizes.push_back(batch.size());
+                    ++handedOn;
+                    return refusal;
+                },
+                done);
+        });
+    };
+    const auto all = fetch({});
+    EXPECT_TRUE(all.Value) << all.Error.Message.toStdString();
+    EXPECT_EQ(handedOnWhenAsked, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(sizes, (std::vector<size_t>{200, 200, 50}));
+    // A batch that cannot be taken ends the fetch: nothing more is asked for.
+    const auto refused = fetch(QStringLiteral("The server sent an event that cannot be read."));
+    EXPECT_EQ(refused.Error.Message, "The server sent an event that cannot be read.");
+    EXPECT_FALSE(refused.Value);
+    EXPECT_EQ(handedOnWhenAsked, (std::vector<int>{0}));
+}
+
+// The password went along when the bound server sent a request elsewhere.
+TEST(CalDavClient, ARedirectToAnotherServerGetsNoPassword) {
+    FakeHttpServer other([](const FakeHttpServer::Request&) { return Status(204, "No Content"); },
+                         nullptr, QHostAddress(QStringLiteral("127.0.0.2")));
+    ASSERT_GT(other.Url().port(), 0) << "no second loopback address";
+    FakeHttpServer bound([&](const FakeHttpServer::Request& request) {
+        Answer away = Status(307, "Temporary Redirect");
+        away.Headers = {{"Location", other.Url(QString::fromLatin1(request.Path)).toEncoded()}};
+        return away;
+    });
+    TvnCalDavClient client;
+    for (Call op : {Call::Discover, Call::List, Call::Fetch, Call::Put, Call::Remove}) {
+        const TvnCalDavError error = RunCall(client, {bound.Url("/cal/"), "u", "p", {}}, op);
+        EXPECT_TRUE(error.Message.contains(other.Url().authority())) << error.Message.toStdString();
+    }
+    for (const FakeHttpServer::Request& request : other.Received())
+        EXPECT_FALSE(request.Headers.contains("authorization"))
+            << request.Method.toStdString() << " " << request.Path.toStdString();
+}
+
+// The transfer timeout restarted with every byte, so a trickle held a run for ever.
+TEST(CalDavClient, AnAnswerThatTricklesOrNeverEndsStopsAtTheDeadline) {
+    const Answer trickling = Modified(Multistatus(kNoEtag), [](Answer& a) { a.TrickleMs = 50; });
+    const Answer endless =
+        Modified(Status(207, "Multi-Status"), [](Answer& a) { a.Endless = true; });
+    for (const Answer& reply : {trickling, endless}) {
+        FakeHttpServer server([&](const FakeHttpServer::Request&) { return reply; });
+        TvnCalDavClient client;
+        client.SetTimeoutMs(1000);  // every byte comes well within this
+        client.SetDeadlineMs(2000);
+        const TvnCalDavError error =
+            RunCall(client, {server.Url("/cal/"), "u", "p", {}}, Call::List);
+        EXPECT_TRUE(error.Message.contains("did not finish its answer within 2 seconds"))
+            << error.Message.toStdString();
+    }
+}
+
+// The account dialog took addresses the client then refused to contact.
+TEST(CalDavAddress, TheDialogAcceptsNoAddressTheClientRefuses) {
+    const char* const rows[] = {"http://localhost./",       "http://LocalHost:5232/",
+                                "http://127.0.0.2:5232/",   "http://[::1]/",
+                                "http://192.168.1.2/",      "http://localhost.example.org/",
+                                "https://example.org/dav/", "https://anna:pw@example.org/",
+                                "ftp://127.0.0.1/",         "http://0.0.0.0/",
+                                "http:/127.0.0.1/",         "https:///cal/"};
+    for (const char* address : rows)
+        EXPECT_EQ(CalDavAddressProblem(QString::fromLatin1(address)).isEmpty(),
+                  CalDavAddressAllowed(QUrl(QString::fromLatin1(address))))
+            << address;
+    // A name with the final dot goes to DNS, which may answer any address.
+    EXPECT_FALSE(CalDavAddressAllowed(QUrl("http://localhost./")));
 }
