@@ -56,6 +56,16 @@ void TFormCalDavAccount::LoadControls() {
     ui->btnRemoveBinding->setEnabled(!account_->Calendar.isEmpty());
 }
 
+// The address is stored in the database; the password goes to the secret
+// store, as if typed into its field.
+void TFormCalDavAccount::TakeUserInfo() {
+    const QUrl url(ui->edit_Server->text().trimmed(), QUrl::StrictMode);
+    if (!url.isValid() || url.userInfo().isEmpty()) return;
+    if (!url.userName().isEmpty()) ui->edit_UserName->setText(url.userName());
+    if (!url.password().isEmpty()) ui->edit_Password->setText(url.password());
+    ui->edit_Server->setText(url.adjusted(QUrl::RemoveUserInfo).toString());
+}
+
 TvnCalDavEndpoint TFormCalDavAccount::Endpoint() const {
     TvnCalDavEndpoint at;
     at.Url = QUrl(ui->edit_Server->text().trimmed());
@@ -72,6 +82,7 @@ void TFormCalDavAccount::SetStatus(const QString& text) {
 }
 
 void TFormCalDavAccount::btnTestConnectionClick() {
+    TakeUserInfo();
     const QString problem = CalDavAddressProblem(ui->edit_Server->text());
     if (!problem.isEmpty()) return SetStatus(problem);
     if (!discover_) return SetStatus(QStringLiteral("The connection cannot be tested here."));
@@ -122,6 +133,7 @@ void TFormCalDavAccount::FillCalendars(const std::vector<TvnCalDavCalendar>& fou
 }
 
 void TFormCalDavAccount::btnOKClick() {
+    TakeUserInfo();
     const QString problem = CalDavAddressProblem(ui->edit_Server->text());
     if (!problem.isEmpty()) return ShowWarning(problem, this);
     const QString calendar = ui->comboBox_Calendar->currentData().toString();
@@ -131,7 +143,7 @@ void TFormCalDavAccount::btnOKClick() {
                            this);
     account_->Server = ui->edit_Server->text().trimmed();
     account_->UserName = ui->edit_UserName->text();
-    account_->Calendar = calendar;
+    account_->Calendar = QUrl(calendar).adjusted(QUrl::RemoveUserInfo).toString();
     account_->Fingerprint = Endpoint().AcceptedFingerprint;
     *password_ = ui->edit_Password->text();
     *syncMinutes_ = ui->spin_SyncMinutes->value();

@@ -2,6 +2,8 @@
 // the connection that lists the server's calendars, the calendar to bind to
 // and how often to synchronise. It writes the caller's records only on OK or
 // "Remove binding", and it sends nothing itself: discovery is the caller's.
+// A user name and password typed into the address are moved to their fields,
+// so that the stored address never holds the password.
 //
 // Wiring (the main window, for the current user):
 //   TvnCalDavAccount account = store.Account(userId);  // may be unbound
@@ -46,6 +48,7 @@ public:
 
 private:
     void LoadControls();
+    void TakeUserInfo();
     TvnCalDavEndpoint Endpoint() const;
     void btnTestConnectionClick();
     void DiscoverDone(const TvnCalDavError& error, const std::vector<TvnCalDavCalendar>& found);
