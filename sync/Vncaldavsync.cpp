@@ -35,8 +35,11 @@ QByteArray CalDavEventHash(const TvnEventParams& e) {
           qint64(e.UseStartTime), qint64(e.UseEndDate), qint64(e.Notify), qint64(e.NotifyParam),
           qint64(e.NotifyType), qint64(e.Category), qint64(e.Recurrence), qint64(e.nParam)})
         AddNumber(text, n);
-    for (const QString* s : {&e.Desc, &e.Action_File, &e.Sound_File, &e.Notes})
-        AddText(text, *s);
+    // The action and sound files stay on this computer: what a server or
+    // another program says about them is never taken. Their places stay, so
+    // that events without them keep the hashes stored before.
+    for (const QString& s : {e.Desc, QString(), QString(), e.Notes})
+        AddText(text, s);
     return QCryptographicHash::hash(text, QCryptographicHash::Sha1).toHex();
 }
 
@@ -145,6 +148,25 @@ void TvnCalDavSync::ListServer() {
     });
 }
 
+namespace {
+
+// What a run leaves alone is said, not hidden: a listing may name events on
+// another server, where the password must not go.
+QString ForeignNotice(const std::vector<QString>& foreign) {
+    if (foreign.empty()) return {};
+    QStringList named;
+    for (size_t i = 0; i < foreign.size() && i < 3; ++i)
+        named << foreign[i];
+    if (foreign.size() > 3) named << QStringLiteral("...");
+    return QStringLiteral(
+               "The server listed %1 event(s) on another server; they were left "
+               "alone: %2")
+        .arg(foreign.size())
+        .arg(named.join(QStringLiteral(", ")));
+}
+
+}  // namespace
+
 void TvnCalDavSync::Listed(TvnCalDavListing listing) {
     Run& run = *run_;
     std::map<QString, QByteArray> known;  // what the last run saw
@@ -155,6 +177,7 @@ void TvnCalDavSync::Listed(TvnCalDavListing listing) {
     } catch (const std::exception& e) {
         return Fail(QString::fromUtf8(e.what()));
     }
+    run.Report.Notice = ForeignNotice(listing.Foreign);
     if (!listing.Full) {
         run.ServerETags = known;
         for (const QString& href : listing.Removed)
@@ -172,36 +195,37 @@ void TvnCalDavSync::Listed(TvnCalDavListing listing) {
             fetch.push_back(run.ServerHrefs.contains(key) ? run.ServerHrefs[key] : key);
     }
     if (fetch.empty()) return StoreLocally();
-    client_.Fetch(run.At, fetch,
-                  [this](const TvnCalDavError& error, std::vector<TvnCalDavResource> resources) {
-                      if (error.Failed()) return Fail(error.Message);
-                      Fetched(std::move(resources));
-                  });
+    client_.Fetch(
+        run.At, fetch,
+        [this](std::vector<TvnCalDavResource> batch) { return TakeBatch(std::move(batch)); },
+        [this](const TvnCalDavError& error, bool) {
+            if (error.Failed()) return Fail(error.Message);
+            StoreLocally();
+        });
 }
 
-// Every resource is read before anything is stored: one that cannot be read
-// ends the run with the local side untouched.
-void TvnCalDavSync::Fetched(std::vector<TvnCalDavResource> resources) {
+// Each batch is read into records as it arrives, its text let go; every
+// resource is read before anything is stored, so one that cannot be read
+// ends the run with the local side untouched. A resource listed but gone by
+// the time it was fetched has no download: it counts as deleted there.
+QString TvnCalDavSync::TakeBatch(std::vector<TvnCalDavResource> resources) {
     Run& run = *run_;
-    std::map<QString, TvnSyncDownload> downloads;
     for (TvnCalDavResource& r : resources) {
         TvnIcsReadResult read = ReadICalendar(r.Data, Now());
+        r.Data.clear();
         if (!read.Error.isEmpty() || read.Skipped > 0 || read.Damaged > 0 || read.Events.empty())
-            return Fail(
-                QStringLiteral("The server sent an event that cannot be read (%1).").arg(r.Href));
+            return QStringLiteral("The server sent an event that cannot be read (%1).").arg(r.Href);
         const QString key = CalDavHrefKey(r.Href);
         run.ServerETags[key] = r.ETag;
-        downloads[key] = {r.Href, r.ETag, std::move(read.Events)};
+        run.Downloads[key] = {r.Href, r.ETag, std::move(read.Events)};
     }
-    // A resource listed but gone by the time it was fetched has no download:
-    // it counts as deleted there.
-    run.Downloads = std::move(downloads);
-    StoreLocally();
+    return {};
 }
 
 void TvnCalDavSync::StoreLocally() {
     Run& run = *run_;
     TADOConnection* connection = calendar_.DataSet(tsEvents)->Connection();
+    const TvnCalDavSyncReport before = run.Report;  // a rollback undoes the counts too
     bool changed = false;
     try {
         connection->BeginTrans();
@@ -210,6 +234,7 @@ void TvnCalDavSync::StoreLocally() {
         connection->CommitTrans();
     } catch (const std::exception& e) {
         if (connection->InTransaction()) connection->RollbackTrans();
+        run.Report = before;
         return Fail(QStringLiteral("The downloaded changes could not be stored: %1")
                         .arg(QString::fromUtf8(e.what())));
     }

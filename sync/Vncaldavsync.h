@@ -1,7 +1,8 @@
 // Two-way synchronisation of one user's events with the calendar the user is
 // bound to. Runs on the calling thread, driven by the network's answers. The
 // server is read first and its answers checked before anything local changes;
-// the downloaded changes are then stored in one transaction, and the local
+// the downloaded changes, read into records batch by batch as they arrive,
+// are then stored in one transaction, and the local
 // changes uploaded one by one, each remembered as soon as the server took it.
 // A local change is found by comparing the event with what the last
 // synchronisation saw, so a change made offline (or before a crash) is sent
@@ -24,12 +25,14 @@ struct TvnSyncUpload;
 
 // The synchronised fields of an event in a stable form: equal hashes, equal
 // events as far as the server is concerned. RunDate and Completed, which the
-// reminder computes here, are left out.
+// reminder computes here, and the action and sound files, which only this
+// computer sets, are left out.
 QByteArray CalDavEventHash(const TvnEventParams& event);
 
 struct TvnCalDavSyncReport {
     int UserID = 0;
-    QString Error;  // empty when the synchronisation completed
+    QString Error;   // empty when the synchronisation completed
+    QString Notice;  // what was left alone, said beside the outcome; empty when nothing
     int Downloaded = 0, Uploaded = 0, DeletedHere = 0, DeletedThere = 0, Conflicts = 0;
     QDateTime Ended;
     bool Failed() const { return !Error.isEmpty(); }
@@ -72,7 +75,7 @@ public:
 private:
     void ListServer();
     void Listed(TvnCalDavListing listing);
-    void Fetched(std::vector<TvnCalDavResource> resources);
+    QString TakeBatch(std::vector<TvnCalDavResource> resources);
     void StoreLocally();
     void SendNext();
     void Sent(const TvnCalDavError& error, const QByteArray& etag);

@@ -25,10 +25,14 @@ bool SameTiming(const TvnEventParams& a, const TvnEventParams& b) {
 
 // The server's version over the local event. An event announced here keeps
 // its RunDate and Completed unless its timing changed, so that it is not
-// announced again; a version without alarms keeps the local notice.
+// announced again; a version without alarms keeps the local notice. The
+// action and sound files are always the local ones: a server must not pick
+// what this computer opens or plays.
 TvnEventParams Merged(const TvnEventParams& local, const TvnIcsEvent& server) {
     TvnEventParams e = server.Event;
     e.ID = local.ID;
+    e.Action_File = local.Action_File;
+    e.Sound_File = local.Sound_File;
     if (!server.NoticeKnown) {
         e.Notify = local.Notify;
         e.NotifyParam = local.NotifyParam;
@@ -199,6 +203,8 @@ private:
         const bool part = download.Events.size() > 1;
         for (const TvnIcsEvent& server : download.Events) {
             TvnEventParams e = server.Event;
+            e.Action_File.clear();  // never chosen by a server
+            e.Sound_File.clear();
             CalcEventNotifyDate(&e, Now());
             e.ID = AddHere(e);
             SaveItem(e, download, server.Uid, part);
@@ -302,12 +308,28 @@ std::map<int, TvnEventParams> TvnUserEvents::Load() {
     return out;
 }
 
+namespace {
+
+// A row that cannot be posted (a full disk) is dropped from the table's edit
+// buffer, or the next move of the table would post it outside the
+// transaction being rolled back.
+void PostOrCancel(TADOTable* table) {
+    try {
+        table->Post();
+    } catch (...) {
+        table->Cancel();
+        throw;
+    }
+}
+
+}  // namespace
+
 int TvnUserEvents::Add(TvnEventParams event) {
     TADOTable* table = calendar_.DataSet(tsEvents);
     table->Append();
     EventToRow(*table, event);
     table->FieldByName(QStringLiteral("UserID"))->SetAsInteger(userId_);
-    table->Post();
+    PostOrCancel(table);
     return table->FieldByName(QStringLiteral("ID"))->AsInteger();
 }
 
@@ -316,7 +338,7 @@ void TvnUserEvents::Update(const TvnEventParams& event) {
     if (!table->Locate(QStringLiteral("ID"), event.ID)) return;
     table->Edit();
     EventToRow(*table, event);
-    table->Post();
+    PostOrCancel(table);
 }
 
 void TvnUserEvents::Remove(int eventId) {

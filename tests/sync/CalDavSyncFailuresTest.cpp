@@ -2,6 +2,7 @@
 // and leave the events and what the last synchronisation saw as they were.
 #include <gtest/gtest.h>
 
+#include "store/Vneventuids.h"
 #include "support/FakeHttpServer.h"
 #include "support/SyncFolder.h"
 
@@ -102,6 +103,12 @@ const Row kRows[] = {
          a.CloseMidway = true;
          return a;
      }},
+    {"never_ends", nullptr,
+     [](auto&) {
+         Answer a = Status(207, "Multi-Status");
+         a.Endless = true;
+         return a;
+     }},
 };
 
 class CalDavSyncFailures : public ::testing::TestWithParam<Row> {};
@@ -123,8 +130,10 @@ TEST_P(CalDavSyncFailures, EndWithAMessageAndChangeNothingHere) {
     store.SaveItem(0, {stored.ID, QStringLiteral("/anna/cal/known.ics"), "\"1\"",
                        QStringLiteral("known"), CalDavEventHash(stored), 0, false});
     folder.client.SetTimeoutMs(3000);
+    folder.client.SetDeadlineMs(2000);
 
     const TvnCalDavSyncReport report = folder.Sync();
+    EXPECT_FALSE(folder.sync.Running()) << "still running after a minute";
     EXPECT_TRUE(report.Failed());
     EXPECT_GT(report.Error.size(), 10) << report.Error.toStdString();
     const auto events = folder.Events();
@@ -140,19 +149,85 @@ INSTANTIATE_TEST_SUITE_P(Answers, CalDavSyncFailures, ::testing::ValuesIn(kRows)
 
 // The same server answering well: the run completes, so the rows above fail
 // for the reason they name.
+Answer GoodAnswer(const Request& r) {
+    if (r.Method == "PROPFIND") return Listing();
+    if (r.Method == "REPORT") return Fetched(Event("known", ""));
+    Answer a = Status(201, "Created");
+    a.Headers.push_back({"ETag", "\"9\""});
+    return a;
+}
+
 TEST(CalDavSyncFailuresControl, AGoodAnswerIsStored) {
     ScopedClock clock(kToday);
-    FakeHttpServer server([](const Request& r) {
-        if (r.Method == "PROPFIND") return Listing();
-        if (r.Method == "REPORT") return Fetched(Event("known", ""));
-        Answer a = Status(201, "Created");
-        a.Headers.push_back({"ETag", "\"9\""});
-        return a;
-    });
+    FakeHttpServer server(GoodAnswer);
     SyncFolder folder(server.Url(QStringLiteral("/anna/cal/")));
     const TvnCalDavSyncReport report = folder.Sync();
     EXPECT_FALSE(report.Failed()) << report.Error.toStdString();
     EXPECT_EQ(report.Downloaded, 2);
+}
+
+// A run whose downloaded changes were rolled back counted them as done.
+TEST(CalDavSyncFailuresControl, ARolledBackStoreReportsNothingDownloaded) {
+    ScopedClock clock(kToday);
+    // The second download is too large for what is left of the disk.
+    const QByteArray large = "DESCRIPTION:" + QByteArray(64 * 1024, 'x') + "\r\n";
+    FakeHttpServer server([&](const Request& r) {
+        if (r.Method != "REPORT") return GoodAnswer(r);
+        Answer a = Listing();
+        a.Body = Multistatus(Resource("/anna/cal/known.ics", "\"2\"", Event("known", "")) +
+                             Resource("/anna/cal/new.ics", "\"1\"", Event("new", large)));
+        return a;
+    });
+    SyncFolder folder(server.Url(QStringLiteral("/anna/cal/")));
+    ado::TEventUids uids(folder.db.connection.Handle());  // its table made while there is room
+    ado::Exec(folder.db.connection.Handle(), "PRAGMA max_page_count = 1", QStringLiteral("test"));
+    const TvnCalDavSyncReport report = folder.Sync();
+    EXPECT_TRUE(report.Error.contains("could not be stored")) << report.Error.toStdString();
+    EXPECT_EQ(report.Downloaded + report.DeletedHere + report.Conflicts + report.Uploaded, 0);
+    EXPECT_TRUE(folder.Events().empty());
+}
+
+// A listing naming a resource on another server made the engine fetch it and
+// later send the password there with its changes.
+TEST(CalDavSyncHostile, AnHrefOnAnotherServerIsNeverFetchedWrittenOrDeleted) {
+    ScopedClock clock(kToday);
+    FakeHttpServer other([](const Request&) { return Status(204, "No Content"); }, nullptr,
+                         QHostAddress(QStringLiteral("127.0.0.2")));
+    ASSERT_GT(other.Url().port(), 0) << "no second loopback address";
+    const QByteArray foreign = other.Url(QStringLiteral("/anna/cal/evil.ics")).toEncoded();
+    std::vector<QByteArray> multigets;
+    FakeHttpServer server([&](const Request& r) {
+        Answer a = Listing();
+        if (r.Method == "PROPFIND") {
+            a.Body =
+                Multistatus(Resource("/anna/cal/known.ics", "\"1\"") + Resource(foreign, "\"1\""));
+        } else if (r.Method == "REPORT") {
+            multigets.push_back(r.Body);
+            a.Body = Multistatus(Resource("/anna/cal/known.ics", "\"1\"", Event("known", "")) +
+                                 Resource(foreign, "\"1\"", Event("evil", "")));
+        } else {
+            a = GoodAnswer(r);
+        }
+        return a;
+    });
+    SyncFolder folder(server.Url(QStringLiteral("/anna/cal/")));
+    TvnCalDavSyncReport report = folder.Sync();
+    EXPECT_FALSE(report.Failed()) << report.Error.toStdString();
+    EXPECT_TRUE(report.Notice.contains(QString::fromLatin1(foreign)))
+        << report.Notice.toStdString();
+    // Whatever happens here next goes to the bound server only.
+    const std::map<int, TvnEventParams> stored = TvnUserEvents(folder.cal, folder.user).Load();
+    for (auto [id, e] : stored) {
+        e.Notes = QStringLiteral("edited");
+        folder.Edit(e);
+    }
+    report = folder.Sync();
+    EXPECT_FALSE(report.Failed()) << report.Error.toStdString();
+    EXPECT_EQ(TvnUserEvents(folder.cal, folder.user).Load().size(), 1u);
+    for (const QByteArray& body : multigets)
+        EXPECT_FALSE(body.contains("evil")) << body.toStdString();
+    for (const Request& r : other.Received())
+        EXPECT_FALSE(r.Headers.contains("authorization")) << r.Method.toStdString();
 }
 
 }  // namespace

@@ -180,6 +180,38 @@ TEST_F(CalDavSync, AnotherProgramsChangesArriveWithoutDisturbingTheReminder) {
     EXPECT_EQ(kept.NotifyParam, 2);
 }
 
+// What a server names as the program or sound of an event was stored here,
+// to be opened or played when the event was due.
+TEST_F(CalDavSync, ActionAndSoundFilesStayAsTheLocalEventHadThem) {
+    SyncFolder a(calendar);
+    a.Add(RichEvent());
+    ExpectDone(a.Sync());
+    const QByteArray planted =
+        "X-VORNEL-ACTION-FILE:/bin/sh\r\nBEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-PT5M\r\n"
+        "ATTACH:file:///etc/passwd\r\nEND:VALARM\r\nEND:VEVENT";
+    const QUrl href = CalDavResolve(calendar, HrefOf(a, QStringLiteral("course, ends in March")));
+    QByteArray moved;
+    for (const QByteArray& line :
+         RenamedWithoutAlarms(server.Get(href), "course\\, moved").split('\n'))
+        if (!line.startsWith("X-VORNEL-ACTION-FILE")) moved += line + '\n';
+    EXPECT_EQ(server.Put(href, moved.trimmed().replace("END:VEVENT", planted) + "\r\n") / 100, 2);
+    const QByteArray fresh =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Hostile//EN\r\nBEGIN:VEVENT\r\n"
+        "UID:planted\r\nDTSTAMP:20261209T090000Z\r\nDTSTART:20261224T180000\r\n"
+        "SUMMARY:Planted\r\n" +
+        planted + "\r\nEND:VCALENDAR\r\n";
+    EXPECT_EQ(server.Put(CalDavResolve(calendar, QStringLiteral("planted.ics")), fresh) / 100, 2);
+
+    ExpectDone(a.Sync());
+    const auto events = a.Events();
+    ASSERT_TRUE(events.contains(QStringLiteral("course, moved")));
+    EXPECT_EQ(events.at(QStringLiteral("course, moved")).Action_File, "/home/anna/course.pdf");
+    EXPECT_EQ(events.at(QStringLiteral("course, moved")).Sound_File, "/home/anna/bell.wav");
+    ASSERT_TRUE(events.contains(QStringLiteral("Planted")));
+    EXPECT_EQ(events.at(QStringLiteral("Planted")).Action_File, "");
+    EXPECT_EQ(events.at(QStringLiteral("Planted")).Sound_File, "");
+}
+
 TEST_F(CalDavSync, ServerStoppedHalfWayLosesNothing) {
     SyncFolder a(calendar), b(calendar);
     for (int i = 0; i < 120; ++i) {
