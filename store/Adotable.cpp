@@ -124,6 +124,7 @@ void TADOTable::Open() {
     if (d.def != def) {
         d.fetchRowSql.clear();
         d.updatedColumns.clear();
+        d.locatePlan = {};
         d.fields.clear();
         d.namesByLength.clear();
         for (size_t c = 0; c < def->columns.size(); ++c) {
@@ -204,37 +205,57 @@ bool TADOTable::Locate(const QString& keyFields, const QVariant& keyValue) {
     return Locate(keyFields, QVariantList{keyValue});
 }
 
-bool TADOTable::Locate(const QString& keyFields, const QVariantList& keyValues) {
-    Impl& d = *d_;
-    d.RequireActive();
+const TADOTable::Impl::LocatePlan& TADOTable::Impl::PlanLocate(const QString& keyFields,
+                                                               const QVariantList& keyValues) {
+    std::vector<bool> nulls;
+    for (const QVariant& value : keyValues)
+        nulls.push_back(value.isNull());
+    const QString filterSql = FilterActive() ? filter.sql : QString();
+    if (locatePlan.valid && locatePlan.keyFields == keyFields && locatePlan.nulls == nulls &&
+        locatePlan.filterSql == filterSql)
+        return locatePlan;
     const QStringList names = keyFields.split(u';');
     if (names.size() != keyValues.size())
         throw EDatabaseError(QStringLiteral("Locate: %1 columns but %2 values")
                                  .arg(names.size())
                                  .arg(keyValues.size()));
+    LocatePlan plan{true, keyFields, nulls, filterSql, {}, {}};
     QString cond;
-    std::vector<Cell> values;
-    bool matchable = true;
     for (qsizetype k = 0; k < names.size(); ++k) {
-        const int c = d.Column(names[k].trimmed());
+        const int c = Column(names[k].trimmed());
         if (c < 0) throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(names[k]));
         if (!cond.isEmpty()) cond += QStringLiteral(" AND ");
-        const ado::ColumnDef& col = d.def->columns[c];
-        if (keyValues[k].isNull()) {
+        const ado::ColumnDef& col = def->columns[c];
+        if (nulls[k]) {
             cond += ado::Quoted(col.name) + QStringLiteral(" IS NULL");
             continue;
         }
+        cond += ado::ComparedExpr(col) + QStringLiteral(" = ?");
+        plan.columns.push_back(c);
+    }
+    plan.sql = QStringLiteral("SELECT \"ID\" FROM ") + ado::Quoted(def->name) + Where(cond) +
+               QStringLiteral(" ORDER BY \"ID\"");
+    locatePlan = std::move(plan);
+    return locatePlan;
+}
+
+bool TADOTable::Locate(const QString& keyFields, const QVariantList& keyValues) {
+    Impl& d = *d_;
+    d.RequireActive();
+    const Impl::LocatePlan& plan = d.PlanLocate(keyFields, keyValues);
+    std::vector<Cell> values;
+    bool matchable = true;
+    for (const QVariant& value : keyValues) {
+        if (value.isNull()) continue;
+        const ado::ColumnDef& col = d.def->columns[plan.columns[values.size()]];
         Cell v;
         // A value of another kind (text for a number) matches no row.
-        matchable =
-            ado::ConvertForColumn(ado::CellFromVariant(keyValues[k]), col.type, &v) && matchable;
-        cond += ado::ComparedExpr(col) + QStringLiteral(" = ?");
+        matchable = ado::ConvertForColumn(ado::CellFromVariant(value), col.type, &v) && matchable;
         values.push_back(v);
     }
     d.PostPending();
     if (!matchable) return false;
-    ado::Query q = d.stmts.Run(QStringLiteral("SELECT \"ID\" FROM ") + ado::Quoted(d.def->name) +
-                               d.Where(cond) + QStringLiteral(" ORDER BY \"ID\""));
+    ado::Query q = d.stmts.Run(plan.sql);
     d.BindFilter(q);
     for (const Cell& v : values)
         q.Bind(v);

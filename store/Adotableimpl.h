@@ -67,6 +67,17 @@ struct TADOTable::Impl {
     QString fetchRowSql;
     std::vector<bool> updatedColumns;
     QString updateSql;
+    // The last Locate's statement, made again only for other keys, other
+    // null keys or another filter: rows are mostly located by the same keys.
+    struct LocatePlan {
+        bool valid = false;
+        QString keyFields;
+        std::vector<bool> nulls;
+        QString filterSql;
+        QString sql;
+        std::vector<int> columns;  // of the keys that are not null, in order
+    } locatePlan;
+    const LocatePlan& PlanLocate(const QString& keyFields, const QVariantList& keyValues);
 
     // ---- state (Adotable.cpp)
     void RequireActive() const;

@@ -271,6 +271,29 @@ TEST(AdoTable, LocateFindsFirstVisibleMatchExactly) {
     EXPECT_THROW(db.holidays.Locate(QStringLiteral("Month;Day"), QVariantList{5}), EDatabaseError);
 }
 
+// A Locate's statement is kept for the next one by the same keys; another
+// filter, a null key or another key list must still be heeded.
+TEST(AdoTable, LocateByTheSameKeysHeedsTheFilterAndNullKeys) {
+    TestDatabase db;
+    const int first = db.AddEvent(0, "a");
+    const int second = db.AddEvent(1, "a");
+    auto id = [&] { return db.events.FieldByName(QStringLiteral("ID"))->AsInteger(); };
+    for (const auto& [filter, expected] : {std::pair{"UserID = 0", first},
+                                           {"Completed = FALSE AND UserID = 1", second},
+                                           {"", first}}) {
+        db.SetEventsFilter(QLatin1String(filter));
+        db.events.SetFiltered(*filter != 0);
+        ASSERT_TRUE(db.events.Locate(QStringLiteral("Desc"), QStringLiteral("a"))) << filter;
+        EXPECT_EQ(id(), expected) << filter;
+    }
+    EXPECT_FALSE(db.events.Locate(QStringLiteral("Desc"), QVariant()));
+    EXPECT_TRUE(db.events.Locate(QStringLiteral("Desc"), QStringLiteral("a")));
+    EXPECT_FALSE(db.events.Locate(QStringLiteral("Desc"), QStringLiteral("b")));
+    EXPECT_TRUE(db.events.Locate(QStringLiteral("Desc;UserID"), QVariantList{"a", 0}));
+    EXPECT_THROW(db.events.Locate(QStringLiteral("Desc;UserID"), QVariantList{"a"}),
+                 EDatabaseError);
+}
+
 TEST(AdoTable, LocateByDateAndUserOnDayColours) {
     TestDatabase db;
     for (auto [user, color] : {std::pair{1, 111}, {2, 222}}) {
