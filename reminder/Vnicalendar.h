@@ -48,7 +48,9 @@ QByteArray WriteICalendar(const std::vector<TvnIcsEvent>& events, TDateTime stam
 // Reads the text of a .ics file; times become local wall-clock time. Series
 // without a kind of their own are matched to the nearest kind when that gives
 // the same occurrences from now on for ten years, else they are expanded into
-// one-time events over those ten years.
+// one-time events over those ten years. Action and sound files are never
+// taken over: a calendar from elsewhere must not choose a program to open or
+// a file to play, so Action_File and Sound_File are always empty.
 TvnIcsReadResult ReadICalendar(const QByteArray& text, TDateTime now);
 
 // The RRULE value written for an event's recurrence (empty for a one-time

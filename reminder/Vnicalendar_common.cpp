@@ -184,9 +184,4 @@ QString FileUri(const QString& path) {
     return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
 }
 
-QString PathOfUri(const QString& uri) {
-    const QUrl url(uri);
-    return url.isLocalFile() ? url.toLocalFile() : uri;
-}
-
 }  // namespace ics

@@ -59,7 +59,6 @@ icaldurationtype NoticeDuration(const TvnEventParams& e);
 void SetNoticeFromDuration(const icaldurationtype& d, TvnEventParams& e);
 
 QString FileUri(const QString& path);
-QString PathOfUri(const QString& uri);
 
 // RRULE text of the recurrence; tzName decides how UNTIL is written.
 QString RuleText(const TvnEventParams& e, bool zoned);

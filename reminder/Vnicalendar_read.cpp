@@ -63,18 +63,12 @@ struct Notice {
     int64_t minutes = 0;
 };
 
+// The notice of the first alarm before the start. What an alarm attaches
+// (a sound to play) is not taken over.
 Notice ReadAlarms(icalcomponent* ev, TvnEventParams& e) {
     Notice notice;
     for (icalcomponent* a = icalcomponent_get_first_component(ev, ICAL_VALARM_COMPONENT); a;
          a = icalcomponent_get_next_component(ev, ICAL_VALARM_COMPONENT)) {
-        icalproperty* action = icalcomponent_get_first_property(a, ICAL_ACTION_PROPERTY);
-        const bool audio = action && icalproperty_get_action(action) == ICAL_ACTION_AUDIO;
-        icalproperty* attach = icalcomponent_get_first_property(a, ICAL_ATTACH_PROPERTY);
-        if (audio && attach && e.Sound_File.isEmpty()) {
-            icalattach* value = icalproperty_get_attach(attach);
-            if (value && icalattach_get_is_url(value))
-                e.Sound_File = PathOfUri(Utf8(icalattach_get_url(value)));
-        }
         const auto lead = AlarmLead(a, e.Date);
         if (!lead || notice.found) continue;
         notice = {true, DurationMinutes(*lead)};
@@ -108,7 +102,7 @@ bool ReadBase(icalcomponent* ev, TvnEventParams& e, icaltimetype& start) {
     if (e.Desc.isEmpty()) return false;
     e.Notes = Utf8(icalcomponent_get_description(ev));
     e.Category = CategoryOf(ev);
-    e.Action_File = XValue(ev, XActionFile);
+    // No action file: whoever wrote the calendar would pick what is opened.
     const Notice notice = ReadAlarms(ev, e);
     ApplyNativeNotify(ev, notice, e);
     return true;

@@ -136,15 +136,21 @@ TvnIcsReadResult ReadFile(const QString& fileName) {
 }
 
 // Stores one event: the stored event with its UID is updated, else one is added.
+// The file names no action or sound file; an updated event keeps its own.
 void StoreEvent(TvnCalendarReminder& calendar, TADOTable* table, ado::TEventUids& uids,
                 const TvnIcsEvent& item, TvnIcsImportReport& report) {
     const int id = item.Uid.isEmpty() ? 0 : uids.EventOf(item.Uid, calendar.CurrUser);
     const bool update = id != 0 && calendar.LocateDBRecord(tsEvents, QStringLiteral("ID"), id);
     TvnEventParams record = item.Event;
-    if (update)
+    if (update) {
+        TvnEventParams stored;
+        calendar.DBRecord_To_EventStruct(&stored);
+        record.Action_File = stored.Action_File;
+        record.Sound_File = stored.Sound_File;
         table->Edit();
-    else
+    } else {
         table->Append();
+    }
     calendar.CalcEventNotifyDate(&record);
     calendar.EventStruct_To_DBRecord(&record);
     if (!update) table->FieldByName(QStringLiteral("UserID"))->SetAsInteger(calendar.CurrUser);

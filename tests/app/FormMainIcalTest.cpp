@@ -1,6 +1,7 @@
 // The main window's iCalendar commands: export through the export dialog,
-// import that updates what it exported before, and a file too large refused
-// with the events left as they were.
+// import that updates what it exported before, a file too large refused
+// with the events left as they were, and files named by a calendar never
+// taken.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QUrl>
 #include <memory>
 
 #include "app/Uformmain.h"
@@ -41,7 +43,41 @@ struct IcsWindow : BerlinTime, TStartedWindow {
             out << table->FieldByName("Desc")->AsString();
         return out;
     }
+    // "description: action file | sound file" of the current user's events.
+    QStringList Files() const {
+        QStringList out;
+        TADOTable* table = Cal().DataSet(tsEvents);
+        for (table->First(); !table->Eof(); table->Next())
+            out << table->FieldByName("Desc")->AsString() + ": " +
+                       table->FieldByName("Action_File")->AsString() + " | " +
+                       table->FieldByName("Sound_File")->AsString();
+        return out;
+    }
+    // Exports this year's events through the dialog into the file.
+    void ExportTo(ScopedDialogScript& script, const QString& path) {
+        script.Modal([](QDialog& form) {
+            form.findChild<QPushButton*>("btnBrowse")->click();
+            form.findChild<QPushButton*>("btnOK")->click();
+        });
+        script.ChooseFile(TDialogKind::SaveFile, path);
+        Trigger("mMenu_FileExportIcs");
+    }
+    void ImportFrom(ScopedDialogScript& script, const QString& path) {
+        script.ChooseFile(TDialogKind::OpenFile, path);
+        Trigger("mMenu_FileImportIcs");
+    }
 };
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+}
 
 }  // namespace
 
@@ -98,4 +134,34 @@ TEST(FormMainIcal, AFileAboveTheSizeLimitIsRefusedAndNoEventChanges) {
     EXPECT_EQ(script.Texts(TDialogKind::Warning),
               QStringList("The file is larger than 16 MB and is not imported."));
     EXPECT_EQ(w.Events(), QStringList("Choir"));
+}
+
+TEST(FormMainIcal, AnImportedCalendarNeverChoosesWhatAnEventOpensOrPlays) {
+    ScopedDialogScript script;
+    IcsWindow w;
+    TvnEventParams choir = EventRecord("Choir", At(2026, 3, 4, 19, 0), rkWeekly);
+    choir.Action_File = w.dir.filePath("agenda.odt");
+    choir.Sound_File = w.dir.filePath("bell.wav");
+    w.Cal().AddEvent(&choir);
+    const QString path = w.dir.filePath("calendar.ics");
+    w.ExportTo(script, path);
+    // The file comes back naming a shell and a password file, for the event
+    // exported and for a new one.
+    QByteArray text = ReadAll(path);
+    ASSERT_TRUE(text.contains("agenda.odt") && text.contains("bell.wav"));
+    text.replace(QFile::encodeName(choir.Action_File), "/bin/sh");
+    text.replace(QUrl::fromLocalFile(choir.Sound_File).toEncoded(), "file:///etc/passwd");
+    text.replace("END:VCALENDAR",
+                 "BEGIN:VEVENT\r\nUID:new@elsewhere\r\nDTSTAMP:20260101T000000Z\r\n"
+                 "DTSTART:20261201T090000\r\nSUMMARY:Stranger\r\n"
+                 "X-VORNEL-ACTION-FILE:/bin/sh\r\nBEGIN:VALARM\r\nACTION:AUDIO\r\n"
+                 "TRIGGER:-PT5M\r\nATTACH:file:///etc/passwd\r\nEND:VALARM\r\n"
+                 "END:VEVENT\r\nEND:VCALENDAR");
+    WriteAll(path, text);
+    w.ImportFrom(script, path);
+    EXPECT_EQ(script.Texts(TDialogKind::Information).last(),
+              "Events imported: 1\nEvents updated: 1\nSeries expanded into single events: 0\n"
+              "Events skipped: 0");
+    EXPECT_EQ(w.Files(), QStringList({"Choir: " + choir.Action_File + " | " + choir.Sound_File,
+                                      "Stranger:  | "}));
 }

@@ -1,6 +1,7 @@
 // The iCalendar mapping: a round trip of every kind, the exported rules
 // against libical's own expander and the calendar's matching, files in the
-// shapes other calendars write, and hostile files.
+// shapes other calendars write, and hostile files, among them files that
+// name programs.
 #include <gtest/gtest.h>
 #include <libical/ical.h>
 
@@ -104,7 +105,11 @@ TEST_F(IcalendarTest, ExportThenImportGivesTheSameRecords) {
         for (size_t i = 0; i < events.size(); ++i) {
             SCOPED_TRACE(events[i].Uid.toStdString() + (zoned ? " zoned" : " floating"));
             EXPECT_EQ(read.Events[i].Uid, events[i].Uid);
-            ExpectSameRecord(read.Events[i].Event, events[i].Event);
+            // Written for other programs to see, never read back.
+            TvnEventParams expected = events[i].Event;
+            expected.Action_File.clear();
+            expected.Sound_File.clear();
+            ExpectSameRecord(read.Events[i].Event, expected);
         }
     }
 }
@@ -344,6 +349,48 @@ TEST_F(IcalendarTest, HostileFilesGetASafeAnswer) {
             EXPECT_GE(item.Event.nParam, 1);
             EXPECT_LE(item.Event.NotifyParam, 99);
         }
+    }
+}
+
+TEST_F(IcalendarTest, ActionAndSoundFilesFromACalendarAreNeverTaken) {
+    TvnEventParams own = Record(At(2024, 4, 1, 10, 0), rkWeekly);
+    own.Action_File = QStringLiteral("/bin/sh");
+    own.Sound_File = QStringLiteral("/etc/passwd");
+    own.Notify = true, own.NotifyParam = 15, own.NotifyType = ntMinutes;
+    const QByteArray audio =
+        "BEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-PT15M\r\n"
+        "ATTACH:file:///etc/passwd\r\nEND:VALARM\r\n";
+    const QByteArray action = "X-VORNEL-ACTION-FILE:/bin/sh\r\n";
+    const struct {
+        const char* name;
+        QByteArray text;
+        size_t events;
+    } rows[] = {
+        {"own_writer_zoned", WriteICalendar({{own, "u1"}}, now_, kZone), 1},
+        {"own_writer_floating", WriteICalendar({{own, "u1"}}, now_, QString()), 1},
+        {"action_property", Calendar(Event("DTSTART:20240401T100000\r\n" + action)), 1},
+        {"audio_alarm", Calendar(Event("DTSTART:20240401T100000\r\n" + audio)), 1},
+        {"expanded_series",
+         Calendar(Event("DTSTART:20240401T100000\r\nRRULE:FREQ=DAILY;COUNT=3\r\n"
+                        "EXDATE:20240402T100000\r\n" +
+                        action + audio)),
+         2},
+        {"moved_occurrence",
+         Calendar(Event("DTSTART:20240401T100000\r\nRRULE:FREQ=DAILY;COUNT=2\r\n") +
+                  Event("RECURRENCE-ID:20240402T100000\r\nDTSTART:20240402T120000\r\n" + action +
+                        audio)),
+         2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const TvnIcsReadResult read = ReadICalendar(row.text, now_);
+        ASSERT_EQ(read.Events.size(), row.events) << read.Error.toStdString();
+        for (const TvnIcsEvent& item : read.Events) {
+            EXPECT_EQ(item.Event.Action_File, QString());
+            EXPECT_EQ(item.Event.Sound_File, QString());
+        }
+        // The alarm itself still gives the notice.
+        EXPECT_TRUE(read.Events.back().Event.Notify || row.text.count("VALARM") == 0);
     }
 }
 
