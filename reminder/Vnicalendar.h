@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 #include "store/Vntypes.h"
@@ -32,6 +33,9 @@ struct TvnIcsReadResult {
     // parse (a broken RRULE, say): a file import keeps the rest, a
     // synchronisation refuses the resource.
     int Damaged = 0;
+    // Descriptions of the series left out (and counted in Skipped) because
+    // working out their rule would take too long; never stored shortened.
+    QStringList CutOff;
     QString Error;  // set when the text is no calendar at all
 };
 

@@ -1,6 +1,8 @@
-// Series that this calendar cannot say directly: their occurrences through
-// libical's recurrence iterator, compared with the nearest kind or expanded.
+// Series that this calendar cannot say directly: their occurrences, each rule
+// walked in bounded steps, compared with the nearest kind or expanded.
+#include <QDate>
 #include <algorithm>
+#include <cmath>
 
 #include "reminder/Vnicalendar_read_p.h"
 
@@ -9,6 +11,7 @@ using namespace ics;
 namespace {
 
 constexpr int64_t MaxStepsPerSeries = 400000;
+constexpr qint64 MaxMillisecondsPerSeries = 1000;
 constexpr size_t MaxOccurrencesPerSeries = 4000;  // ten years of days
 
 struct Occurrences {
@@ -17,38 +20,33 @@ struct Occurrences {
     bool Ok = true;             // false when the step limits were hit
 };
 
-struct IteratorDeleter {
-    void operator()(icalrecur_iterator* it) const { icalrecur_iterator_free(it); }
-};
-
 TDateTime LocalOfKey(int64_t key) {
     const int64_t day = key >= 0 ? key / 1440 : (key - 1439) / 1440;
     return ComposeDateTime(double(day), double(key - day * 1440) / MinsPerDay);
 }
 
-// The rule's occurrences up to the horizon; Finite when it ended before.
-void RuleOccurrences(const icalrecurrencetype& r, const icaltimetype& start, TvnReadContext& ctx,
-                     Occurrences& out) {
-    std::unique_ptr<icalrecur_iterator, IteratorDeleter> it(icalrecur_iterator_new(r, start));
-    if (!it) {
-        out.Finite = true;  // a rule libical refuses: only the start remains
-        return;
-    }
+// The Julian day of a local time, one later: a rule's times are in the zone
+// of its start, which is less than a day away from local time.
+int64_t LastFieldDay(TDateTime local) {
+    return QDate(1899, 12, 30).toJulianDay() + int64_t(std::floor(local)) + 1;
+}
+
+// The rule's occurrences up to the horizon, within the bounds; Finite when it
+// ended before.
+void RuleOccurrences(const icalrecurrencetype& r, const icaltimetype& start,
+                     const TvnReadContext& ctx, RuleBounds& bounds, Occurrences& out) {
     const int64_t horizon = MinuteKey(ctx.Horizon);
-    for (int64_t steps = 0;; ++steps) {
-        if (steps > MaxStepsPerSeries || --ctx.StepBudget < 0) {
-            out.Ok = false;
-            return;
-        }
-        const icaltimetype t = icalrecur_iterator_next(it.get());
-        if (icaltime_is_null_time(t)) break;
+    bool outOfRange = false;
+    const RuleEnd end = WalkRule(r, start, bounds, [&](const icaltimetype& t) {
         const auto local = LocalTime(t);
-        if (!local) break;
+        if (!local) return !(outOfRange = true);
         const int64_t key = MinuteKey(*local);
-        if (key > horizon) return;
+        if (key > horizon) return false;
         out.Keys.push_back(key);
-    }
-    out.Finite = true;
+        return true;
+    });
+    out.Ok = end != RuleEnd::OverBudget;
+    out.Finite = end == RuleEnd::Ended || outOfRange;
 }
 
 template <typename Visit>
@@ -60,15 +58,19 @@ void ForEachTime(icalcomponent* ev, icalproperty_kind kind, Visit visit) {
     }
 }
 
+// Sorted, so that a series with hundreds of thousands of EXDATEs is not
+// compared with each of them for each occurrence.
 void RemoveExcluded(icalcomponent* ev, const std::vector<int64_t>& overridden,
                     std::vector<int64_t>& keys) {
     std::vector<int64_t> times = overridden, days;
     ForEachTime(ev, ICAL_EXDATE_PROPERTY, [&](int64_t key, bool isDate) {
         (isDate ? days : times).push_back(isDate ? key / 1440 : key);
     });
+    std::sort(times.begin(), times.end());
+    std::sort(days.begin(), days.end());
     std::erase_if(keys, [&](int64_t k) {
-        return std::find(times.begin(), times.end(), k) != times.end() ||
-               std::find(days.begin(), days.end(), k / 1440) != days.end();
+        return std::binary_search(times.begin(), times.end(), k) ||
+               std::binary_search(days.begin(), days.end(), k / 1440);
     });
 }
 
@@ -76,14 +78,18 @@ Occurrences SeriesOccurrences(icalcomponent* ev, const icaltimetype& start, TvnR
                               const TvnIcsEvent& base) {
     Occurrences out;
     int rules = 0;
+    const int64_t given = std::min(MaxStepsPerSeries, ctx.StepBudget);
+    RuleBounds bounds{LastFieldDay(ctx.Horizon), given,
+                      std::min(ctx.Deadline, QDeadlineTimer(MaxMillisecondsPerSeries))};
     for (icalproperty* p = icalcomponent_get_first_property(ev, ICAL_RRULE_PROPERTY); p && out.Ok;
          p = icalcomponent_get_next_property(ev, ICAL_RRULE_PROPERTY), ++rules) {
         Occurrences one;
-        RuleOccurrences(icalproperty_get_rrule(p), start, ctx, one);
+        RuleOccurrences(icalproperty_get_rrule(p), start, ctx, bounds, one);
         out.Ok = one.Ok;
         out.Finite = (rules == 0 || out.Finite) && one.Finite;
         out.Keys.insert(out.Keys.end(), one.Keys.begin(), one.Keys.end());
     }
+    ctx.StepBudget -= given - bounds.Budget;
     if (rules == 0) out.Finite = true;
     const int64_t horizon = MinuteKey(ctx.Horizon);
     out.Keys.push_back(MinuteKey(base.Event.Date));  // the start always counts
@@ -142,8 +148,9 @@ void Expand(const std::vector<int64_t>& keys, const TvnIcsEvent& base, TvnReadCo
 void ReadSeries(icalcomponent* ev, const icaltimetype& start, const TvnIcsEvent& base,
                 TvnReadContext& ctx) {
     const Occurrences theirs = SeriesOccurrences(ev, start, ctx, base);
-    if (!theirs.Ok) {
+    if (!theirs.Ok) {  // not shortened: left out, and said so
         ++ctx.Result.Skipped;
+        ctx.Result.CutOff << base.Event.Desc;
         return;
     }
     TvnIcsEvent item = base;

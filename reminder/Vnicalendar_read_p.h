@@ -1,7 +1,9 @@
 // The state of one read and the series step of the reader.
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QHash>
+#include <functional>
 #include <vector>
 
 #include "reminder/Vnicalendar.h"
@@ -11,14 +13,42 @@ struct TvnReadContext {
     explicit TvnReadContext(TDateTime now) : Now(now), Horizon(now + 3653) {}
     TDateTime Now;
     TDateTime Horizon;  // ten years on: how far series are compared and expanded
-    // Occurrences the recurrence steps may still visit in this read, so that a
-    // file of dense rules ends in bounded time.
+    // Steps the rule walks may still take in this read (periods looked at,
+    // days libical walked, occurrences made), so that a file of costly rules
+    // ends in bounded time.
     int64_t StepBudget = 3000000;
+    // Series are read until then at most, whatever their steps.
+    QDeadlineTimer Deadline{10000};
     size_t ExpandedBudget = 200000;  // one-time events made from series
     int Seen = 0;
     QHash<QString, std::vector<int64_t>> Overrides;  // UID: minute keys
     TvnIcsReadResult Result;
 };
+
+namespace ics {
+
+// How the walk through a rule's occurrences ended: the rule has no more, the
+// visitor or the last day stopped it, or the steps allowed were spent.
+enum class RuleEnd { Ended, Stopped, OverBudget };
+
+// Answers false to stop the walk.
+using RuleVisit = std::function<bool(const icaltimetype&)>;
+
+// What a walk may cover: field days up to LastDay (a Julian day), Budget
+// steps (each period looked at, each day libical walks, each occurrence
+// made), and, as a last guard for what steps cannot see, a deadline.
+struct RuleBounds {
+    int64_t LastDay = 0;
+    int64_t Budget = 0;
+    QDeadlineTimer Deadline;
+};
+
+// Hands the occurrences of one RRULE from start to visit, in order, as times
+// in the fields and zone of start, within the bounds (Budget is used up).
+RuleEnd WalkRule(const icalrecurrencetype& r, const icaltimetype& start, RuleBounds& bounds,
+                 const RuleVisit& visit);
+
+}  // namespace ics
 
 // The kind a rule's frequency suggests; rkOnce when none.
 int KindOfFrequency(const icalrecurrencetype& r);

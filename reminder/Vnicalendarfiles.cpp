@@ -86,13 +86,17 @@ QString WriteFile(const QString& fileName, const QByteArray& text) {
 
 QString TvnIcsImportReport::Text() const {
     if (!Error.isEmpty()) return Error;
-    return QStringLiteral(
-               "Events imported: %1\nEvents updated: %2\nSeries expanded into single "
-               "events: %3\nEvents skipped: %4")
-        .arg(Imported)
-        .arg(Updated)
-        .arg(Expanded)
-        .arg(Skipped);
+    QString text = QStringLiteral(
+                       "Events imported: %1\nEvents updated: %2\nSeries expanded into single "
+                       "events: %3\nEvents skipped: %4")
+                       .arg(Imported)
+                       .arg(Updated)
+                       .arg(Expanded)
+                       .arg(Skipped);
+    if (!CutOff.isEmpty())
+        text += QStringLiteral("\nSkipped because their rules take too long to work out: %1")
+                    .arg(CutOff.join(QStringLiteral(", ")));
+    return text;
 }
 
 QString ExportIcsEvents(TvnCalendarReminder& calendar, const TvnExportParams& params) {
@@ -199,6 +203,7 @@ TvnIcsImportReport ImportIcsEvents(TvnCalendarReminder& calendar, const QString&
     }
     report.Expanded = read.Expanded;
     report.Skipped = read.Skipped;
+    report.CutOff = read.CutOff;
     StoreAll(calendar, read, report);
     return report;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "reminder/Vnparams.h"
 
@@ -14,6 +15,9 @@ struct TvnIcsImportReport {
     int Updated = 0;
     int Expanded = 0;  // series stored as their one-time occurrences
     int Skipped = 0;
+    // Series among the skipped ones whose rules take too long to work out,
+    // by description.
+    QStringList CutOff;
     // The text of the report box.
     QString Text() const;
 };

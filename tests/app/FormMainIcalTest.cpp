@@ -1,7 +1,7 @@
 // The main window's iCalendar commands: export through the export dialog,
 // import that updates what it exported before, a file too large refused
-// with the events left as they were, and files named by a calendar never
-// taken.
+// with the events left as they were, files named by a calendar never taken,
+// and series too costly to work out named in the report.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -164,4 +164,22 @@ TEST(FormMainIcal, AnImportedCalendarNeverChoosesWhatAnEventOpensOrPlays) {
               "Events skipped: 0");
     EXPECT_EQ(w.Files(), QStringList({"Choir: " + choir.Action_File + " | " + choir.Sound_File,
                                       "Stranger:  | "}));
+}
+
+TEST(FormMainIcal, ASeriesTooCostlyToWorkOutIsNamedInTheReport) {
+    ScopedDialogScript script;
+    IcsWindow w;
+    const QString path = w.dir.filePath("dense.ics");
+    WriteAll(path,
+             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n"
+             "BEGIN:VEVENT\r\nUID:a\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:20261201T090000\r\n"
+             "SUMMARY:Standup\r\nEND:VEVENT\r\n"
+             "BEGIN:VEVENT\r\nUID:b\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:20261201T090000\r\n"
+             "RRULE:FREQ=SECONDLY\r\nSUMMARY:Every second\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    w.ImportFrom(script, path);
+    EXPECT_EQ(script.Texts(TDialogKind::Information).last(),
+              "Events imported: 1\nEvents updated: 0\nSeries expanded into single events: 0\n"
+              "Events skipped: 1\nSkipped because their rules take too long to work out: "
+              "Every second");
+    EXPECT_EQ(w.Events(), QStringList("Standup"));
 }

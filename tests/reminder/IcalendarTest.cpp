@@ -1,11 +1,15 @@
 // The iCalendar mapping: a round trip of every kind, the exported rules
 // against libical's own expander and the calendar's matching, files in the
-// shapes other calendars write, and hostile files, among them files that
-// name programs.
+// shapes other calendars write, and hostile files: rules that never match,
+// files that name programs.
 #include <gtest/gtest.h>
 #include <libical/ical.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <functional>
 #include <set>
 
 #include "calendar/Vndbdrawcalendar_match.h"
@@ -391,6 +395,117 @@ TEST_F(IcalendarTest, ActionAndSoundFilesFromACalendarAreNeverTaken) {
         }
         // The alarm itself still gives the notice.
         EXPECT_TRUE(read.Events.back().Event.Notify || row.text.count("VALARM") == 0);
+    }
+}
+
+// Runs f in a child process with a watchdog, so that a read that hangs or
+// eats memory fails the test instead of stopping it. True when f returned.
+bool ReturnsInAChild(const std::function<void()>& f) {
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        alarm(60);
+#if !defined(__SANITIZE_ADDRESS__)
+        const rlimit memory{rlim_t(1) << 30, rlim_t(1) << 30};
+        setrlimit(RLIMIT_AS, &memory);
+#endif
+        try {
+            f();
+        } catch (...) {
+            _exit(1);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+struct CostlyRuleRow {
+    const char* name;
+    const char* rule;
+    size_t events;
+    TDateTime first, last;  // of the events read
+    bool cutOff;            // left out, and named in the result
+};
+
+TEST_F(IcalendarTest, RulesThatNeverMatchEndInsteadOfSteppingForCenturies) {
+    const TDateTime start = At(2024, 4, 1, 10, 0);  // ahead: it stays as the one occurrence
+    const CostlyRuleRow rows[] = {
+        {"secondly", "FREQ=SECONDLY;BYMONTH=2;BYMONTHDAY=30", 1, start, start, false},
+        {"minutely", "FREQ=MINUTELY;BYMONTH=2;BYMONTHDAY=30", 1, start, start, false},
+        {"hourly", "FREQ=HOURLY;BYMONTH=2;BYMONTHDAY=30", 1, start, start, false},
+        {"daily", "FREQ=DAILY;BYMONTH=2;BYMONTHDAY=30", 1, start, start, false},
+        {"weekly", "FREQ=WEEKLY;BYMONTH=2;BYMONTHDAY=30", 1, start, start, false},
+        {"monthly", "FREQ=MONTHLY;BYMONTH=2;BYMONTHDAY=30", 1, start, start, false},
+        {"yearly", "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=30", 1, start, start, false},
+        {"minutely_31st_of_short_months", "FREQ=MINUTELY;BYMONTH=4,6,9,11;BYMONTHDAY=31", 1, start,
+         start, false},
+        {"hourly_day_366_in_june", "FREQ=HOURLY;BYMONTH=6;BYYEARDAY=366", 1, start, start, false},
+        {"minutely_odd_minute_on_even_steps", "FREQ=MINUTELY;INTERVAL=2;BYMINUTE=5", 1, start,
+         start, false},
+        {"secondly_odd_second_on_even_steps", "FREQ=SECONDLY;INTERVAL=2;BYSECOND=5", 0, 0, 0, true},
+        {"secondly_once_a_day",
+         "FREQ=SECONDLY;BYHOUR=5;BYMINUTE=7;BYSECOND=9;UNTIL=20240405T235959", 5, start,
+         At(2024, 4, 5, 5, 7), false},
+        {"hourly_last_day_of_the_month", "FREQ=HOURLY;BYMONTHDAY=-1;BYHOUR=9;COUNT=3", 4, start,
+         At(2024, 6, 30, 9, 0), false},
+    };
+    for (const CostlyRuleRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QByteArray text =
+            Calendar(Event("DTSTART:20240401T100000\r\nRRULE:" + QByteArray(row.rule) + "\r\n"));
+        ASSERT_TRUE(ReturnsInAChild([&] { ReadICalendar(text, now_); }));
+        const TvnIcsReadResult read = ReadICalendar(text, now_);
+        ASSERT_EQ(read.Events.size(), row.events);
+        EXPECT_EQ(read.Skipped, row.cutOff ? 1 : 0);
+        EXPECT_EQ(read.CutOff, row.cutOff ? QStringList("Imported") : QStringList());
+        if (row.events == 0) continue;
+        EXPECT_EQ(DateTimeText(read.Events.front().Event.Date), DateTimeText(row.first));
+        EXPECT_EQ(DateTimeText(read.Events.back().Event.Date), DateTimeText(row.last));
+    }
+}
+
+// Sub-daily rules are walked by the reader itself; where libical walks them
+// in reasonable time, both give the same occurrences.
+TEST_F(IcalendarTest, SubDailyRulesGiveTheOccurrencesLibicalGives) {
+    const char* const rules[] = {
+        "FREQ=HOURLY;INTERVAL=5;BYMINUTE=0,30;COUNT=40",
+        "FREQ=HOURLY;INTERVAL=25;BYMINUTE=15,45;COUNT=30",
+        "FREQ=HOURLY;BYHOUR=1,2,3;BYMONTH=4,5;BYMONTHDAY=30,1;COUNT=20",
+        "FREQ=MINUTELY;INTERVAL=15;BYHOUR=9,10;BYDAY=MO,WE;COUNT=50",
+        "FREQ=MINUTELY;INTERVAL=90;BYDAY=SA,SU;UNTIL=20240501T000000Z",
+        "FREQ=MINUTELY;INTERVAL=7;BYSECOND=0,20;BYHOUR=23;COUNT=24",
+        "FREQ=SECONDLY;INTERVAL=20;BYHOUR=12;BYMINUTE=0,5;BYYEARDAY=100,101,102;COUNT=18",
+        "FREQ=SECONDLY;INTERVAL=86401;COUNT=10",
+    };
+    for (const char* rule : rules) {
+        SCOPED_TRACE(rule);
+        const QByteArray text = Calendar(Event(
+            "DTSTART;TZID=Europe/Berlin:20240330T231500\r\nRRULE:" + QByteArray(rule) + "\r\n"));
+        const TvnIcsReadResult read = ReadICalendar(text, now_);
+        std::set<QString> ours, theirs;
+        for (const TvnIcsEvent& item : read.Events)
+            ours.insert(DateTimeText(item.Event.Date));
+        icalcomponent* cal = icalparser_parse_string(text.constData());
+        icalcomponent* ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT);
+        const icaltimetype dtstart = icalcomponent_get_dtstart(ev);
+        icalrecur_iterator* it =
+            icalrecur_iterator_new(icalrecurrencetype_from_string(rule), dtstart);
+        theirs.insert(DateTimeText(At(2024, 3, 30, 23, 15)));
+        for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t);
+             t = icalrecur_iterator_next(it)) {
+            // To the nearest minute, as the reader keeps times.
+            const time_t at = icaltime_as_timet_with_zone(t, (icaltimezone*)dtstart.zone) + 30;
+            std::tm local{};
+            localtime_r(&at, &local);
+            theirs.insert(DateTimeText(At(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                          local.tm_hour, local.tm_min)));
+        }
+        icalrecur_iterator_free(it);
+        icalcomponent_free(cal);
+        EXPECT_GT(theirs.size(), 9u);
+        EXPECT_EQ(ours, theirs);
     }
 }
 
