@@ -57,6 +57,10 @@ QByteArray WriteICalendar(const std::vector<TvnIcsEvent>& events, TDateTime stam
 // a file to play, so Action_File and Sound_File are always empty.
 TvnIcsReadResult ReadICalendar(const QByteArray& text, TDateTime now);
 
+// Reads a .ics file as ReadICalendar does; Error says why when the file
+// cannot be read or is larger than IcsMaxFileBytes.
+TvnIcsReadResult ReadICalendarFile(const QString& fileName, TDateTime now);
+
 // The RRULE value written for an event's recurrence (empty for a one-time
 // event); exposed so that the occurrences can be checked independently.
 QString IcsRecurrenceRule(const TvnEventParams& event, const QString& tzName);

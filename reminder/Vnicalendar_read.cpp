@@ -1,4 +1,9 @@
 // iCalendar text to event records: the fields, the notice, and the series.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
 #include <QHash>
 #include <algorithm>
 #include <cstdlib>
@@ -266,4 +271,35 @@ TvnIcsReadResult ReadICalendar(const QByteArray& text, TDateTime now) {
     for (icalcomponent* cal : calendars)
         ReadCalendar(cal, ctx);
     return ctx.Result;
+}
+
+// Only a regular file within the limit is read, as it is once opened: a
+// device (/dev/zero) would be read until memory runs out, and opening a pipe
+// without O_NONBLOCK waits for a writer.
+TvnIcsReadResult ReadICalendarFile(const QString& fileName, TDateTime now) {
+    TvnIcsReadResult result;
+    const int fd =
+        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    QFile file;
+    if (fd < 0 || fstat(fd, &info) != 0 ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0) ::close(fd);
+        result.Error = QStringLiteral("The file \"%1\" could not be read.").arg(fileName);
+        return result;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        result.Error =
+            QStringLiteral("\"%1\" is not a regular file and is not imported.").arg(fileName);
+        return result;
+    }
+    // Read one byte over the limit, in case the file grew since it was looked at.
+    const QByteArray text =
+        info.st_size > IcsMaxFileBytes ? QByteArray() : file.read(IcsMaxFileBytes + 1);
+    if (info.st_size > IcsMaxFileBytes || text.size() > IcsMaxFileBytes) {
+        result.Error = QStringLiteral("The file is larger than %1 MB and is not imported.")
+                           .arg(IcsMaxFileBytes / (1024 * 1024));
+        return result;
+    }
+    return ReadICalendar(text, now);
 }

@@ -1,6 +1,5 @@
 #include "reminder/Vnicalendarfiles.h"
 
-#include <QFile>
 #include <QSaveFile>
 #include <QUuid>
 #include <vector>
@@ -124,21 +123,6 @@ QString ExportIcsEvents(TvnCalendarReminder& calendar, const TvnExportParams& pa
 
 namespace {
 
-TvnIcsReadResult ReadFile(const QString& fileName) {
-    TvnIcsReadResult result;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.Error = QStringLiteral("The file \"%1\" could not be read.").arg(fileName);
-        return result;
-    }
-    if (file.size() > IcsMaxFileBytes) {
-        result.Error = QStringLiteral("The file is larger than %1 MB and is not imported.")
-                           .arg(IcsMaxFileBytes / (1024 * 1024));
-        return result;
-    }
-    return ReadICalendar(file.readAll(), Now());
-}
-
 // Stores one event: the stored event with its UID is updated, else one is added.
 // The file names no action or sound file; an updated event keeps its own.
 void StoreEvent(TvnCalendarReminder& calendar, TADOTable* table, ado::TEventUids& uids,
@@ -196,7 +180,7 @@ TvnIcsImportReport ImportIcsEvents(TvnCalendarReminder& calendar, const QString&
         report.Error = QStringLiteral("The events are not open.");
         return report;
     }
-    const TvnIcsReadResult read = ReadFile(fileName);
+    const TvnIcsReadResult read = ReadICalendarFile(fileName, Now());
     if (!read.Error.isEmpty()) {
         report.Error = read.Error;
         return report;

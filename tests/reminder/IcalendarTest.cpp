@@ -1,13 +1,15 @@
 // The iCalendar mapping: a round trip of every kind, the exported rules
 // against libical's own expander and the calendar's matching, files in the
 // shapes other calendars write, and hostile files: rules that never match,
-// files that name programs.
+// files that name programs, devices in place of files.
 #include <gtest/gtest.h>
 #include <libical/ical.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QFile>
 #include <cmath>
 #include <functional>
 #include <set>
@@ -506,6 +508,37 @@ TEST_F(IcalendarTest, SubDailyRulesGiveTheOccurrencesLibicalGives) {
         icalcomponent_free(cal);
         EXPECT_GT(theirs.size(), 9u);
         EXPECT_EQ(ours, theirs);
+    }
+}
+
+TEST_F(IcalendarTest, ADeviceOrAPipeIsRefusedBeforeAnythingIsRead) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.ics"), big = dir.filePath("big.ics"),
+                  good = dir.filePath("good.ics");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile bigFile(big), goodFile(good);
+    ASSERT_TRUE(bigFile.open(QIODevice::WriteOnly) && bigFile.resize(IcsMaxFileBytes + 1));
+    ASSERT_TRUE(goodFile.open(QIODevice::WriteOnly));
+    goodFile.write(Calendar(Event("DTSTART:20240401T100000\r\n")));
+    goodFile.close();
+    const struct {
+        QString path;
+        QString error;
+    } rows[] = {
+        {"/dev/zero", "\"/dev/zero\" is not a regular file and is not imported."},
+        {fifo, '"' + fifo + "\" is not a regular file and is not imported."},
+        {dir.path(), '"' + dir.path() + "\" is not a regular file and is not imported."},
+        {dir.filePath("missing.ics"),
+         "The file \"" + dir.filePath("missing.ics") + "\" could not be read."},
+        {big, "The file is larger than 16 MB and is not imported."},
+        {good, QString()},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path.toStdString());
+        ASSERT_TRUE(ReturnsInAChild([&] { ReadICalendarFile(row.path, now_); }));
+        const TvnIcsReadResult read = ReadICalendarFile(row.path, now_);
+        EXPECT_EQ(read.Error, row.error);
+        EXPECT_EQ(read.Events.size(), row.error.isEmpty() ? 1u : 0u);
     }
 }
 
