@@ -74,7 +74,10 @@ constexpr TvnActionIcon ActionIcons[] = {
     {"pMenu_ClearBColor", "edit-clear", QStyle::SP_DialogResetButton},
     {"pMenu_SetWallp", "preferences-desktop-wallpaper", QStyle::SP_DesktopIcon},
     {"pMenu_ClearWallp", "edit-clear", QStyle::SP_DialogResetButton},
+    {"pMenu_TryAbout", "help-about", QStyle::SP_MessageBoxInformation},
+    {"pMenu_TrySuspend", "media-playback-pause", QStyle::SP_MediaPause},
     {"pMenu_TryShowHide", "window-restore", QStyle::SP_TitleBarNormalButton},
+    {"pMenu_TryExit", "application-exit", QStyle::SP_DialogCloseButton},
 };
 
 // The tool bar's buttons by the actions they show, in the order of the bar.
@@ -118,13 +121,25 @@ TvnCalendarReminder* TFormMainVNCR::Calendar() const {
     return ui->vnCalendarReminder;
 }
 
+// The user entries of the Users menu by user number: the default user's
+// entry, then "mMenu_Users1" to "mMenu_Users8". Each carries its number as Tag.
+QAction* TFormMainVNCR::UserAction(int user) const {
+    return findChild<QAction*>(user == DefaultUserID ? QStringLiteral("mMenu_UsersDefUser")
+                                                     : QStringLiteral("mMenu_Users%1").arg(user));
+}
+
+void TFormMainVNCR::mMenu_UsersDefUserClick(const QObject* sender) {
+    SelectUser(sender->property("Tag").toInt());
+}
+
 void TFormMainVNCR::CreateControls() {
     ui = std::make_unique<Ui::FormMainVNCR>();
     ui->setupUi(this);
     setWindowTitle(QStringLiteral("Vornel Pro"));
     setWindowIcon(QIcon::fromTheme(QStringLiteral("x-office-calendar"),
                                    style()->standardIcon(QStyle::SP_ComputerIcon)));
-    resize(792, 516 + ui->mMenu->sizeHint().height() + ui->ToolBar1->sizeHint().height());
+    // A client area of 792 x 516 below the menu bar, as the window first opened.
+    resize(792, 516 + ui->mMenu->sizeHint().height());
     // Without settings the window opens in the middle of the primary screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();
@@ -181,15 +196,15 @@ void TFormMainVNCR::CreatePopupMenus() {
     ui->vnCalendarReminder->PopupMenu = pMenu_;
     connect(pMenu_, &QMenu::aboutToShow, this, GuardedSlot(this, &TFormMainVNCR::pMenuPopup));
 
-    // The tray's About, Suspend and Exit are the main menu's own actions, so
-    // that the two Suspend entries are checked together.
+    // The tray's items run the main menu's handlers; Suspend is checked in
+    // step with File > Suspend by SuspendClick.
     pMenu_Try_ = new QMenu(this);
     pMenu_Try_->setObjectName(QStringLiteral("pMenu_Try"));
-    pMenu_Try_->addAction(ui->mMenu_HelpAbout);
+    pMenu_Try_->addAction(ui->pMenu_TryAbout);
     pMenu_Try_->addSeparator();
-    pMenu_Try_->addAction(ui->mMenu_FileSuspend);
+    pMenu_Try_->addAction(ui->pMenu_TrySuspend);
     pMenu_Try_->addSeparator();
-    pMenu_Try_->addActions({ui->pMenu_TryShowHide, ui->mMenu_FileExit});
+    pMenu_Try_->addActions({ui->pMenu_TryShowHide, ui->pMenu_TryExit});
 }
 
 void TFormMainVNCR::SetActionIcons() {
@@ -225,9 +240,11 @@ void TFormMainVNCR::ConnectMenus() {
     on(ui->mMenu_FileImportIcs, &TFormMainVNCR::mMenu_FileImportIcsClick);
     on(ui->mMenu_FilePrint, &TFormMainVNCR::mMenu_FilePrintClick);
     on(ui->mMenu_FileSuspend, &TFormMainVNCR::SuspendClick);
+    on(ui->pMenu_TrySuspend, &TFormMainVNCR::SuspendClick);
     on(ui->mMenu_FileHide, &TFormMainVNCR::ShowHideClick);
     on(ui->pMenu_TryShowHide, &TFormMainVNCR::ShowHideClick);
     on(ui->mMenu_FileExit, &TFormMainVNCR::ExitClick);
+    on(ui->pMenu_TryExit, &TFormMainVNCR::ExitClick);
     auto run = [this](const QAction* action, auto body) {
         connect(action, &QAction::triggered, this, GuardedSlot(body));
     };
@@ -272,12 +289,13 @@ void TFormMainVNCR::ConnectCommands() {
     on(ui->mMenu_AddHoliday, &TFormMainVNCR::SendAddHoliday);
     on(ui->mMenu_ToolsHolidays, &TFormMainVNCR::mMenu_ToolsHolidaysClick);
     for (int user = 0; user < UsersCount; ++user) {
-        auto* action = findChild<QAction*>(QStringLiteral("mMenu_User%1").arg(user));
-        run(action, [this, user] { SelectUser(user); });
+        QAction* action = UserAction(user);
+        run(action, [this, action] { mMenu_UsersDefUserClick(action); });
     }
     on(ui->mMenu_HelpContents, &TFormMainVNCR::HelpContentsClick);
     on(ui->mMenu_HelpHomePage, &TFormMainVNCR::HomePageClick);
     on(ui->mMenu_HelpAbout, &TFormMainVNCR::AboutClick);
+    on(ui->pMenu_TryAbout, &TFormMainVNCR::AboutClick);
 }
 
 void TFormMainVNCR::ConnectCalendar() {

@@ -194,6 +194,9 @@ private:
     void ShowHideClick();
     void ExitClick();
     void UsersManagementClick();
+    QAction* UserAction(int user) const;
+    // All nine user entries: the user numbered by the entry's Tag becomes current.
+    void mMenu_UsersDefUserClick(const QObject* sender);
     void ImportEventsClick();
     void ExportEventsClick();
     // iCalendar

@@ -198,7 +198,7 @@ void TFormMainVNCR::OfferDataImport() {
 void TFormMainVNCR::UpdateUsersMenu() {
     TvnUsers& users = settings_.Users;
     for (int n = 0; n < UsersCount; ++n) {
-        auto* action = findChild<QAction*>(QStringLiteral("mMenu_User%1").arg(n));
+        QAction* action = UserAction(n);
         if (users.UserStates[n] == usRemoved) {
             users.UserStates[n] = usFree;
             // Its binding goes first: the deletion must not reach the server.
@@ -215,8 +215,7 @@ void TFormMainVNCR::SelectUser(int user) {
     TvnUsers& users = settings_.Users;
     if (user != -1) users.CurrUserID = user;
     for (int n = 0; n < UsersCount; ++n)
-        findChild<QAction*>(QStringLiteral("mMenu_User%1").arg(n))
-            ->setChecked(n == users.CurrUserID);
+        UserAction(n)->setChecked(n == users.CurrUserID);
     Calendar()->SetCurrUser(users.CurrUserID);
     if (user == -1) return;
     SettingsChanged();
@@ -300,6 +299,7 @@ void TFormMainVNCR::SuspendClick() {
     TvnCalendarReminder* c = Calendar();
     c->FReminderActive = !c->FReminderActive;
     ui->mMenu_FileSuspend->setChecked(!c->FReminderActive);
+    ui->pMenu_TrySuspend->setChecked(!c->FReminderActive);
     SetTrayIcon(c->FReminderActive ? -1 : 0);
 }
 

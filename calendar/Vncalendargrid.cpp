@@ -24,13 +24,18 @@ bool TvnCalendarGrid::SetViewMode(int mode) {
 }
 
 bool TvnCalendarGrid::SetCalendarDate(TDateTime date) {
+    if (!SetCalendarDateOnly(date)) return false;
+    Update();
+    return true;
+}
+
+bool TvnCalendarGrid::SetCalendarDateOnly(TDateTime date) {
     if (std::isnan(date)) return false;
     // Whole days inside the supported calendar keep the view's arithmetic
     // exact.
     const TDateTime day = std::trunc(std::clamp(date, MinDateTime, std::trunc(MaxDateTime)));
     if (day == FCalendarDate) return false;
     FCalendarDate = day;
-    Update();
     return true;
 }
 

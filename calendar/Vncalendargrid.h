@@ -42,6 +42,11 @@ public:
     // The calendar date becomes a whole day inside the supported calendar.
     bool SetViewMode(int mode);
     bool SetCalendarDate(TDateTime date);
+    // The date alone, the cells staying those of the old date until
+    // Recompute(): the calendar control tells its owner of a new date while
+    // the old view still stands, and recomputes after.
+    bool SetCalendarDateOnly(TDateTime date);
+    void Recompute() { Update(); }
     // 1 = Monday ... 7 = Sunday.
     bool SetStartOfWeek(int n);
 

@@ -19,13 +19,15 @@ void TvnDrawCalendar::UpdateData() {}
 
 void TvnDrawCalendar::SetCalendarDate(TDateTime date) {
     if (std::isnan(date)) return;
-    FGrid.SetCalendarDate(date);
+    // The owner hears of the new date before the view is recomputed for it.
+    FGrid.SetCalendarDateOnly(date);
     SelectedDate = 0;
     if (OnChangeCalendarDate) {
         int y = 0, m = 0, d = 0;
         DecodeDate(CalendarDate(), y, m, d);
         OnChangeCalendarDate(this, GetDateFormatA(), y, m, d);
     }
+    FGrid.Recompute();
     UpdateCalendar();
 }
 

@@ -123,8 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
                               });
                               w.Trigger("mMenu_ToolsOptions");
                           }},
-        SettingsChangeRow{"User",
-                          [](ScopedDialogScript&, TStartedWindow& w) { w.Trigger("mMenu_User0"); }},
+        SettingsChangeRow{"User", [](ScopedDialogScript&,
+                                     TStartedWindow& w) { w.Trigger("mMenu_UsersDefUser"); }},
         SettingsChangeRow{"Hiding",
                           [](ScopedDialogScript&, TStartedWindow& w) {
                               w.window->show();

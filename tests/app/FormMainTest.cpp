@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -115,6 +116,15 @@ TEST(FormMain, StartsOnTodaysMonthWithTheTimerRunning) {
     EXPECT_TRUE(tabs->tabIcon(10).isNull());
     EXPECT_FALSE(w.Action("mMenu_FileImportData")->isVisible());  // no "DB.vdb"
     EXPECT_TRUE(w.window->SettingsLoaded());
+}
+
+// The tool bar's height was added to the client area of 792 x 516.
+TEST(FormMain, FirstClientAreaBelowTheMenuBarIs792By516) {
+    RecordingShell shell;
+    RecordingSoundPlayer player;
+    TFormMainVNCR window(shell, player);
+    const int menuBar = window.findChild<QMenuBar*>("mMenu")->sizeHint().height();
+    EXPECT_EQ(window.size(), QSize(792, 516 + menuBar));
 }
 
 TEST(FormMain, EveryToolButtonHasItsCaptionAndAPicture) {
@@ -287,15 +297,30 @@ TEST(FormMain, CloseBoxHidesAndTheReminderKeepsAnnouncing) {
     EXPECT_TRUE(w.window->isVisible());
 }
 
+namespace {
+
+// The tray menu's items by name, a separator as an empty name.
+QStringList TrayItemNames(TFormMainVNCR& window) {
+    QStringList names;
+    for (const QAction* a : window.TrayMenu()->actions())
+        names << (a->isSeparator() ? QString() : a->objectName());
+    return names;
+}
+
+}  // namespace
+
 TEST(FormMain, SuspendShowsPictureZeroAndChecksBothItems) {
     StartedWindow w(At(2026, 12, 9, 15, 0));
     QAction* suspend = w.Action("mMenu_FileSuspend");
-    ASSERT_TRUE(w.window->TrayMenu()->actions().contains(suspend));  // the tray's Suspend
+    QAction* traySuspend = w.Action("pMenu_TrySuspend");
     ASSERT_TRUE(w.window->findChild<QMenu*>("mMenu_File")->actions().contains(suspend));
+    ASSERT_EQ(TrayItemNames(*w.window), (QStringList{"pMenu_TryAbout", "", "pMenu_TrySuspend", "",
+                                                     "pMenu_TryShowHide", "pMenu_TryExit"}));
     EXPECT_EQ(w.window->Tray().ShownImage(), 9);
-    suspend->trigger();
+    traySuspend->trigger();
     EXPECT_FALSE(w.Cal().FReminderActive);
     EXPECT_TRUE(suspend->isChecked());
+    EXPECT_TRUE(traySuspend->isChecked());
     EXPECT_EQ(w.window->Tray().ShownImage(), 0);
     // A new day while suspended keeps the suspended picture.
     w.clock.Set(At(2026, 12, 10, 0, 0, 1));
@@ -304,6 +329,7 @@ TEST(FormMain, SuspendShowsPictureZeroAndChecksBothItems) {
     suspend->trigger();
     EXPECT_TRUE(w.Cal().FReminderActive);
     EXPECT_FALSE(suspend->isChecked());
+    EXPECT_FALSE(traySuspend->isChecked());
     EXPECT_EQ(w.window->Tray().ShownImage(), 10);
 }
 
@@ -442,15 +468,16 @@ TEST(FormMainCommands, UsersMenuShowsTheUsersInUseAndSwitchesTheCalendar) {
     RecordingSoundPlayer player;
     TFormMainVNCR window(shell, player);
     ASSERT_TRUE(window.FormCreate());
-    auto* anna = window.findChild<QAction*>("mMenu_User1");
+    auto* anna = window.findChild<QAction*>("mMenu_Users1");
     EXPECT_TRUE(anna->isVisible());
     EXPECT_EQ(anna->text(), "Anna");
-    EXPECT_FALSE(window.findChild<QAction*>("mMenu_User2")->isVisible());
+    EXPECT_EQ(anna->property("Tag").toInt(), 1);
+    EXPECT_FALSE(window.findChild<QAction*>("mMenu_Users2")->isVisible());
     anna->trigger();
     EXPECT_EQ(window.Settings().Users.CurrUserID, 1);
     EXPECT_EQ(window.Calendar()->CurrUser, 1);
     EXPECT_TRUE(anna->isChecked());
-    EXPECT_FALSE(window.findChild<QAction*>("mMenu_User0")->isChecked());
+    EXPECT_FALSE(window.findChild<QAction*>("mMenu_UsersDefUser")->isChecked());
     TvnEventParams e = EventRecord("Anna's dentist", At(2026, 12, 10, 9, 0));
     window.Calendar()->AddEvent(&e);
     ASSERT_EQ(window.Calendar()->EventDrawList.size(), 1u);

@@ -247,11 +247,17 @@ TEST(DrawCalendarGeometry, ChangeOfDateNotifiesWithTitle) {
     TvnDrawCalendar c;
     QString title;
     int year = 0, month = 0, day = 0;
-    c.OnChangeCalendarDate = [&](TvnDrawCalendar*, const QString& t, int y, int m, int d) {
+    TDateTime firstCellSeen = 0;
+    c.OnChangeCalendarDate = [&](TvnDrawCalendar* sender, const QString& t, int y, int m, int d) {
         title = t;
         year = y, month = m, day = d;
+        firstCellSeen = sender->FirstDate();
     };
+    const TDateTime firstCellBefore = c.FirstDate();
     c.SetCalendarDate(At(2024, 7, 4));
+    // Told before the view is recomputed: the old cells still stand.
+    EXPECT_TIME_EQ(firstCellSeen, firstCellBefore);
+    EXPECT_TIME_EQ(c.FirstDate(), At(2024, 7, 1));
     EXPECT_EQ(title, "July, 2024");
     EXPECT_EQ(year, 2024);
     EXPECT_EQ(month, 7);
