@@ -58,6 +58,12 @@ bool Gregorian(const icalrecurrencetype& r) {
     return !r.rscale || qstricmp(r.rscale, "GREGORIAN") == 0;
 }
 
+// Whether the days a rule names are the days it falls on: not so for months
+// of another calendar, nor when a missing day moves to the next (SKIP).
+bool DaysAsNamed(const icalrecurrencetype& r) {
+    return Gregorian(r) && r.skip == ICAL_SKIP_OMIT;
+}
+
 // Whether an occurrence can fall on the date, weekday aside: every part that
 // limits days, or expands into them, under the rule's frequency.
 bool DateCanMatch(const icalrecurrencetype& r, const QDate& d) {
@@ -308,7 +314,7 @@ private:
     bool Allowed(int64_t day) const {
         const int64_t interval = std::max<short>(r_.interval, 1);
         if (r_.freq == ICAL_DAILY_RECURRENCE && (day - startDay_) % interval != 0) return false;
-        return !Gregorian(r_) || DayCanMatch(r_, QDate::fromJulianDay(day));
+        return !DaysAsNamed(r_) || DayCanMatch(r_, QDate::fromJulianDay(day));
     }
 
     const icalrecurrencetype& r_;
@@ -353,7 +359,7 @@ RuleEnd LibicalWalk(icalrecur_iterator* it, const icalrecurrencetype& r, const i
 RuleEnd WalkRule(const icalrecurrencetype& r, const icaltimetype& start, RuleBounds& bounds,
                  const RuleVisit& visit) {
     if (start.year < MinYear || start.year > MaxYear) return RuleEnd::Ended;
-    if (Gregorian(r) && !SomeDayCanMatch(r)) return RuleEnd::Ended;  // only the start
+    if (DaysAsNamed(r) && !SomeDayCanMatch(r)) return RuleEnd::Ended;  // only the start
     if (bounds.Deadline.hasExpired()) return RuleEnd::OverBudget;
     // libical refuses what the RFC does not allow (BYWEEKNO with a monthly
     // rule, a numbered BYDAY with an hourly one ...): only the start remains.

@@ -450,6 +450,10 @@ TEST_F(IcalendarTest, RulesThatNeverMatchEndInsteadOfSteppingForCenturies) {
         {"secondly_once_a_day",
          "FREQ=SECONDLY;BYHOUR=5;BYMINUTE=7;BYSECOND=9;UNTIL=20240405T235959", 5, start,
          At(2024, 4, 5, 5, 7), false},
+        // Looks like the above, but a missing day moves on to the next.
+        {"yearly_30th_of_february_skipped_forward",
+         "RSCALE=GREGORIAN;FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=30;SKIP=FORWARD;COUNT=3", 4, start,
+         At(2027, 3, 1, 10, 0), false},
         {"hourly_last_day_of_the_month", "FREQ=HOURLY;BYMONTHDAY=-1;BYHOUR=9;COUNT=3", 4, start,
          At(2024, 6, 30, 9, 0), false},
     };
