@@ -49,6 +49,27 @@ enum TvnCommandMessage : int {
     WM_DELETENOTES = WM_USER + 12,
 };
 
+// The record each command message carries, so that a message sent with
+// another record type does not compile.
+template <int Message>
+struct TvnMessageRecord;
+#define VORNEL_MESSAGE_RECORD(message, record) \
+    template <>                                \
+    struct TvnMessageRecord<message> {         \
+        using Type = record;                   \
+    }
+VORNEL_MESSAGE_RECORD(WM_ADDEVENT, TvnEventParams);
+VORNEL_MESSAGE_RECORD(WM_EDITEVENT, TvnEventParams);
+VORNEL_MESSAGE_RECORD(WM_DELETEEVENT, TvnEventParams);
+VORNEL_MESSAGE_RECORD(WM_FINDEVENTS, TvnFindParams);
+VORNEL_MESSAGE_RECORD(WM_ADDHOLIDAY, TvnHolidayParams);
+VORNEL_MESSAGE_RECORD(WM_EDITHOLIDAY, TvnHolidayParams);
+VORNEL_MESSAGE_RECORD(WM_DELETEHOLIDAY, TvnHolidayParams);
+VORNEL_MESSAGE_RECORD(WM_ADDNOTES, TvnNotesParams);
+VORNEL_MESSAGE_RECORD(WM_EDITNOTES, TvnNotesParams);
+VORNEL_MESSAGE_RECORD(WM_DELETENOTES, TvnNotesParams);
+#undef VORNEL_MESSAGE_RECORD
+
 // The tray's mouse messages in WM_TRAYICON.
 constexpr intptr_t WM_LBUTTONDOWN = 0x201;
 constexpr intptr_t WM_RBUTTONUP = 0x205;
@@ -87,9 +108,10 @@ public:
     // The one dispatch of the command messages; lParam carries a record
     // pointer (or the tray's mouse message). A null record answers 0.
     int SendMessage(int message, intptr_t wParam, intptr_t lParam);
-    template <class T>
-    int SendRecord(int message, T* record, intptr_t wParam = 0) {
-        return SendMessage(message, wParam, reinterpret_cast<intptr_t>(record));
+    // The typed road to it: SendRecord<WM_ADDEVENT>(&event, origin).
+    template <int Message>
+    int SendRecord(typename TvnMessageRecord<Message>::Type* record, intptr_t wParam = 0) {
+        return SendMessage(Message, wParam, reinterpret_cast<intptr_t>(record));
     }
 
     bool OpenDatabase(bool showErrors);
@@ -124,7 +146,8 @@ public:
     void EditSelectedItem();
     void DeleteSelectedItem();
     // Sends a copy of the selected event or notes with the message for its kind.
-    void SendSelectedItem(int eventMessage, int notesMessage);
+    template <int EventMessage, int NotesMessage>
+    void SendSelectedItem();
     void SetView(int mode);
     void ShowEventsPanel(bool show);
     // options

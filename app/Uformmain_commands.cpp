@@ -159,37 +159,38 @@ void TFormMainVNCR::CancelPendingEdits() {
 
 void TFormMainVNCR::SendAddEvent(int origin) {
     TvnEventParams params;
-    SendRecord(WM_ADDEVENT, &params, origin);
+    SendRecord<WM_ADDEVENT>(&params, origin);
 }
 
 void TFormMainVNCR::SendAddNotes(int origin) {
     TvnNotesParams params;
-    SendRecord(WM_ADDNOTES, &params, origin);
+    SendRecord<WM_ADDNOTES>(&params, origin);
 }
 
 void TFormMainVNCR::SendAddHoliday() {
     TvnHolidayParams params;
-    SendRecord(WM_ADDHOLIDAY, &params);
+    SendRecord<WM_ADDHOLIDAY>(&params);
 }
 
 void TFormMainVNCR::EditSelectedItem() {
-    SendSelectedItem(WM_EDITEVENT, WM_EDITNOTES);
+    SendSelectedItem<WM_EDITEVENT, WM_EDITNOTES>();
 }
 
 void TFormMainVNCR::DeleteSelectedItem() {
-    SendSelectedItem(WM_DELETEEVENT, WM_DELETENOTES);
+    SendSelectedItem<WM_DELETEEVENT, WM_DELETENOTES>();
 }
 
-void TFormMainVNCR::SendSelectedItem(int eventMessage, int notesMessage) {
+template <int EventMessage, int NotesMessage>
+void TFormMainVNCR::SendSelectedItem() {
     TvnCalendarReminder* c = Calendar();
     // Copies: the dialog must not work on the control's own selection, which
     // a repaint may refill.
     if (c->SelEvent.ID != -1) {
         TvnEventParams event = c->SelEvent;
-        SendRecord(eventMessage, &event);
+        SendRecord<EventMessage>(&event);
     } else if (c->SelNotes.ID != -1) {
         TvnNotesParams notes = c->SelNotes;
-        SendRecord(notesMessage, &notes);
+        SendRecord<NotesMessage>(&notes);
     }
 }
 
@@ -307,7 +308,7 @@ void TFormMainVNCR::vnCalendarReminderAfterFoundEvents() {
 
 void TFormMainVNCR::btnEventAddClick() {
     auto event = std::make_unique<TvnEventParams>();
-    if (SendRecord(WM_ADDEVENT, event.get(), aoRecurringOnCalendarDate) == 1)
+    if (SendRecord<WM_ADDEVENT>(event.get(), aoRecurringOnCalendarDate) == 1)
         ui->listView_Events->addTopLevelItem(new TvnEventListItem(event.release()));
 }
 
@@ -318,7 +319,7 @@ void TFormMainVNCR::btnEventEditClick() {
         ShowWarning(QStringLiteral("No item has been selected!"), this);
         return;
     }
-    if (SendRecord(WM_EDITEVENT, event) == 1) static_cast<TvnEventListItem*>(item)->Refresh();
+    if (SendRecord<WM_EDITEVENT>(event) == 1) static_cast<TvnEventListItem*>(item)->Refresh();
 }
 
 void TFormMainVNCR::btnEventDeleteClick() {
@@ -328,7 +329,7 @@ void TFormMainVNCR::btnEventDeleteClick() {
         ShowWarning(QStringLiteral("No item has been selected!"), this);
         return;
     }
-    if (SendRecord(WM_DELETEEVENT, event) == 1) delete item;
+    if (SendRecord<WM_DELETEEVENT>(event) == 1) delete item;
 }
 
 void TFormMainVNCR::pMenuPopup() {

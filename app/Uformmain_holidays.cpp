@@ -60,7 +60,16 @@ void TFormMainVNCR::mMenu_ToolsHolidaysClick() {
     }
     c->HolidaysList.clear();
     TFormHolidays form(this, holidays, [this](int message, TvnHolidayParams* record) {
-        return SendRecord(message, record);
+        switch (message) {
+            case WM_ADDHOLIDAY:
+                return SendRecord<WM_ADDHOLIDAY>(record);
+            case WM_EDITHOLIDAY:
+                return SendRecord<WM_EDITHOLIDAY>(record);
+            case WM_DELETEHOLIDAY:
+                return SendRecord<WM_DELETEHOLIDAY>(record);
+            default:
+                return 0;
+        }
     });
     RunModal(form);
 }

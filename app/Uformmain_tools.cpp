@@ -18,8 +18,8 @@ void TFormMainVNCR::ConnectTools() {
 void TFormMainVNCR::mMenu_ToolsFindClick() {
     // The window reaches the calendar only through the command messages.
     TvnFindWindowOwner commands;
-    commands.FindEvents = [this](TvnFindParams* p) { return SendRecord(WM_FINDEVENTS, p); };
-    commands.EditEvent = [this](TvnEventParams* e) { return SendRecord(WM_EDITEVENT, e); };
+    commands.FindEvents = [this](TvnFindParams* p) { return SendRecord<WM_FINDEVENTS>(p); };
+    commands.EditEvent = [this](TvnEventParams* e) { return SendRecord<WM_EDITEVENT>(e); };
     TFormEventsFind form(this, &Calendar()->EventsList, commands);
     RunModal(form);
 }

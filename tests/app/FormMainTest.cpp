@@ -118,6 +118,17 @@ TEST(FormMain, StartsOnTodaysMonthWithTheTimerRunning) {
     EXPECT_TRUE(w.window->SettingsLoaded());
 }
 
+template <int Message, class Record>
+concept Sendable = requires(TFormMainVNCR& w, Record* r) {
+    w.template SendRecord<Message>(r);
+};
+
+// Records went through the dispatch as integers: an event sent as notes compiled.
+static_assert(Sendable<WM_ADDEVENT, TvnEventParams> && !Sendable<WM_ADDEVENT, TvnNotesParams>);
+static_assert(Sendable<WM_EDITNOTES, TvnNotesParams> && !Sendable<WM_EDITNOTES, TvnEventParams>);
+static_assert(Sendable<WM_DELETEHOLIDAY, TvnHolidayParams> &&
+              !Sendable<WM_DELETEHOLIDAY, TvnFindParams>);
+
 // The tool bar's height was added to the client area of 792 x 516.
 TEST(FormMain, FirstClientAreaBelowTheMenuBarIs792By516) {
     RecordingShell shell;

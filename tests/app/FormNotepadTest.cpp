@@ -301,14 +301,14 @@ TEST(FormNotepad, MainWindowAddsEditsAndDeletesTheDaysNotes) {
             f.findChild<QLineEdit*>("edit_Title")->setText("Plumber at nine");
             f.findChild<QPushButton*>("btnOk")->click();
         });
-        EXPECT_EQ(window.SendRecord(WM_EDITNOTES, &stored), 1);
+        EXPECT_EQ(window.SendRecord<WM_EDITNOTES>(&stored), 1);
         script.Modal([](QDialog&) {});  // closed by its close box
-        EXPECT_EQ(window.SendRecord(WM_EDITNOTES, &stored), 0);
+        EXPECT_EQ(window.SendRecord<WM_EDITNOTES>(&stored), 0);
         table.First();
         TvnNotesParams edited;
         c.DBRecord_To_NotesStruct(&edited);
         EXPECT_EQ(edited.Title, "Plumber at nine");
-        EXPECT_EQ(window.SendRecord(WM_DELETENOTES, &edited), 1);
+        EXPECT_EQ(window.SendRecord<WM_DELETENOTES>(&edited), 1);
         EXPECT_EQ(table.RecordCount(), 0);
         EXPECT_EQ(script.Messages(), QStringList{});  // deleting asks nothing
     }

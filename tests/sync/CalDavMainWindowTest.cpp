@@ -83,7 +83,7 @@ TEST(CalDavMainWindow, BoundFromTheUsersMenuThenKeptInStep) {
         C<QPlainTextEdit>(editor, "memo_Desc")->setPlainText(QStringLiteral("Dentist"));
         C<QPushButton>(editor, "btnOK")->click();
     });
-    w.window->SendRecord(WM_ADDEVENT, &added, 99);
+    w.window->SendRecord<WM_ADDEVENT>(&added, 99);
     EXPECT_TRUE(WaitUntil([&] { return server.Hrefs(calendar).size() == 2; }));
 
     // File > Synchronize now with a stopped server: the status says it failed.
