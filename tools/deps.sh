@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
     libsqlite3-dev libjpeg62-turbo-dev
     fonts-liberation
-    libgtest-dev libbenchmark-dev
+    libgtest-dev
     libical-dev
     poppler-utils
     desktop-file-utils appstream dbus-daemon
