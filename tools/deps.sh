@@ -11,7 +11,7 @@ packages=(
     libical-dev
     poppler-utils
     desktop-file-utils appstream dbus-daemon
-    qtkeychain-qt6-dev python3-radicale openssl
+    qtkeychain-qt6-dev python3 python3-radicale openssl
     # Playing sounds at run time (the sound player program goes through
     # GStreamer to the desktop's PulseAudio or PipeWire server), and the sound
     # server the sound tests start for themselves.
