@@ -33,7 +33,7 @@ void TFormMainVNCR::CreateSync() {
     });
     connect(caldavSync_.get(), &TvnCalDavSync::Finished, this,
             [this](const TvnCalDavSyncReport& r) {
-                syncScheduler_->SyncFinished(!r.Failed(), r.Error, r.Ended);
+                syncScheduler_->SyncFinished(!r.Failed(), r.Error, r.Ended, r.Notice);
             });
     // The engine emits this in the middle of its run: an error escaping here
     // would keep the run from ever finishing.

@@ -52,11 +52,13 @@ void TvnSyncScheduler::Request() {
     pending_ = false;
 }
 
-void TvnSyncScheduler::SyncFinished(bool ok, const QString& message, const QDateTime& at) {
+void TvnSyncScheduler::SyncFinished(bool ok, const QString& message, const QDateTime& at,
+                                    const QString& notice) {
     running_ = false;
     const QString time = at.toString(QStringLiteral("HH:mm"));
     status_ = ok ? QStringLiteral("Last synchronization: %1").arg(time)
                  : QStringLiteral("Synchronization failed at %1: %2").arg(time, message);
+    if (!notice.isEmpty()) status_ += QStringLiteral(". ") + notice;
     emit StatusChanged(status_);
     if (periodic_.isActive()) RestartPeriodic();  // the next one N minutes from now
     if (pending_) {

@@ -41,7 +41,10 @@ public:
     void LocalChange();     // debounced: one sync after the quiet time
     void SyncNow();         // at once
     // The engine reports the end of a sync it started.
-    void SyncFinished(bool ok, const QString& message, const QDateTime& at);
+    // notice: what the run left alone (events on another server), said after
+    // the outcome; empty when nothing.
+    void SyncFinished(bool ok, const QString& message, const QDateTime& at,
+                      const QString& notice = {});
     // The one under way was dropped without a report (the database closed):
     // the next request may start; the status stays as it was.
     void SyncAborted();

@@ -55,7 +55,10 @@ TEST(SyncScheduler, OneRoadThroughTheDay) {
     EXPECT_EQ(starts, 3) << "the waiting request runs after it";
     EXPECT_EQ(scheduler.StatusText(),
               "Synchronization failed at 14:06: The server did not answer.");
-    scheduler.SyncFinished(true, {}, at.addSecs(120));
+    // Events left alone on another server were never mentioned to the user.
+    scheduler.SyncFinished(true, {}, at.addSecs(120), "The server listed 1 event(s) elsewhere");
+    EXPECT_EQ(scheduler.StatusText(),
+              "Last synchronization: 14:07. The server listed 1 event(s) elsewhere");
 
     refuse = true;  // e.g. the user is not bound
     scheduler.SyncNow();
