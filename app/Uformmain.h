@@ -202,11 +202,22 @@ private:
     int EditNotesMessage(TvnNotesParams* params);
     bool RunNotesEditor(TvnNotesParams* params);
     int RunModal(QDialog& dialog);
-    // Runs an editor until the store takes what it confirmed. A store the
-    // database refuses (a full disk, a locked file) shows the error and opens
-    // the editor again on what the user typed, so nothing typed is lost.
-    // False when the user leaves the editor without confirming.
-    bool EditUntilStored(const std::function<bool()>& edit, const std::function<void()>& store);
+    // Runs a record's editor (with the edit state given) until the store
+    // takes what it confirmed. A store the database refuses (a full disk, a
+    // locked file) shows the error and opens the editor again on what the
+    // user typed, so nothing typed is lost. 1 when stored; 0 when the user
+    // left the editor without confirming.
+    template <class Record, class C>
+    int EditUntilStored(Record* record, uint8_t state, bool (TFormMainVNCR::*edit)(Record*),
+                        void (C::*store)(Record*)) {
+        for (;;) {
+            record->EditState = state;
+            if (!(this->*edit)(record)) return 0;
+            if (TryStore([&] { (Calendar()->*store)(record); })) return 1;
+        }
+    }
+    // False, with the error shown, when the database refused the store.
+    bool TryStore(const std::function<void()>& store);
     // Drops a row a refused store left half-written, so that the next store
     // does not post it a second time.
     void CancelPendingEdits();

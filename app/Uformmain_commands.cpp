@@ -97,23 +97,13 @@ int TFormMainVNCR::AddEventMessage(int origin, TvnEventParams* p) {
     fresh.Action_File = o.DefAction;
     fresh.Sound_File = o.DefSound;
     *p = fresh;
-    const bool stored = EditUntilStored(
-        [this, p] {
-            p->EditState = esNew;
-            return RunEventEditor(p);
-        },
-        [this, p] { Calendar()->AddEvent(p); });
-    return stored ? 1 : 0;
+    return EditUntilStored(p, esNew, &TFormMainVNCR::RunEventEditor,
+                           &TvnCalendarReminder::AddEvent);
 }
 
 int TFormMainVNCR::EditEventMessage(TvnEventParams* p) {
-    const bool stored = EditUntilStored(
-        [this, p] {
-            p->EditState = esEdit;
-            return RunEventEditor(p);
-        },
-        [this, p] { Calendar()->EditEvent(p); });
-    return stored ? 1 : 0;
+    return EditUntilStored(p, esEdit, &TFormMainVNCR::RunEventEditor,
+                           &TvnCalendarReminder::EditEvent);
 }
 
 int TFormMainVNCR::DeleteEventMessage(TvnEventParams* p) {
@@ -137,19 +127,16 @@ int TFormMainVNCR::RunModal(QDialog& dialog) {
     return ExecModal(dialog);
 }
 
-bool TFormMainVNCR::EditUntilStored(const std::function<bool()>& edit,
-                                    const std::function<void()>& store) {
-    while (edit()) {
-        try {
-            store();
-            return true;
-        } catch (const EDatabaseError& error) {
-            CancelPendingEdits();
-            TReminderPause pause(*Calendar());
-            ShowError(error.Message(), this);
-        }
+bool TFormMainVNCR::TryStore(const std::function<void()>& store) {
+    try {
+        store();
+        return true;
+    } catch (const EDatabaseError& error) {
+        CancelPendingEdits();
+        TReminderPause pause(*Calendar());
+        ShowError(error.Message(), this);
+        return false;
     }
-    return false;
 }
 
 void TFormMainVNCR::CancelPendingEdits() {

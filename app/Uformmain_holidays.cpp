@@ -14,23 +14,13 @@ int TFormMainVNCR::AddHolidayMessage(TvnHolidayParams* p) {
     *p = TvnHolidayParams();
     p->Month = uint16_t(month);
     p->Day = uint16_t(day);
-    const bool stored = EditUntilStored(
-        [this, p] {
-            p->EditState = esNew;
-            return RunHolidayEditor(p);
-        },
-        [this, p] { Calendar()->AddHoliday(p); });
-    return stored ? 1 : 0;
+    return EditUntilStored(p, esNew, &TFormMainVNCR::RunHolidayEditor,
+                           &TvnDBDrawCalendar::AddHoliday);
 }
 
 int TFormMainVNCR::EditHolidayMessage(TvnHolidayParams* p) {
-    const bool stored = EditUntilStored(
-        [this, p] {
-            p->EditState = esEdit;
-            return RunHolidayEditor(p);
-        },
-        [this, p] { Calendar()->EditHoliday(p); });
-    return stored ? 1 : 0;
+    return EditUntilStored(p, esEdit, &TFormMainVNCR::RunHolidayEditor,
+                           &TvnDBDrawCalendar::EditHoliday);
 }
 
 int TFormMainVNCR::DeleteHolidayMessage(TvnHolidayParams* p) {

@@ -11,23 +11,13 @@ int TFormMainVNCR::AddNotesMessage(int origin, TvnNotesParams* params) {
     const TDateTime day = origin == aoNotesOnSelectedDate ? c->SelectedDate : c->CalendarDate();
     params->Date = std::trunc(day);
     params->ID = 0;
-    const bool stored = EditUntilStored(
-        [this, params] {
-            params->EditState = esNew;
-            return RunNotesEditor(params);
-        },
-        [this, params] { Calendar()->AddNotes(params); });
-    return stored ? 1 : 0;
+    return EditUntilStored(params, esNew, &TFormMainVNCR::RunNotesEditor,
+                           &TvnDBDrawCalendar::AddNotes);
 }
 
 int TFormMainVNCR::EditNotesMessage(TvnNotesParams* params) {
-    const bool stored = EditUntilStored(
-        [this, params] {
-            params->EditState = esEdit;
-            return RunNotesEditor(params);
-        },
-        [this, params] { Calendar()->EditNotes(params); });
-    return stored ? 1 : 0;
+    return EditUntilStored(params, esEdit, &TFormMainVNCR::RunNotesEditor,
+                           &TvnDBDrawCalendar::EditNotes);
 }
 
 bool TFormMainVNCR::RunNotesEditor(TvnNotesParams* params) {

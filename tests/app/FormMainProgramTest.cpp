@@ -4,12 +4,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTabBar>
 #include <QTemporaryDir>
-#include <QThread>
 #include <memory>
 
 #include "app/Uformmain.h"
@@ -32,16 +30,6 @@ QProcessEnvironment ProgramEnvironment(const QString& home, const QString& runti
     return env;
 }
 
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
 }  // namespace
 
 TEST(Program, ASecondStartShowsTheFirstAndEndsWithZero) {
@@ -56,7 +44,7 @@ TEST(Program, ASecondStartShowsTheFirstAndEndsWithZero) {
     first.start(VORNEL_PROGRAM, {});
     ASSERT_TRUE(first.waitForStarted(10000));
     // Running once the delivered database is there and the socket listens.
-    ASSERT_TRUE(WaitFor(
+    ASSERT_TRUE(WaitUntil(
         [&] {
             return QFileInfo::exists(home.filePath("DB.vdbv2")) &&
                    !QDir(runtime.path()).entryList(QDir::System | QDir::Files).isEmpty();

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -20,16 +19,6 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Vornel Pro");
-
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) return false;
-        QThread::msleep(100);
-    }
-    return true;
-}
 
 // The settings file is replaced whole by a rename: a new inode is a new write.
 ino_t FileId(const QString& path) {
@@ -72,11 +61,11 @@ protected:
         const auto listed = [&] {
             return x.Run(QStringLiteral("wmctrl"), {QStringLiteral("-l")}).contains(kTitle);
         };
-        EXPECT_TRUE(WaitFor(listed, 20000)) << "the window never appeared";
+        EXPECT_TRUE(WaitUntil(listed, 20000)) << "the window never appeared";
         QThread::msleep(500);  // framed and placed
         const ino_t before = FileId(SettingsFilePath());
         x.Run(QStringLiteral("wmctrl"), {QStringLiteral("-c"), kTitle});
-        EXPECT_TRUE(WaitFor([&] { return FileId(SettingsFilePath()) != before; }, 10000))
+        EXPECT_TRUE(WaitUntil([&] { return FileId(SettingsFilePath()) != before; }, 10000))
             << "closing the window wrote no settings";
         program.kill();
         program.waitForFinished(10000);

@@ -4,7 +4,9 @@
 #include <sys/resource.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocale>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -31,6 +33,16 @@ ScopedFullDisk::~ScopedFullDisk() {
     getrlimit(RLIMIT_FSIZE, &limit);
     limit.rlim_cur = saved_;
     setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms) return done();
+        QThread::msleep(50);
+    }
+    return true;
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -55,6 +56,10 @@ public:
 private:
     unsigned long long saved_ = 0;
 };
+
+// Polls done() every 50 ms (sleeping, without running events) until it
+// holds or ms have passed; what done() said last.
+bool WaitUntil(const std::function<bool()>& done, int ms);
 
 // Date and time in one call: At(2024, 3, 15, 10, 0) is 15 March 2024 10:00.
 TDateTime At(int year, int month, int day, int hour = 0, int min = 0, int sec = 0);

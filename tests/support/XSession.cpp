@@ -2,24 +2,10 @@
 
 #include <unistd.h>
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QThread>
 
-namespace {
-
-bool WaitUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
-}  // namespace
+#include "support/TestSupport.h"
 
 TXSession::TXSession() {
     for (const char* tool : {"Xvfb", "openbox", "wmctrl"})
