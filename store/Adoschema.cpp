@@ -130,12 +130,70 @@ QString ComparedExpr(const ColumnDef& column) {
     return QStringLiteral("ifnull(%1, %2)").arg(Quoted(column.name), QLatin1String(nullValue));
 }
 
+namespace {
+
+// Step i leads from version i to version i + 1.
+const std::vector<std::vector<const char*>> kUpgradeSteps = {
+    {"CREATE TABLE IF NOT EXISTS \"EventUids\"(\"EventID\" INTEGER PRIMARY KEY, "
+     "\"UID\" TEXT NOT NULL)",
+     "CREATE INDEX IF NOT EXISTS \"EventUids_UID\" ON \"EventUids\"(\"UID\")"},
+    {"CREATE TABLE IF NOT EXISTS \"CalDavAccounts\"(\"UserID\" INTEGER PRIMARY KEY, "
+     "\"Server\" TEXT NOT NULL, \"UserName\" TEXT NOT NULL, \"Calendar\" TEXT NOT NULL, "
+     "\"Fingerprint\" TEXT NOT NULL, \"SyncToken\" TEXT NOT NULL DEFAULT '')",
+     // One row per event as the last synchronisation left it; a row whose
+     // event is gone is a local deletion still to be sent.
+     "CREATE TABLE IF NOT EXISTS \"CalDavItems\"(\"EventID\" INTEGER PRIMARY KEY, "
+     "\"UserID\" INTEGER NOT NULL, \"Href\" TEXT NOT NULL, \"ETag\" TEXT NOT NULL, "
+     "\"UID\" TEXT NOT NULL, \"Hash\" TEXT NOT NULL, \"LocalChanged\" INTEGER NOT NULL, "
+     "\"Part\" INTEGER NOT NULL DEFAULT 0)",
+     "CREATE INDEX IF NOT EXISTS \"CalDavItems_User\" ON \"CalDavItems\"(\"UserID\")"},
+};
+static_assert(SchemaVersion == 2, "a new version needs its step above");
+
+void RunUpgradeSteps(sqlite3* db, int from) {
+    const QString what = QStringLiteral("Cannot bring the database up to date");
+    for (size_t step = size_t(from); step < kUpgradeSteps.size(); ++step)
+        for (const char* sql : kUpgradeSteps[step])
+            Exec(db, sql, what);
+    Exec(db, QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion).toUtf8().constData(),
+         what);
+}
+
+}  // namespace
+
 void CreateSchema(sqlite3* db) {
     for (const TableDef& table : AllTables()) {
         ExecText(db, CreateTableSql(table));
         for (const auto& index : table.indexes)
             ExecText(db, CreateIndexSql(table, index));
     }
+    RunUpgradeSteps(db, 0);
+}
+
+int StoredSchemaVersion(sqlite3* db) {
+    sqlite3_stmt* stmt = nullptr;
+    int version = 0;
+    if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        version = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    return version;
+}
+
+void UpgradeSchema(sqlite3* db) {
+    const int from = StoredSchemaVersion(db);
+    if (from >= SchemaVersion || sqlite3_db_readonly(db, "main") == 1) return;
+    // A savepoint, not a transaction: the caller may be inside one.
+    const QString what = QStringLiteral("Cannot bring the database up to date");
+    Exec(db, "SAVEPOINT schema_upgrade", what);
+    try {
+        RunUpgradeSteps(db, from);
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK TO schema_upgrade; RELEASE schema_upgrade", nullptr, nullptr,
+                     nullptr);
+        throw;
+    }
+    Exec(db, "RELEASE schema_upgrade", what);
 }
 
 void CheckTableSchema(sqlite3* db, const TableDef& table) {

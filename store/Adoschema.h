@@ -36,8 +36,20 @@ QString Quoted(const char* name);
 // numeric columns with a null read as 0, texts with a null read as ''.
 QString ComparedExpr(const ColumnDef& column);
 
-// Creates the tables and indexes on an empty database (raises EDatabaseError).
+// The version of the whole schema, kept in PRAGMA user_version: 0 the four
+// tables alone (every database made before versions were kept), 1 with the
+// event UIDs of the iCalendar exchange, 2 with the CalDAV synchronisation's
+// accounts and items. A new table or column is a new step in Adoschema.cpp.
+constexpr int SchemaVersion = 2;
+
+// Creates every table and index on an empty database, at SchemaVersion
+// (raises EDatabaseError).
 void CreateSchema(sqlite3* db);
+// Brings a database of any earlier version up to SchemaVersion, all steps or
+// none; one already there, or a read-only one, is left alone. The steps
+// accept tables that builds before the version was kept made on their own.
+void UpgradeSchema(sqlite3* db);
+int StoredSchemaVersion(sqlite3* db);
 // Raises EDatabaseError unless the database holds the table with exactly
 // these columns in this order (key first), of matching types.
 void CheckTableSchema(sqlite3* db, const TableDef& table);

@@ -169,6 +169,8 @@ bool PackDatabase() {
 
 TCalendarTables OpenCalendarTables(TADOConnection& connection) {
     static const char* const kNames[TableCount] = {"BColors", "Events", "Holidays", "Notes"};
+    // A file from before a table existed (a restored backup) gets it here.
+    if (connection.Connected()) ado::UpgradeSchema(connection.Handle());
     TCalendarTables tables;
     for (int i = 0; i < TableCount; ++i) {
         tables[i] = std::make_unique<TADOTable>(&connection);

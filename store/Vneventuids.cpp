@@ -1,14 +1,12 @@
 #include "store/Vneventuids.h"
 
+#include "store/Adoschema.h"
+
 namespace ado {
 
 TEventUids::TEventUids(sqlite3* db) : stmts_(db) {
     const QString what = QStringLiteral("Cannot prepare the table of event UIDs");
-    Exec(db,
-         "CREATE TABLE IF NOT EXISTS \"EventUids\"(\"EventID\" INTEGER PRIMARY KEY, "
-         "\"UID\" TEXT NOT NULL)",
-         what);
-    Exec(db, "CREATE INDEX IF NOT EXISTS \"EventUids_UID\" ON \"EventUids\"(\"UID\")", what);
+    UpgradeSchema(db);  // a file restored from before the table existed
     // IDs are never given again, so a row of a deleted event only takes room.
     Exec(db, "DELETE FROM \"EventUids\" WHERE \"EventID\" NOT IN (SELECT \"ID\" FROM \"Events\")",
          what);

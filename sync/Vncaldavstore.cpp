@@ -1,20 +1,10 @@
 #include "sync/Vncaldavstore.h"
 
+#include "store/Adoschema.h"
+
 namespace ado {
 
 namespace {
-
-const char* const kAccountsTable =
-    "CREATE TABLE IF NOT EXISTS \"CalDavAccounts\"(\"UserID\" INTEGER PRIMARY KEY, "
-    "\"Server\" TEXT NOT NULL, \"UserName\" TEXT NOT NULL, \"Calendar\" TEXT NOT NULL, "
-    "\"Fingerprint\" TEXT NOT NULL, \"SyncToken\" TEXT NOT NULL DEFAULT '')";
-// One row per event as the last synchronisation left it; a row whose event
-// is gone is a local deletion still to be sent.
-const char* const kItemsTable =
-    "CREATE TABLE IF NOT EXISTS \"CalDavItems\"(\"EventID\" INTEGER PRIMARY KEY, "
-    "\"UserID\" INTEGER NOT NULL, \"Href\" TEXT NOT NULL, \"ETag\" TEXT NOT NULL, "
-    "\"UID\" TEXT NOT NULL, \"Hash\" TEXT NOT NULL, \"LocalChanged\" INTEGER NOT NULL, "
-    "\"Part\" INTEGER NOT NULL DEFAULT 0)";
 
 TvnCalDavAccount AccountOf(const Query& q) {
     TvnCalDavAccount a;
@@ -33,11 +23,9 @@ const QString kAccountColumns = QStringLiteral(
 }  // namespace
 
 TCalDavStore::TCalDavStore(sqlite3* db) : stmts_(db) {
-    const QString what = QStringLiteral("Cannot prepare the tables of the CalDAV synchronisation");
-    Exec(db, kAccountsTable, what);
-    Exec(db, kItemsTable, what);
-    Exec(db, "CREATE INDEX IF NOT EXISTS \"CalDavItems_User\" ON \"CalDavItems\"(\"UserID\")",
-         what);
+    // The tables are the schema's own (store/Adoschema.cpp); a file restored
+    // from before they existed gets them here.
+    UpgradeSchema(db);
 }
 
 std::optional<TvnCalDavAccount> TCalDavStore::Account(int userId) {
