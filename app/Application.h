@@ -11,19 +11,13 @@
 #include "store/Adodb.h"
 
 // Runs one delivery of an event; an error escaping it is shown with
-// ShowUnhandledError and the event counts as not handled.
+// ShowUnhandledError (as for any guarded slot) and the event counts as not
+// handled.
 template <typename F>
 bool DeliverAtErrorBoundary(F&& deliver) {
-    try {
-        return deliver();
-    } catch (const EDatabaseError& error) {
-        ShowUnhandledError(error.Message());
-    } catch (const std::exception& error) {
-        ShowUnhandledError(QString::fromUtf8(error.what()));
-    } catch (...) {
-        ShowUnhandledError(QStringLiteral("Unknown error."));
-    }
-    return false;
+    bool handled = false;
+    RunGuarded([&] { handled = deliver(); });
+    return handled;
 }
 
 class TVornelApplication : public QApplication {

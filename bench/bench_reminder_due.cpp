@@ -71,13 +71,7 @@ void CreateDueDatabase(const QString& dbPath, const QString& csv, int count, TDa
         e.RunDate = due;
         e.Completed = false;
     }
-    CreateDeliveredDatabase(dbPath);
-    TADOConnection connection;
-    connection.ConnectionString = DatabaseConnectionString(dbPath);
-    TADOTable events(&connection);
-    events.SetTableName(QStringLiteral("Events"));
-    events.Open();
-    AppendBenchEvents(events, rows, 1);
+    CreateBenchDatabase(dbPath, rows, 1);
 }
 
 int StillDue(TADOTable& events, TDateTime due) {

@@ -86,16 +86,21 @@ void AppendBenchEvents(TADOTable& events, const std::vector<TvnEventParams>& row
     connection->CommitTrans();
 }
 
-int CreateBenchDatabase(const QString& dbPath, const QString& csvPath,
-                        const BenchLoadOptions& options) {
-    const std::vector<TvnEventParams> rows = ReadBenchEvents(csvPath, options);
+void CreateBenchDatabase(const QString& dbPath, const std::vector<TvnEventParams>& rows,
+                         int users) {
     CreateDeliveredDatabase(dbPath);
     TADOConnection connection;
     connection.ConnectionString = DatabaseConnectionString(dbPath);
     TADOTable events(&connection);
     events.SetTableName(QStringLiteral("Events"));
     events.Open();
-    AppendBenchEvents(events, rows, options.users);
+    AppendBenchEvents(events, rows, users);
+}
+
+int CreateBenchDatabase(const QString& dbPath, const QString& csvPath,
+                        const BenchLoadOptions& options) {
+    const std::vector<TvnEventParams> rows = ReadBenchEvents(csvPath, options);
+    CreateBenchDatabase(dbPath, rows, options.users);
     return static_cast<int>(rows.size());
 }
 

@@ -45,6 +45,8 @@ std::vector<TvnEventParams> ReadBenchEvents(const QString& csvPath,
 // user k % users.
 void AppendBenchEvents(TADOTable& events, const std::vector<TvnEventParams>& rows, int users);
 
+// A delivered database at dbPath holding rows, dealt round-robin to users.
+void CreateBenchDatabase(const QString& dbPath, const std::vector<TvnEventParams>& rows, int users);
 // Creates a database file at "dbPath" (replacing any) holding the CSV's
 // events; answers the number of events.
 int CreateBenchDatabase(const QString& dbPath, const QString& csvPath,
