@@ -33,6 +33,9 @@ struct TvnIcsReadResult {
     // parse (a broken RRULE, say): a file import keeps the rest, a
     // synchronisation refuses the resource.
     int Damaged = 0;
+    // Components this calendar does not keep (tasks, journal entries, busy
+    // times, availability): left as they are, neither read nor reported.
+    int LeftAlone = 0;
     // Descriptions of the series left out (and counted in Skipped) because
     // working out their rule would take too long; never stored shortened.
     QStringList CutOff;

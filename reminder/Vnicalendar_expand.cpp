@@ -3,6 +3,7 @@
 #include <QDate>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "reminder/Vnicalendar_read_p.h"
 
@@ -12,12 +13,17 @@ namespace {
 
 constexpr int64_t MaxStepsPerSeries = 400000;
 constexpr qint64 MaxMillisecondsPerSeries = 1000;
-constexpr size_t MaxOccurrencesPerSeries = 4000;  // ten years of days
+// A daily series from fifty years ago to ten years ahead.
+constexpr size_t MaxOccurrencesPerSeries = 22000;
 
 struct Occurrences {
     std::vector<int64_t> Keys;  // sorted, unique, start to horizon
     bool Finite = false;        // the series ends before the horizon
     bool Ok = true;             // false when the step limits were hit
+    // Occurrences from a change of "this and the following" on: the change's
+    // own fields, at their time moved by Shift minutes.
+    std::vector<int64_t> Changed;
+    const TvnOverride* Change = nullptr;
 };
 
 TDateTime LocalOfKey(int64_t key) {
@@ -49,20 +55,39 @@ void RuleOccurrences(const icalrecurrencetype& r, const icaltimetype& start,
     out.Finite = end == RuleEnd::Ended || outOfRange;
 }
 
+// The time of a date-time property; an RDATE given as a PERIOD counts by
+// its start, in the zone its TZID names.
+icaltimetype PropertyTime(icalproperty* p, icalcomponent* ev) {
+    icaltimetype t = icalproperty_get_datetime_with_component(p, ev);
+    if (!icaltime_is_null_time(t) || icalproperty_isa(p) != ICAL_RDATE_PROPERTY) return t;
+    const icaltimezone* zone = t.zone;
+    t = icalproperty_get_rdate(p).period.start;
+    if (!icaltime_is_utc(t) && zone) t.zone = zone;
+    return t;
+}
+
 template <typename Visit>
 void ForEachTime(icalcomponent* ev, icalproperty_kind kind, Visit visit) {
     for (icalproperty* p = icalcomponent_get_first_property(ev, kind); p;
          p = icalcomponent_get_next_property(ev, kind)) {
-        const icaltimetype t = icalproperty_get_datetime_with_component(p, ev);
+        const icaltimetype t = PropertyTime(p, ev);
         if (const auto local = LocalTime(t)) visit(MinuteKey(*local), bool(t.is_date));
     }
 }
 
 // Sorted, so that a series with hundreds of thousands of EXDATEs is not
-// compared with each of them for each occurrence.
-void RemoveExcluded(icalcomponent* ev, const std::vector<int64_t>& overridden,
+// compared with each of them for each occurrence. An occurrence of a series
+// of whole days is named by its day.
+void RemoveExcluded(icalcomponent* ev, const std::vector<TvnOverride>& overridden, bool allDay,
                     std::vector<int64_t>& keys) {
-    std::vector<int64_t> times = overridden, days;
+    std::vector<int64_t> times, days;
+    for (const TvnOverride& o : overridden) {
+        if (o.ThisAndFuture) continue;
+        if (allDay)
+            days.push_back(o.WrittenDay);
+        else
+            times.push_back(o.Key);
+    }
     ForEachTime(ev, ICAL_EXDATE_PROPERTY, [&](int64_t key, bool isDate) {
         (isDate ? days : times).push_back(isDate ? key / 1440 : key);
     });
@@ -72,6 +97,18 @@ void RemoveExcluded(icalcomponent* ev, const std::vector<int64_t>& overridden,
         return std::binary_search(times.begin(), times.end(), k) ||
                std::binary_search(days.begin(), days.end(), k / 1440);
     });
+}
+
+// The first change of "this and the following occurrences" takes every
+// occurrence from the one it names on.
+void SplitAtChange(const std::vector<TvnOverride>& overridden, Occurrences& out) {
+    for (const TvnOverride& o : overridden)
+        if (o.ThisAndFuture && (!out.Change || o.Key < out.Change->Key)) out.Change = &o;
+    if (!out.Change) return;
+    const auto from = std::lower_bound(out.Keys.begin(), out.Keys.end(), out.Change->Key);
+    out.Changed.assign(from, out.Keys.end());
+    out.Keys.erase(from, out.Keys.end());
+    out.Finite = true;
 }
 
 Occurrences SeriesOccurrences(icalcomponent* ev, const icaltimetype& start, TvnReadContext& ctx,
@@ -98,13 +135,12 @@ Occurrences SeriesOccurrences(icalcomponent* ev, const icaltimetype& start, TvnR
     });
     std::sort(out.Keys.begin(), out.Keys.end());
     out.Keys.erase(std::unique(out.Keys.begin(), out.Keys.end()), out.Keys.end());
-    RemoveExcluded(ev, ctx.Overrides.value(base.Uid), out.Keys);
+    static const std::vector<TvnOverride> none;
+    const auto found = ctx.Overrides.constFind(base.Uid);
+    const std::vector<TvnOverride>& overridden = found == ctx.Overrides.cend() ? none : *found;
+    RemoveExcluded(ev, overridden, start.is_date, out.Keys);
+    SplitAtChange(overridden, out);
     return out;
-}
-
-std::vector<int64_t> FromNow(const std::vector<int64_t>& keys, TDateTime now) {
-    const int64_t from = MinuteKey(now);
-    return {std::lower_bound(keys.begin(), keys.end(), from), keys.end()};
 }
 
 // The nearest kind with the same occurrences from now to the horizon.
@@ -122,16 +158,19 @@ bool MatchKind(icalcomponent* ev, const Occurrences& theirs, TvnReadContext& ctx
         return false;
     std::vector<int64_t> ours;
     if (!OwnOccurrences(c, ctx.Horizon, MaxStepsPerSeries, ours)) return false;
-    if (FromNow(ours, ctx.Now) != FromNow(theirs.Keys, ctx.Now)) return false;
+    if (ours != theirs.Keys) return false;
     c.eType = etRecurring;
     e = c;
     return true;
 }
 
-void Expand(const std::vector<int64_t>& keys, const TvnIcsEvent& base, TvnReadContext& ctx) {
+// Each occurrence as a one-time event named after its slot in the series,
+// at its time moved by shift minutes.
+void Expand(const std::vector<int64_t>& keys, const TvnIcsEvent& base, TvnReadContext& ctx,
+            int64_t shift = 0) {
     for (int64_t key : keys) {
         TvnIcsEvent one = base;
-        one.Event.Date = LocalOfKey(key);
+        one.Event.Date = LocalOfKey(key + shift);
         one.Event.eType = etEvent;
         one.Event.Recurrence = rkOnce;
         one.Event.UseEndDate = false;
@@ -141,6 +180,19 @@ void Expand(const std::vector<int64_t>& keys, const TvnIcsEvent& base, TvnReadCo
     }
     ++ctx.Result.Expanded;
     ctx.ExpandedBudget -= keys.size();
+}
+
+// The occurrences from a change of "this and the following" on, with the
+// change's fields, moved as the change moved the occurrence it names.
+void ExpandChange(const Occurrences& theirs, const TvnIcsEvent& base, TvnReadContext& ctx) {
+    TvnIcsEvent changed = base;
+    icaltimetype start;
+    if (!ReadEventFields(theirs.Change->Component, changed.Event, start) ||
+        theirs.Changed.size() > ctx.ExpandedBudget) {
+        ++ctx.Result.Skipped;
+        return;
+    }
+    Expand(theirs.Changed, changed, ctx, MinuteKey(changed.Event.Date) - theirs.Change->Key);
 }
 
 }  // namespace
@@ -153,18 +205,65 @@ void ReadSeries(icalcomponent* ev, const icaltimetype& start, const TvnIcsEvent&
         ctx.Result.CutOff << base.Event.Desc;
         return;
     }
+    if (theirs.Change) ExpandChange(theirs, base, ctx);
     TvnIcsEvent item = base;
     if (MatchKind(ev, theirs, ctx, item.Event)) {
         ctx.Result.Events.push_back(std::move(item));
         return;
     }
-    const std::vector<int64_t> coming = FromNow(theirs.Keys, ctx.Now);
-    if (coming.empty() || coming.size() > MaxOccurrencesPerSeries ||
-        coming.size() > ctx.ExpandedBudget) {
+    // The whole series, its past included: last year's calendar shows last year.
+    if (theirs.Keys.empty()) return;
+    if (theirs.Keys.size() > MaxOccurrencesPerSeries || theirs.Keys.size() > ctx.ExpandedBudget) {
         ++ctx.Result.Skipped;
         return;
     }
-    Expand(coming, base, ctx);
+    Expand(theirs.Keys, base, ctx);
+}
+
+namespace {
+
+// Minutes by which local time is ahead of the zone's time at a wall-clock
+// time of the zone; nothing when it cannot be worked out.
+std::optional<int64_t> DistanceFromLocal(int64_t day, int minuteOfDay, const icaltimetype& start) {
+    icaltimetype t = start;
+    const QDate date = QDate(1899, 12, 30).addDays(day);
+    t.year = date.year(), t.month = date.month(), t.day = date.day();
+    t.hour = minuteOfDay / 60, t.minute = minuteOfDay % 60, t.second = 0;
+    const auto local = LocalTime(t);
+    if (!local) return std::nullopt;
+    return MinuteKey(*local) - (day * 1440 + minuteOfDay);
+}
+
+bool SteadyDistance(const icaltimetype& start, int64_t firstDay, int64_t lastDay) {
+    const int minuteOfDay = start.hour * 60 + start.minute;
+    const auto first = DistanceFromLocal(firstDay, minuteOfDay, start);
+    for (int64_t day = firstDay + 1; first && day <= lastDay; ++day)
+        if (DistanceFromLocal(day, minuteOfDay, start) != first) return false;
+    return first.has_value();
+}
+
+}  // namespace
+
+bool KeepsLocalTime(const icaltimetype& start, const TvnEventParams& e, TvnReadContext& ctx) {
+    const bool utc = icaltime_is_utc(start);
+    if (e.Recurrence == rkOnce || start.is_date || (!utc && !start.zone)) return true;
+    // An hourly series meets every time of day: it is checked occurrence by
+    // occurrence instead.
+    if (e.Recurrence == rkHourly) return false;
+    const QString zone =
+        utc ? QStringLiteral("UTC")
+            : QString::fromUtf8(icaltimezone_get_tzid(const_cast<icaltimezone*>(start.zone)));
+    const QString key = zone + u'@' + QString::number(start.hour * 60 + start.minute);
+    // The days a kept series meets, a century at most; a zone found unsteady
+    // once is not sampled again (the exact check follows anyway).
+    const int64_t last = int64_t(std::floor(ctx.Horizon));
+    const int64_t first = std::max(int64_t(std::floor(e.Date)), last - 36525);
+    const auto known = ctx.SteadyZones.constFind(key);
+    if (known != ctx.SteadyZones.cend() && (!known->Steady || known->From <= first))
+        return known->Steady;
+    const bool steady = SteadyDistance(start, first, last);
+    ctx.SteadyZones.insert(key, {first, steady});
+    return steady;
 }
 
 namespace {

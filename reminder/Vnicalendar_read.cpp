@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDate>
 #include <QFile>
 #include <QHash>
 #include <algorithm>
@@ -103,8 +104,8 @@ bool ReadBase(icalcomponent* ev, TvnEventParams& e, icaltimetype& start) {
     if (!local) return false;
     e.Date = *local;
     e.UseStartTime = !start.is_date;
+    // An event without SUMMARY is still an event: its description is empty.
     e.Desc = Utf8(icalcomponent_get_summary(ev));
-    if (e.Desc.isEmpty()) return false;
     e.Notes = Utf8(icalcomponent_get_description(ev));
     e.Category = CategoryOf(ev);
     // No action file: whoever wrote the calendar would pick what is opened.
@@ -167,6 +168,19 @@ bool NoticeStated(icalcomponent* ev) {
     return ReadNativeNotify(XValue(ev, XNotify), native) && !native.Notify;
 }
 
+// One changed occurrence of a series: an event of its own, named after the
+// occurrence it replaces, so that moving it onto another occurrence's time
+// does not merge the two. A change of this and the following occurrences is
+// applied with its series, when the text holds the series.
+void ReadOverride(icalcomponent* ev, TvnIcsEvent& item, TvnReadContext& ctx) {
+    const TvnOverride* slot = nullptr;
+    for (const TvnOverride& o : ctx.Overrides[item.Uid])
+        if (o.Component == ev) slot = &o;
+    if (slot && slot->ThisAndFuture && ctx.Masters.contains(item.Uid)) return;
+    item.Uid += u'/' + QString::number(slot ? slot->Key : MinuteKey(item.Event.Date));
+    ctx.Result.Events.push_back(item);
+}
+
 void ReadEvent(icalcomponent* ev, TvnReadContext& ctx) {
     if (icalcomponent_count_properties(ev, ICAL_XLICERROR_PROPERTY) > 0) ++ctx.Result.Damaged;
     TvnIcsEvent item;
@@ -181,42 +195,64 @@ void ReadEvent(icalcomponent* ev, TvnReadContext& ctx) {
         item.LastModified = icaltime_as_timet_with_zone(icalproperty_get_lastmodified(p),
                                                         icaltimezone_get_utc_timezone());
     if (icalcomponent_get_first_property(ev, ICAL_RECURRENCEID_PROPERTY)) {
-        // One changed occurrence of a series: an event of its own.
-        item.Uid += u'/' + QString::number(MinuteKey(item.Event.Date));
-        ctx.Result.Events.push_back(item);
+        ReadOverride(ev, item, ctx);
         return;
     }
+    const TvnIcsEvent base = item;
     const bool ownShape = IsOwnShape(ev, ctx);
-    if (ownShape && ApplyNativeRule(ev, start, item.Event)) {
-        ctx.Result.Events.push_back(item);
-        return;
-    }
     icalproperty* rp = icalcomponent_get_first_property(ev, ICAL_RRULE_PROPERTY);
-    if (!rp && !icalcomponent_get_first_property(ev, ICAL_RDATE_PROPERTY)) {
+    const bool ruled =
+        ownShape && (ApplyNativeRule(ev, start, item.Event) ||
+                     (rp && ApplyDirectRule(icalproperty_get_rrule(rp), item.Event)));
+    if (ruled && KeepsLocalTime(start, item.Event, ctx)) {
         ctx.Result.Events.push_back(item);
         return;
     }
-    if (ownShape && rp && ApplyDirectRule(icalproperty_get_rrule(rp), item.Event)) {
+    if (!ruled && !rp && !icalcomponent_get_first_property(ev, ICAL_RDATE_PROPERTY)) {
         ctx.Result.Events.push_back(item);
         return;
     }
-    ReadSeries(ev, start, item, ctx);
+    ReadSeries(ev, start, base, ctx);
 }
 
-// Overridden occurrences of each series, by UID.
+bool ThisAndFuture(icalproperty* recurrenceId) {
+    icalparameter* range = icalproperty_get_first_parameter(recurrenceId, ICAL_RANGE_PARAMETER);
+    return range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
+}
+
+// Overridden occurrences of each series, by UID, and the UIDs of the series.
 void CollectOverrides(icalcomponent* cal, TvnReadContext& ctx) {
     for (icalcomponent* ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
          ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT)) {
+        const QString uid = Utf8(icalcomponent_get_uid(ev));
         icalproperty* p = icalcomponent_get_first_property(ev, ICAL_RECURRENCEID_PROPERTY);
-        if (!p) continue;
-        if (const auto at = LocalTime(icalproperty_get_datetime_with_component(p, ev)))
-            ctx.Overrides[Utf8(icalcomponent_get_uid(ev))].push_back(MinuteKey(*at));
+        if (!p) {
+            ctx.Masters.insert(uid);
+            continue;
+        }
+        const icaltimetype t = icalproperty_get_datetime_with_component(p, ev);
+        const auto at = LocalTime(t);
+        if (!at) continue;
+        // The day as written, before any conversion: Exchange names an
+        // all-day occurrence by midnight in its own zone.
+        const int64_t written =
+            QDate(t.year, t.month, t.day).toJulianDay() - QDate(1899, 12, 30).toJulianDay();
+        ctx.Overrides[uid].push_back({MinuteKey(*at), written, ThisAndFuture(p), ev});
     }
+}
+
+// Components the calendar does not keep are counted, so that a resource
+// holding only a task is known to be no error.
+void CountLeftAlone(icalcomponent* cal, TvnReadContext& ctx) {
+    for (const icalcomponent_kind kind : {ICAL_VTODO_COMPONENT, ICAL_VJOURNAL_COMPONENT,
+                                          ICAL_VFREEBUSY_COMPONENT, ICAL_VAVAILABILITY_COMPONENT})
+        ctx.Result.LeftAlone += icalcomponent_count_components(cal, kind);
 }
 
 void ReadCalendar(icalcomponent* cal, TvnReadContext& ctx) {
     DropUnsafeTimezones(cal);
     CollectOverrides(cal, ctx);
+    CountLeftAlone(cal, ctx);
     for (icalcomponent* ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
          ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT)) {
         if (++ctx.Seen > MaxEvents)
@@ -236,6 +272,10 @@ std::vector<icalcomponent*> Calendars(icalcomponent* root) {
 }
 
 }  // namespace
+
+bool ReadEventFields(icalcomponent* ev, TvnEventParams& e, icaltimetype& start) {
+    return ReadBase(ev, e, start);
+}
 
 int KindOfFrequency(const icalrecurrencetype& r) {
     switch (r.freq) {

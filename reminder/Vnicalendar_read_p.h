@@ -3,11 +3,20 @@
 
 #include <QDeadlineTimer>
 #include <QHash>
+#include <QSet>
 #include <functional>
 #include <vector>
 
 #include "reminder/Vnicalendar.h"
 #include "reminder/Vnicalendar_p.h"
+
+// A changed occurrence of a series, as its RECURRENCE-ID names it.
+struct TvnOverride {
+    int64_t Key = 0;         // the replaced occurrence in local time (minutes)
+    int64_t WrittenDay = 0;  // its day as written, for series of whole days
+    bool ThisAndFuture = false;
+    icalcomponent* Component = nullptr;
+};
 
 struct TvnReadContext {
     explicit TvnReadContext(TDateTime now) : Now(now), Horizon(now + 3653) {}
@@ -21,7 +30,15 @@ struct TvnReadContext {
     QDeadlineTimer Deadline{10000};
     size_t ExpandedBudget = 200000;  // one-time events made from series
     int Seen = 0;
-    QHash<QString, std::vector<int64_t>> Overrides;  // UID: minute keys
+    QHash<QString, std::vector<TvnOverride>> Overrides;  // by UID
+    QSet<QString> Masters;                               // UIDs of the series in the text
+    // Whether a zone keeps a time of day at one distance from local time
+    // from a day on, by zone and minute of the day.
+    struct Steadiness {
+        int64_t From = 0;
+        bool Steady = false;
+    };
+    QHash<QString, Steadiness> SteadyZones;
     TvnIcsReadResult Result;
 };
 
@@ -50,6 +67,10 @@ RuleEnd WalkRule(const icalrecurrencetype& r, const icaltimetype& start, RuleBou
 
 }  // namespace ics
 
+// The fields every event has (start, description, notes, category, notice);
+// false when the event has no start that can be read.
+bool ReadEventFields(icalcomponent* ev, TvnEventParams& e, icaltimetype& start);
+
 // The kind a rule's frequency suggests; rkOnce when none.
 int KindOfFrequency(const icalrecurrencetype& r);
 
@@ -57,6 +78,11 @@ int KindOfFrequency(const icalrecurrencetype& r);
 // when it gives the same occurrences, else its occurrences one by one.
 void ReadSeries(icalcomponent* ev, const icaltimetype& start, const TvnIcsEvent& base,
                 TvnReadContext& ctx);
+
+// Whether a series kept as local wall-clock time gives the true times of a
+// series written at start's zone: false when the zone's distance from local
+// time changes on some day of the series (daylight saving elsewhere).
+bool KeepsLocalTime(const icaltimetype& start, const TvnEventParams& e, TvnReadContext& ctx);
 
 // Removes the VTIMEZONEs whose rules would make libical's zone arithmetic
 // run for a very long time; their TZIDs then fall back to the built-in zones.
