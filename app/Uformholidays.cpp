@@ -17,7 +17,10 @@ namespace {
 // record goes when the entry is deleted, also when the list closes.
 class THolidayListItem : public QTreeWidgetItem {
 public:
-    explicit THolidayListItem(TvnHolidayParams* holiday) : holiday_(holiday) { Refresh(); }
+    explicit THolidayListItem(std::unique_ptr<TvnHolidayParams> holiday)
+        : holiday_(std::move(holiday)) {
+        Refresh();
+    }
     TvnHolidayParams* Holiday() const { return holiday_.get(); }
     void Refresh() {
         setText(0, holiday_->Name);
@@ -57,8 +60,7 @@ const QString NoItemSelected = QStringLiteral("No item has been selected!");
 
 }  // namespace
 
-TFormHolidays::TFormHolidays(QWidget* owner, const QList<TvnHolidayParams*>& holidays,
-                             THolidaySender send)
+TFormHolidays::TFormHolidays(QWidget* owner, TvnHolidayRecords holidays, THolidaySender send)
     : QDialog(owner), ui(std::make_unique<Ui::FormHolidays>()), send_(std::move(send)) {
     ui->setupUi(this);
     SetSingleBorderDialog(*this);
@@ -83,7 +85,7 @@ TFormHolidays::TFormHolidays(QWidget* owner, const QList<TvnHolidayParams*>& hol
     };
     key(Qt::Key_Insert, &TFormHolidays::btnAddClick);
     key(Qt::Key_Delete, &TFormHolidays::btnDeleteClick);
-    FormCreate(holidays);
+    FormCreate(std::move(holidays));
 }
 
 // The entries go with the list, and each takes its record with it.
@@ -111,11 +113,11 @@ TvnHolidayParams* TFormHolidays::HolidayOf(const QTreeWidgetItem* item) {
     return item ? static_cast<const THolidayListItem*>(item)->Holiday() : nullptr;
 }
 
-void TFormHolidays::FormCreate(const QList<TvnHolidayParams*>& holidays) {
+void TFormHolidays::FormCreate(TvnHolidayRecords holidays) {
     QList<QTreeWidgetItem*> entries;
-    entries.reserve(holidays.size());
-    for (TvnHolidayParams* holiday : holidays)
-        if (holiday) entries.append(new THolidayListItem(holiday));
+    entries.reserve(qsizetype(holidays.size()));
+    for (std::unique_ptr<TvnHolidayParams>& holiday : holidays)
+        if (holiday) entries.append(new THolidayListItem(std::move(holiday)));
     ui->listView_Holidays->addTopLevelItems(entries);
     ui->listView_Holidays->sortItems(0, Qt::AscendingOrder);
 }
@@ -125,8 +127,8 @@ QTreeWidgetItem* TFormHolidays::SelectedEntry() const {
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
-QTreeWidgetItem* TFormHolidays::AddEntry(TvnHolidayParams* holiday) {
-    auto* entry = new THolidayListItem(holiday);
+QTreeWidgetItem* TFormHolidays::AddEntry(std::unique_ptr<TvnHolidayParams> holiday) {
+    auto* entry = new THolidayListItem(std::move(holiday));
     ui->listView_Holidays->addTopLevelItem(entry);
     ui->listView_Holidays->sortItems(0, Qt::AscendingOrder);
     return entry;
@@ -136,7 +138,7 @@ void TFormHolidays::btnAddClick() {
     auto holiday = std::make_unique<TvnHolidayParams>();
     // A cancelled add leaves nothing behind: the record goes here.
     if (send_(WM_ADDHOLIDAY, holiday.get()) != 1) return;
-    QTreeWidgetItem* entry = AddEntry(holiday.release());
+    QTreeWidgetItem* entry = AddEntry(std::move(holiday));
     RemoveReplacedEntry(entry);
     ui->listView_Holidays->setCurrentItem(entry);
 }

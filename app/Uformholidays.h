@@ -4,10 +4,10 @@
 #pragma once
 
 #include <QDialog>
-#include <QList>
 #include <functional>
 #include <memory>
 
+#include "reminder/Vnrecords.h"
 #include "store/Vntypes.h"
 
 class QTreeWidgetItem;
@@ -25,7 +25,7 @@ class TFormHolidays : public QDialog {
 
 public:
     // Takes over the records of holidays: each lives as long as its entry.
-    TFormHolidays(QWidget* owner, const QList<TvnHolidayParams*>& holidays, THolidaySender send);
+    TFormHolidays(QWidget* owner, TvnHolidayRecords holidays, THolidaySender send);
     ~TFormHolidays() override;
 
     // "Nov, 25" or "Nov, last Friday"; a placeholder for codes out of range.
@@ -37,9 +37,9 @@ public:
     static TvnHolidayParams* HolidayOf(const QTreeWidgetItem* item);
 
 private:
-    void FormCreate(const QList<TvnHolidayParams*>& holidays);
+    void FormCreate(TvnHolidayRecords holidays);
     QTreeWidgetItem* SelectedEntry() const;
-    QTreeWidgetItem* AddEntry(TvnHolidayParams* holiday);
+    QTreeWidgetItem* AddEntry(std::unique_ptr<TvnHolidayParams> holiday);
     // After an add: the entry of the row the store overwrote (it has the
     // added record's ID) leaves the list.
     void RemoveReplacedEntry(const QTreeWidgetItem* added);

@@ -222,8 +222,7 @@ void TFormMainVNCR::ShowEventsPanel(bool show) {
     ResizeEventsColumns();
     TvnCalendarReminder* c = Calendar();
     c->SelectEvents();
-    FillEventListView(ui->listView_Events, c->EventsList);
-    c->EventsList.clear();  // the rows own the records now
+    FillEventListView(ui->listView_Events, c->TakeEventsList());
 }
 
 void TFormMainVNCR::ResizeEventsColumns() {
@@ -278,14 +277,13 @@ void TFormMainVNCR::vnCalendarReminderMouseUp() {
 
 void TFormMainVNCR::vnCalendarReminderBeforeFoundEvents() {
     TReminderPause pause(*Calendar());
-    auto* form = new TFormNotify(this, &Calendar()->EventsList, shell_, sound_, desktop_.get(),
+    auto* form = new TFormNotify(this, Calendar()->TakeEventsList(), shell_, sound_, desktop_.get(),
                                  settings_.ProgOptions.SnoozeMinutes);
     ExecModal(*form);
     settings_.ProgOptions.SnoozeMinutes = form->SnoozeMinutes();
     Calendar()->SnoozedEvents = form->Snoozed();
     SettingsChanged();
-    // The rows own the records, which the reminder still moves on after this
-    // returns; the window goes once control is back in the event loop.
+    // The window goes once control is back in the event loop.
     form->deleteLater();
 }
 
@@ -296,7 +294,7 @@ void TFormMainVNCR::vnCalendarReminderAfterFoundEvents() {
 void TFormMainVNCR::btnEventAddClick() {
     auto event = std::make_unique<TvnEventParams>();
     if (SendRecord<WM_ADDEVENT>(event.get(), aoRecurringOnCalendarDate) == 1)
-        ui->listView_Events->addTopLevelItem(new TvnEventListItem(event.release()));
+        ui->listView_Events->addTopLevelItem(new TvnEventListItem(std::move(event)));
 }
 
 void TFormMainVNCR::btnEventEditClick() {

@@ -38,18 +38,11 @@ void TFormMainVNCR::mMenu_ToolsHolidaysClick() {
     TvnCalendarReminder* c = Calendar();
     c->HolidaysList.clear();  // a closed table fills nothing
     c->SelectHolidays();
-    // The dialog owns the records from here on.
-    QList<TvnHolidayParams*> holidays;
-    for (TvnHolidayParams* holiday : std::as_const(c->HolidaysList)) {
-        // The program's own hidden row (ID 1) is no holiday, whatever the
-        // table's filter happens to be.
-        if (holiday->ID > 1)
-            holidays.append(holiday);
-        else
-            delete holiday;
-    }
-    c->HolidaysList.clear();
-    TFormHolidays form(this, holidays, [this](int message, TvnHolidayParams* record) {
+    TvnHolidayRecords holidays = c->TakeHolidaysList();
+    // The program's own hidden row (ID 1) is no holiday, whatever the
+    // table's filter happens to be.
+    std::erase_if(holidays, [](const auto& holiday) { return holiday->ID <= 1; });
+    TFormHolidays form(this, std::move(holidays), [this](int message, TvnHolidayParams* record) {
         switch (message) {
             case WM_ADDHOLIDAY:
                 return SendRecord<WM_ADDHOLIDAY>(record);

@@ -31,11 +31,10 @@ struct BenchCalendar {
         for (int i = 0; i < 4; ++i)
             calendar->SetDataSet(i, tables[i].get());
         calendar->SetCurrUser(4);
-        // The found records stay alive until the tick has moved them on, as
-        // the rows of the notification window would keep them.
+        // The records go where the rows of the notification window would take them.
         calendar->OnBeforeFoundEvents = [this](TvnCalendarReminder* r) {
-            for (TvnEventParams* e : r->EventsList)
-                announced.emplace_back(e);
+            for (auto& e : r->TakeEventsList())
+                announced.push_back(std::move(e));
         };
     }
     ~BenchCalendar() {
@@ -71,9 +70,7 @@ void MeasureTickAndSearch(TvnCalendarReminder& cal) {
                MedianSeconds(15,
                              [&] {
                                  cal.FindEvents(find);
-                                 found = cal.EventsList.size();
-                                 qDeleteAll(cal.EventsList);
-                                 cal.EventsList.clear();
+                                 found = int(cal.TakeEventsList().size());
                              }) *
                    1e3,
                "ms");

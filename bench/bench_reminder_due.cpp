@@ -115,7 +115,7 @@ void MeasureLongAbsence(const QString& csv, int count) {
     // The main window's part: the window shown, then OK pressed at once.
     calendar->OnBeforeFoundEvents = [&](TvnCalendarReminder* r) {
         ++announcements;
-        auto* form = new TFormNotify(nullptr, &r->EventsList, shell, sound);
+        auto* form = new TFormNotify(nullptr, r->TakeEventsList(), shell, sound);
         form->show();
         QCoreApplication::processEvents();
         t.shown = Clock::now();

@@ -4,7 +4,6 @@
 // line and scroll a full cell, and stores holidays, notes and day colours.
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QVariant>
 #include <array>
@@ -12,6 +11,7 @@
 
 #include "calendar/Vndbdrawcalendar_match.h"
 #include "calendar/Vndrawcalendar.h"
+#include "reminder/Vnrecords.h"
 #include "store/Vntypes.h"
 
 class QScrollBar;
@@ -86,7 +86,10 @@ public:
     void AddHoliday(TvnHolidayParams* params);
     void EditHoliday(TvnHolidayParams* params);
     void DeleteHoliday(TvnHolidayParams* params);
+    // Fills HolidaysList, freeing the records a dialog did not take.
     void SelectHolidays();
+    // Hands the records of the last SelectHolidays over and empties the list.
+    TvnHolidayRecords TakeHolidaysList();
     void AddNotes(TvnNotesParams* params);
     void EditNotes(TvnNotesParams* params);
     void DeleteNotes(TvnNotesParams* params);
@@ -103,8 +106,9 @@ public:
     // Changed only while printing.
     bool DisplayEvents = true;
     bool DisplayNotes = true;
-    // Filled by SelectHolidays for the holidays dialog, which owns the records.
-    QList<TvnHolidayParams*> HolidaysList;
+    // Filled by SelectHolidays for the holidays dialog, which takes the
+    // records over (TakeHolidaysList).
+    TvnHolidayRecords HolidaysList;
     TvnEventParams SelEvent;
     TvnNotesParams SelNotes;
     // Events of the shown days in the order the table delivered them.

@@ -1,5 +1,7 @@
 // Storing holidays, notes and day colours with their cells repainted, and
 // removing all data of one user.
+#include <utility>
+
 #include "calendar/Vndbdrawcalendar.h"
 #include "store/Adodb.h"
 #include "store/Adotransaction.h"
@@ -65,14 +67,18 @@ void TvnDBDrawCalendar::DeleteHoliday(TvnHolidayParams* params) {
 
 void TvnDBDrawCalendar::SelectHolidays() {
     if (!TableIsActive(tsHolidays)) return;
-    HolidaysList.clear();  // the dialog owns and frees the old records
+    HolidaysList.clear();
     tbHolidays->First();
     const int count = tbHolidays->RecordCount();
     for (int i = 0; i < count; ++i, tbHolidays->Next()) {
-        auto* holiday = new TvnHolidayParams;
-        DBRecord_To_HolStruct(holiday);
-        HolidaysList.append(holiday);
+        auto holiday = std::make_unique<TvnHolidayParams>();
+        DBRecord_To_HolStruct(holiday.get());
+        HolidaysList.push_back(std::move(holiday));
     }
+}
+
+TvnHolidayRecords TvnDBDrawCalendar::TakeHolidaysList() {
+    return std::exchange(HolidaysList, {});
 }
 
 // ---- notes

@@ -1,6 +1,7 @@
 #include "reminder/Uformeventsfind.h"
 
 #include <QMouseEvent>
+#include <utility>
 
 #include "platform/DatePicker.h"
 #include "platform/Dialogs.h"
@@ -15,7 +16,7 @@ constexpr int ColumnWidths[EventListColumnCount] = {110, 135, 135, 135, 45, 95, 
 
 }  // namespace
 
-TFormEventsFind::TFormEventsFind(QWidget* owner, QList<TvnEventParams*>* events,
+TFormEventsFind::TFormEventsFind(QWidget* owner, TvnEventRecords* events,
                                  TvnFindWindowOwner commands)
     : QDialog(owner),
       ui(std::make_unique<Ui::FormEventsFind>()),
@@ -91,14 +92,12 @@ TvnFindParams TFormEventsFind::FindParams() const {
 
 void TFormEventsFind::btnFindClick() {
     TvnFindParams params = FindParams();
-    // What the list holds now went to other rows (or nowhere): emptied
-    // first, a search that could not run hands over nothing instead of
-    // records that belong to someone else.
+    // Emptied first: a search that could not run shows nothing rather than
+    // what an earlier fill left.
     events_->clear();
     if (commands_.FindEvents) commands_.FindEvents(&params);
-    if (events_->isEmpty()) ShowInformation(QStringLiteral("Events not found!"), this);
-    FillEventListView(ui->listView_Events, *events_, false);
-    events_->clear();  // the rows own the records now
+    if (events_->empty()) ShowInformation(QStringLiteral("Events not found!"), this);
+    FillEventListView(ui->listView_Events, std::exchange(*events_, {}), false);
 }
 
 void TFormEventsFind::listView_EventsDblClick() {

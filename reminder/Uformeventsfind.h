@@ -4,11 +4,11 @@
 #pragma once
 
 #include <QDialog>
-#include <QList>
 #include <functional>
 #include <memory>
 
 #include "reminder/Vnparams.h"
+#include "reminder/Vnrecords.h"
 
 class QTreeWidgetItem;
 
@@ -30,7 +30,7 @@ class TFormEventsFind : public QDialog {
 public:
     // events is the found-events list the owner's search fills; it must
     // outlive the window. The rows take over the records found.
-    TFormEventsFind(QWidget* owner, QList<TvnEventParams*>* events, TvnFindWindowOwner commands);
+    TFormEventsFind(QWidget* owner, TvnEventRecords* events, TvnFindWindowOwner commands);
     // Frees the records with the rows.
     ~TFormEventsFind() override;
 
@@ -48,6 +48,6 @@ private:
     void check_ToUseDatesClick();
 
     std::unique_ptr<Ui::FormEventsFind> ui;
-    QList<TvnEventParams*>* events_;
+    TvnEventRecords* events_;
     TvnFindWindowOwner commands_;
 };

@@ -38,7 +38,7 @@ QString SnoozeCaption(int minutes) {
 
 }  // namespace
 
-TFormNotify::TFormNotify(QWidget* owner, QList<TvnEventParams*>* events, TShellOpener& shell,
+TFormNotify::TFormNotify(QWidget* owner, TvnEventRecords events, TShellOpener& shell,
                          TSoundPlayer& sound, TDesktopNotifier* desktop, int snoozeMinutes)
     : QDialog(owner),
       ui(std::make_unique<Ui::FormNotify>()),
@@ -58,7 +58,7 @@ TFormNotify::TFormNotify(QWidget* owner, QList<TvnEventParams*>* events, TShellO
     connect(ui->btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui->btnSnooze, &QPushButton::clicked, this, [this] { btnSnoozeClick(); });
 
-    if (events) FillEventListView(ui->listView_Events, *events);
+    FillEventListView(ui->listView_Events, std::move(events));
     if (QTreeWidgetItem* first = ui->listView_Events->topLevelItem(0))
         ui->listView_Events->setCurrentItem(first);
     OpenActionFiles();

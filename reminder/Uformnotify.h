@@ -7,11 +7,11 @@
 
 #include <QDialog>
 #include <QHash>
-#include <QList>
 #include <memory>
 #include <optional>
 
 #include "platform/DateTime.h"
+#include "reminder/Vnrecords.h"
 #include "store/Vntypes.h"
 
 class QTreeWidgetItem;
@@ -28,14 +28,12 @@ class TFormNotify : public QDialog {
     Q_OBJECT
 
 public:
-    // The rows take over the records of events (which is then stale, as any
-    // list whose records went to rows). Files are opened and sounds started
-    // here, before the window is shown.
+    // The rows take over the records of events. Files are opened and sounds
+    // started here, before the window is shown.
     // desktop, when given, announces each event too; snoozeMinutes is the
     // delay offered first (an unknown one gives the usual 10 minutes).
-    TFormNotify(QWidget* owner, QList<TvnEventParams*>* events, TShellOpener& shell,
-                TSoundPlayer& sound, TDesktopNotifier* desktop = nullptr,
-                int snoozeMinutes = DefaultSnoozeMinutes);
+    TFormNotify(QWidget* owner, TvnEventRecords events, TShellOpener& shell, TSoundPlayer& sound,
+                TDesktopNotifier* desktop = nullptr, int snoozeMinutes = DefaultSnoozeMinutes);
     // Stops the sound and frees the records with the rows.
     ~TFormNotify() override;
 

@@ -131,12 +131,10 @@ QStringList EventListTexts(const TvnEventParams& e) {
     return t;
 }
 
-TvnEventListItem::TvnEventListItem(TvnEventParams* event, bool withImages)
-    : QTreeWidgetItem(ItemType), event_(event), withImages_(withImages) {}
+TvnEventListItem::TvnEventListItem(std::unique_ptr<TvnEventParams> event, bool withImages)
+    : QTreeWidgetItem(ItemType), event_(std::move(event)), withImages_(withImages) {}
 
-TvnEventListItem::~TvnEventListItem() {
-    delete event_;
-}
+TvnEventListItem::~TvnEventListItem() = default;
 
 void TvnEventListItem::Refresh() {
     texts_.clear();
@@ -196,14 +194,14 @@ void SetupEventListView(QTreeWidget* list, const QStringList& captions) {
     list->header()->setStretchLastSection(false);
 }
 
-void FillEventListView(QTreeWidget* list, const QList<TvnEventParams*>& events, bool withImages) {
+void FillEventListView(QTreeWidget* list, TvnEventRecords events, bool withImages) {
     const bool updates = list->updatesEnabled();
     list->setUpdatesEnabled(false);
     list->clear();
     QList<QTreeWidgetItem*> rows;
-    rows.reserve(events.size());
-    for (TvnEventParams* e : events) {
-        if (e) rows.append(new TvnEventListItem(e, withImages));
+    rows.reserve(qsizetype(events.size()));
+    for (std::unique_ptr<TvnEventParams>& e : events) {
+        if (e) rows.append(new TvnEventListItem(std::move(e), withImages));
     }
     list->addTopLevelItems(rows);
     list->setUpdatesEnabled(updates);

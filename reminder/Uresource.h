@@ -1,14 +1,14 @@
 // The event list row: one event record shown as a row of a report-style list
 // (the notification window, the find window, the events panel). A row owns
-// the record it shows and frees it when the row is deleted; this is the one
-// place where a row owns a record.
+// the record it shows, handed to it as a std::unique_ptr, and frees it with
+// the row (the holidays dialog's entries own their records the same way).
 #pragma once
 
 #include <QIcon>
-#include <QList>
 #include <QStringList>
 #include <QTreeWidgetItem>
 
+#include "reminder/Vnrecords.h"
 #include "store/Vntypes.h"
 
 class QCheckBox;
@@ -45,16 +45,16 @@ class TvnEventListItem : public QTreeWidgetItem {
 public:
     static constexpr int ItemType = QTreeWidgetItem::UserType + 1;
 
-    // Takes ownership of the record and shows it. Without images the row
-    // shows texts only (the find window's list). The texts are made when the
-    // row is first shown or read, so that a list of a hundred thousand rows
-    // fills at once.
-    explicit TvnEventListItem(TvnEventParams* event, bool withImages = true);
+    // Shows the record it takes. Without images the row shows texts only
+    // (the find window's list). The texts are made when the row is first
+    // shown or read, so that a list of a hundred thousand rows fills at once.
+    explicit TvnEventListItem(std::unique_ptr<TvnEventParams> event, bool withImages = true);
     ~TvnEventListItem() override;
     TvnEventListItem(const TvnEventListItem&) = delete;
     TvnEventListItem& operator=(const TvnEventListItem&) = delete;
 
-    TvnEventParams* Event() const { return event_; }
+    // The row's record, which an editor may change (then Refresh).
+    TvnEventParams* Event() const { return event_.get(); }
     // Rewrites the row after its record was edited.
     void Refresh();
 
@@ -65,7 +65,7 @@ public:
     static TvnEventParams* EventOf(const QTreeWidgetItem* item);
 
 private:
-    TvnEventParams* event_;  // owned
+    std::unique_ptr<TvnEventParams> event_;
     bool withImages_;
     mutable QStringList texts_;  // empty until first asked for
 };
@@ -80,5 +80,4 @@ void SetupEventListView(QTreeWidget* list, const QStringList& captions);
 
 // Replaces all rows (freeing the records of the old ones) with one row per
 // record, in list order; the new rows take over the records.
-void FillEventListView(QTreeWidget* list, const QList<TvnEventParams*>& events,
-                       bool withImages = true);
+void FillEventListView(QTreeWidget* list, TvnEventRecords events, bool withImages = true);

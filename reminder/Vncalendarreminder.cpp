@@ -1,6 +1,7 @@
 #include "reminder/Vncalendarreminder.h"
 
 #include <memory>
+#include <utility>
 
 #include "platform/DateFormat.h"
 #include "reminder/Vnrecurrence.h"
@@ -39,7 +40,11 @@ void TvnCalendarReminder::FillEventsList() {
 void TvnCalendarReminder::AppendCurrentEvent() {
     auto record = std::make_unique<TvnEventParams>();
     DBRecord_To_EventStruct(record.get());
-    EventsList.append(record.release());
+    EventsList.push_back(std::move(record));
+}
+
+TvnEventRecords TvnCalendarReminder::TakeEventsList() {
+    return std::exchange(EventsList, {});
 }
 
 void TvnCalendarReminder::RepaintCells(const TvnCellFlags& cells) {
@@ -178,7 +183,7 @@ void TvnCalendarReminder::StoreEvent(TvnEventParams* params, const std::function
     if (FilterEvent(entry)) shown.Entered(entry);
 }
 
-void TvnCalendarReminder::MoveOnAnnouncedEvents(const QList<TvnEventParams*>& due,
+void TvnCalendarReminder::MoveOnAnnouncedEvents(std::vector<TvnEventParams>& due,
                                                 const QHash<int, TDateTime>& snoozed) {
     if (!TableIsActive(tsEvents)) return;
     ShownEventsUpdate shown(*this);
@@ -186,11 +191,11 @@ void TvnCalendarReminder::MoveOnAnnouncedEvents(const QList<TvnEventParams*>& du
         // One flush to disk for them all; after a failure the events stored
         // before it stay stored (the scope commits them).
         TTransactionScope transaction(tbEvents->Connection());
-        for (TvnEventParams* record : due) {
-            if (const auto it = snoozed.constFind(record->ID); it != snoozed.cend())
-                StoreEvent(record, SnoozedUntil(record, *it), shown);
+        for (TvnEventParams& record : due) {
+            if (const auto it = snoozed.constFind(record.ID); it != snoozed.cend())
+                StoreEvent(&record, SnoozedUntil(&record, *it), shown);
             else
-                StoreEvent(record, MovedOn(record), shown);
+                StoreEvent(&record, MovedOn(&record), shown);
         }
         transaction.Commit();
     }

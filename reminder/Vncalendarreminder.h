@@ -4,12 +4,13 @@
 #pragma once
 
 #include <QHash>
-#include <QList>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "calendar/Vndbdrawcalendar.h"
 #include "reminder/Vnparams.h"
+#include "reminder/Vnrecords.h"
 
 class TvnEventDataReader;
 
@@ -20,10 +21,12 @@ public:
     explicit TvnCalendarReminder(QWidget* parent = nullptr);
     ~TvnCalendarReminder() override;
 
-    // Records copied from the events table by the last fill. The rows of the
-    // list views that show them own them (see Uresource); every fill empties
-    // the list without freeing what it held.
-    QList<TvnEventParams*> EventsList;
+    // Records copied from the events table by the last fill, owned here
+    // until a list view takes them (TakeEventsList); every fill frees what
+    // was not taken.
+    TvnEventRecords EventsList;
+    // Hands the records of the last fill over and empties the list.
+    TvnEventRecords TakeEventsList();
 
     // Cleared while the user has suspended the reminder.
     bool FReminderActive = true;
@@ -33,8 +36,8 @@ public:
     // Set while a reminder tick runs; a tick that finds it set does nothing.
     bool FInTimer = false;
 
-    // Raised when due events were found (EventsList holds them), before they
-    // are moved on; and after they were moved on.
+    // Raised when due events were found (EventsList holds them; the handler
+    // may take them), before they are moved on; and after they were moved on.
     std::function<void(TvnCalendarReminder* sender)> OnBeforeFoundEvents;
     std::function<void(TvnCalendarReminder* sender)> OnAfterFoundEvents;
     // Announced events to bring back later (ID -> the new RunDate), set by
@@ -83,8 +86,7 @@ protected:
 private:
     class ShownEventsUpdate;
 
-    // The one place where records for list rows are made: a copy of the
-    // current events row, appended to EventsList (a row will own it).
+    // A copy of the current events row, appended to EventsList.
     void AppendCurrentEvent();
     // Writes the record over its stored row (update sets RunDate and
     // Completed first) and notes the cells it left and entered in "shown".
@@ -94,7 +96,7 @@ private:
     void AnnounceDueEvents();
     // Stores each announced event once, snoozed or moved on, in one
     // transaction, and repaints the cells concerned once.
-    void MoveOnAnnouncedEvents(const QList<TvnEventParams*>& due,
+    void MoveOnAnnouncedEvents(std::vector<TvnEventParams>& due,
                                const QHash<int, TDateTime>& snoozed);
     using TvnCellFlags = std::array<bool, CalendarCellCount>;
     void RepaintCells(const TvnCellFlags& cells);

@@ -36,11 +36,13 @@ void TvnCalendarReminder::ReminderTick() {
 
 void TvnCalendarReminder::AnnounceDueEvents() {
     SnoozedEvents.clear();
+    // The handler may take the records over for its window, or refill the
+    // list: the events are moved on as they were found.
+    std::vector<TvnEventParams> due;
+    due.reserve(EventsList.size());
+    for (const auto& record : EventsList)
+        due.push_back(*record);
     if (OnBeforeFoundEvents) OnBeforeFoundEvents(this);
-    // The records belong to the rows of the notification window, which is
-    // released only after they were stored; a copy of the list keeps them
-    // safe from a handler that refills it.
-    const QList<TvnEventParams*> due = EventsList;
     MoveOnAnnouncedEvents(due, std::exchange(SnoozedEvents, {}));
     if (OnAfterFoundEvents) OnAfterFoundEvents(this);
 }

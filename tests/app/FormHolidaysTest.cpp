@@ -177,15 +177,15 @@ QString Abbrev(int month) {
 
 TEST(HolidaysList, OrdersByMonthThenDayAndShowsTheDateRules) {
     ScopedFormat format(DottedFormatSettings());
-    QList<TvnHolidayParams*> records;
+    TvnHolidayRecords records;
     for (const TvnHolidayParams& h :
          {Holiday(12, 25, "Christmas"), Holiday(11, 0, "Thanksgiving", 4, 4),
           Holiday(12, 0, "Advent", 7, 1), Holiday(11, 30, "St Andrew"),
           Holiday(13, 0, "Month 13", 1, 1), Holiday(0, 4, "Month 0"),
           Holiday(6, 0, "Weekday 9", 9, 2), Holiday(6, 40, "Day 40")})
-        records << new TvnHolidayParams(h);
+        records.push_back(std::make_unique<TvnHolidayParams>(h));
     int sent = 0;
-    TFormHolidays form(nullptr, records, [&](int, TvnHolidayParams*) { return ++sent; });
+    TFormHolidays form(nullptr, std::move(records), [&](int, TvnHolidayParams*) { return ++sent; });
     const auto* list = C<QTreeWidget>(form, "listView_Holidays");
     EXPECT_EQ(Column(list, 0), (QStringList{"Month 0", "Weekday 9", "Day 40", "Thanksgiving",
                                             "St Andrew", "Advent", "Christmas", "Month 13"}));
@@ -206,17 +206,17 @@ TEST(HolidaysList, OrdersByMonthThenDayAndShowsTheDateRules) {
 }
 
 TEST(HolidaysList, TenThousandRowsOfAnyNumbersAreListed) {
-    QList<TvnHolidayParams*> records;
+    TvnHolidayRecords records;
     QRandomGenerator random(2026);
     for (int i = 0; i < 10000; ++i) {
-        auto* h = new TvnHolidayParams;
+        auto h = std::make_unique<TvnHolidayParams>();
         h->Month = uint16_t(random.bounded(65536));
         h->Day = uint16_t(i % 3 ? random.bounded(65536) : 0);
         h->DayOfWeek = uint16_t(random.bounded(65536));
         h->NumOfWeek = uint16_t(random.bounded(8));
-        records << h;
+        records.push_back(std::move(h));
     }
-    TFormHolidays form(nullptr, records, [](int, TvnHolidayParams*) { return 1; });
+    TFormHolidays form(nullptr, std::move(records), [](int, TvnHolidayParams*) { return 1; });
     const auto* list = C<QTreeWidget>(form, "listView_Holidays");
     ASSERT_EQ(list->topLevelItemCount(), 10000);
     for (int i = 1; i < list->topLevelItemCount(); ++i)

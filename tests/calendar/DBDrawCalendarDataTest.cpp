@@ -303,11 +303,11 @@ TEST(DBDrawCalendarData, EditAndDeleteHolidayKeepBookmarksInStep) {
     c.EditHoliday(&h);
     EXPECT_EQ(c.HolidayBookmarks[3][1], "0");
     c.SelectHolidays();
-    ASSERT_EQ(c.HolidaysList.size(), 1);
-    EXPECT_EQ(c.HolidaysList[0]->Month, 8);
-    EXPECT_EQ(c.HolidaysList[0]->Name, "Moving");
-    qDeleteAll(c.HolidaysList);
-    c.HolidaysList.clear();
+    const TvnHolidayRecords taken = c.TakeHolidaysList();
+    EXPECT_TRUE(c.HolidaysList.empty());
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0]->Month, 8);
+    EXPECT_EQ(taken[0]->Name, "Moving");
     c.DeleteHoliday(&h);
     EXPECT_EQ(b.db.CountRows("Holidays"), 1);
     TvnHolidayParams gone{12345, 1, 1, 0, 0, "", esNew};

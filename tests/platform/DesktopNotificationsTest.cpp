@@ -87,19 +87,17 @@ bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
 struct DesktopFixture : ::testing::Test {
     std::unique_ptr<TFormNotify> Open(TDesktopNotifier& desktop,
                                       std::initializer_list<TvnEventParams> records) {
-        events_.clear();  // the last window's rows freed what it held
+        TvnEventRecords events;
         for (const TvnEventParams& r : records) {
-            events_.append(new TvnEventParams(r));
-            events_.last()->ID = events_.size();
+            events.push_back(std::make_unique<TvnEventParams>(r));
+            events.back()->ID = int(events.size());
         }
-        return std::make_unique<TFormNotify>(nullptr, &events_, shell, sound, &desktop, 15);
+        return std::make_unique<TFormNotify>(nullptr, std::move(events), shell, sound, &desktop,
+                                             15);
     }
     ScopedClock clock{At(2026, 12, 9, 15, 1)};
     RecordingShell shell;
     RecordingSoundPlayer sound;
-
-private:
-    QList<TvnEventParams*> events_;
 };
 
 TvnEventParams Dentist() {

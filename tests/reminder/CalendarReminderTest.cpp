@@ -5,13 +5,20 @@
 
 #include <QFile>
 #include <QSet>
+#include <QTreeWidget>
 #include <memory>
 
 #include "reminder/ReminderFixture.h"
 #include "reminder/Uformnotify.h"
+#include "reminder/Uresource.h"
 #include "support/RecordingActions.h"
 
 namespace {
+
+TvnEventParams* EventOfRow(QWidget& window, int row) {
+    auto* list = window.findChild<QTreeWidget*>(QStringLiteral("listView_Events"));
+    return TvnEventListItem::EventOf(list->topLevelItem(row));
+}
 
 class ReminderTest : public ReminderFixture {
 protected:
@@ -20,11 +27,11 @@ protected:
         // window that lives on until after the tick.
         cal.OnBeforeFoundEvents = [this](TvnCalendarReminder* sender) {
             QStringList names;
-            for (TvnEventParams* e : sender->EventsList)
+            for (const auto& e : sender->EventsList)
                 names.append(e->Desc);
             announced.append(names.join(u','));
             windows.push_back(
-                std::make_unique<TFormNotify>(nullptr, &sender->EventsList, shell, sound));
+                std::make_unique<TFormNotify>(nullptr, sender->TakeEventsList(), shell, sound));
             if (whileOpen) whileOpen();
         };
     }
@@ -47,17 +54,10 @@ protected:
 
     void Tick() { cal.OnTimer(nullptr); }
 
-    // Keeps the found records alive past the tick, as the rows of a window would.
-    void TakeRecords(TvnCalendarReminder* r) {
-        for (TvnEventParams* e : r->EventsList)
-            owned.emplace_back(e);
-    }
-
     RecordingShell shell;
     RecordingSoundPlayer sound;
     QStringList announced;  // one entry per announcement: the descriptions
     std::vector<std::unique_ptr<TFormNotify>> windows;
-    std::vector<std::unique_ptr<TvnEventParams>> owned;
     std::function<void()> whileOpen;
 };
 
@@ -180,10 +180,7 @@ TEST_F(ReminderTest, TickWithNothingDueLeavesTheUserFilter) {
 TEST_F(ReminderTest, FailureInsideATickLeavesTheReminderWorking) {
     Add(Event("Due", At(2024, 3, 15, 10, 1)));
     clock.Set(At(2024, 3, 15, 10, 2));
-    cal.OnBeforeFoundEvents = [this](TvnCalendarReminder* r) {
-        TakeRecords(r);
-        throw EDatabaseError("disk gone");
-    };
+    cal.OnBeforeFoundEvents = [](TvnCalendarReminder*) { throw EDatabaseError("disk gone"); };
     EXPECT_THROW(Tick(), EDatabaseError);
     EXPECT_FALSE(cal.FInTimer);
     EXPECT_FALSE(cal.SpecialFilter);
@@ -199,9 +196,8 @@ TEST_F(ReminderTest, FailureInsideATickLeavesTheReminderWorking) {
     EXPECT_EQ(db.Table(tsEvents).Filter(), "UserID = 0");
 
     int found = 0;
-    cal.OnBeforeFoundEvents = [this, &found](TvnCalendarReminder* r) {
-        found = r->EventsList.size();
-        TakeRecords(r);
+    cal.OnBeforeFoundEvents = [&found](TvnCalendarReminder* r) {
+        found = int(r->TakeEventsList().size());
     };
     cal.OnAfterFoundEvents = [&found](TvnCalendarReminder*) { found += 100; };
     Tick();
@@ -227,8 +223,8 @@ TEST_F(ReminderTest, AnnouncedEventsWereMovedOnEachInACommitOfItsOwn) {
     int commits = 0;
     whileOpen = [&] {
         cal.SnoozedEvents.insert(snoozed, At(2024, 3, 15, 10, 12));
-        // A record written back as the window holds it: what it shows must be repainted.
-        cal.EventsList[1]->Desc = "Daily walk";
+        // The window's records are its own: a change to them is not stored.
+        EventOfRow(*windows.back(), 1)->Desc = "Daily walk";
         sqlite3_commit_hook(db.connection.Handle(), CountCommits, &commits);
     };
     Tick();
@@ -237,6 +233,7 @@ TEST_F(ReminderTest, AnnouncedEventsWereMovedOnEachInACommitOfItsOwn) {
     EXPECT_EQ(commits, 1);
     EXPECT_TRUE(Stored(once).Completed);
     EXPECT_TIME_EQ(Stored(daily).RunDate, At(2024, 3, 16, 10, 1));
+    EXPECT_EQ(Stored(daily).Desc, "Daily");
     EXPECT_FALSE(Stored(snoozed).Completed);
     EXPECT_TIME_EQ(Stored(snoozed).RunDate, At(2024, 3, 15, 10, 12));
     // Each event is still shown once, and the cells show what a full repaint shows.
@@ -340,9 +337,8 @@ TEST_F(ReminderTest, SelectEventsListsRecurringEventsUpToTheEndOfTheShownYear) {
     Add(Event("NextYear", At(2025, 1, 1, 0, 0), rkMonthly));
     cal.SelectEvents();
     QStringList names;
-    for (TvnEventParams* e : cal.EventsList)
+    for (const auto& e : cal.EventsList)
         names.append(e->Desc);
-    qDeleteAll(cal.EventsList);
     EXPECT_EQ(names, (QStringList{"Daily", "NewYearsEve"}));
     EXPECT_FALSE(cal.SpecialFilter);
     EXPECT_EQ(db.Table(tsEvents).Filter(), "UserID = 0");
@@ -394,9 +390,8 @@ TEST_P(Search, FindsWhatMatchesTextCategoryAndDates) {
 
     cal.FindEvents(GetParam().params);
     QStringList names;
-    for (TvnEventParams* e : cal.EventsList)
+    for (const auto& e : cal.EventsList)
         names.append(e->Desc);
-    qDeleteAll(cal.EventsList);
     EXPECT_EQ(names, GetParam().expected);
     EXPECT_FALSE(cal.SpecialFilter);
 }
@@ -419,10 +414,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReminderTest, FindWithTheTableClosedLeavesTheListAsItWas) {
-    auto* kept = new TvnEventParams;
-    cal.EventsList = {kept};
+    cal.EventsList.push_back(std::make_unique<TvnEventParams>());
+    const TvnEventParams* kept = cal.EventsList[0].get();
     db.Table(tsEvents).Close();
     cal.FindEvents(Find("x", true, false));
-    EXPECT_EQ(cal.EventsList, QList<TvnEventParams*>{kept});
-    delete kept;
+    ASSERT_EQ(cal.EventsList.size(), 1u);
+    EXPECT_EQ(cal.EventsList[0].get(), kept);
 }

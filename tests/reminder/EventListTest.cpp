@@ -27,6 +27,14 @@ struct FreeProbe {
     bool Freed() const { return marker.isDetached(); }
 };
 
+// A list that owns the new records given.
+TvnEventRecords Records(std::initializer_list<TvnEventParams*> events) {
+    TvnEventRecords records;
+    for (TvnEventParams* e : events)
+        records.emplace_back(e);
+    return records;
+}
+
 }  // namespace
 
 struct RowCase {
@@ -44,7 +52,7 @@ void PrintTo(const RowCase& row, std::ostream* os) {
 class EventListRow : public ::testing::TestWithParam<RowCase> {};
 
 TEST_P(EventListRow, ShowsTheRecord) {
-    TvnEventListItem row(new TvnEventParams(GetParam().event));
+    TvnEventListItem row(std::make_unique<TvnEventParams>(GetParam().event));
     EXPECT_EQ(RowTexts(row), GetParam().texts);
     EXPECT_FALSE(row.icon(elcDescription).isNull());
     EXPECT_EQ(!row.icon(elcAction).isNull(), GetParam().actionImage);
@@ -93,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EventListRow, RefreshRewritesTextsAndFileImagesAfterAnEdit) {
-    TvnEventListItem row(new TvnEventParams(DentistEvent()));
+    TvnEventListItem row(std::make_unique<TvnEventParams>(DentistEvent()));
     row.Event()->Desc = "Dentist (moved)";
     row.Event()->Sound_File.clear();
     row.Event()->Action_File = "/tmp/x.pdf";
@@ -111,7 +119,7 @@ TEST(EventListRow, RefreshRewritesTextsAndFileImagesAfterAnEdit) {
 TEST(EventListRow, RefreshedRowInAListShowsTheNewTexts) {
     QTreeWidget list;
     SetupEventListView(&list, QStringList(EventListColumnCount));
-    FillEventListView(&list, {new TvnEventParams(DentistEvent())});
+    FillEventListView(&list, Records({new TvnEventParams(DentistEvent())}));
     const QModelIndex desc = list.model()->index(0, elcDescription);
     EXPECT_EQ(desc.data().toString(), "Dentist");
     int changed = 0;
@@ -125,7 +133,7 @@ TEST(EventListRow, RefreshedRowInAListShowsTheNewTexts) {
 }
 
 TEST(EventListRow, RowsWithoutImagesShowTextsOnly) {
-    TvnEventListItem row(new TvnEventParams(WeeklyEvent()), false);
+    TvnEventListItem row(std::make_unique<TvnEventParams>(WeeklyEvent()), false);
     for (int c = 0; c < EventListColumnCount; ++c)
         EXPECT_TRUE(row.icon(c).isNull()) << c;
     EXPECT_EQ(row.text(elcDescription), "Choir");
@@ -133,7 +141,7 @@ TEST(EventListRow, RowsWithoutImagesShowTextsOnly) {
 
 TEST(EventListRow, OnlyEventRowsHaveARecord) {
     QTreeWidgetItem plain;
-    TvnEventListItem row(new TvnEventParams(DentistEvent()));
+    TvnEventListItem row(std::make_unique<TvnEventParams>(DentistEvent()));
     EXPECT_EQ(TvnEventListItem::EventOf(&plain), nullptr);
     EXPECT_EQ(TvnEventListItem::EventOf(nullptr), nullptr);
     EXPECT_EQ(TvnEventListItem::EventOf(&row), row.Event());
@@ -156,15 +164,15 @@ TEST(EventListView, FillShowsRecordsInListOrderAndRefillFreesTheOldRecords) {
     QTreeWidget list;
     SetupEventListView(&list, QStringList(EventListColumnCount));
     FreeProbe a, b, c;
-    QList<TvnEventParams*> events = {a.Attach(NewEvent("A")), b.Attach(NewEvent("B"))};
-    FillEventListView(&list, events);
+    TvnEventParams* second = b.Attach(NewEvent("B"));
+    FillEventListView(&list, Records({a.Attach(NewEvent("A")), second}));
     ASSERT_EQ(list.topLevelItemCount(), 2);
     EXPECT_EQ(list.topLevelItem(0)->text(elcDescription), "A");
     EXPECT_EQ(list.topLevelItem(1)->text(elcDescription), "B");
-    EXPECT_EQ(TvnEventListItem::EventOf(list.topLevelItem(1)), events[1]);
+    EXPECT_EQ(TvnEventListItem::EventOf(list.topLevelItem(1)), second);
     EXPECT_FALSE(a.Freed());
 
-    FillEventListView(&list, {c.Attach(NewEvent("C"))});
+    FillEventListView(&list, Records({c.Attach(NewEvent("C"))}));
     EXPECT_TRUE(a.Freed());
     EXPECT_TRUE(b.Freed());
     EXPECT_FALSE(c.Freed());
@@ -178,7 +186,7 @@ TEST(EventListView, FillingWithNothingClearsAndFreesEverything) {
     FreeProbe a;
     {
         QTreeWidget list;
-        FillEventListView(&list, {a.Attach(NewEvent("A"))});
+        FillEventListView(&list, Records({a.Attach(NewEvent("A"))}));
         FillEventListView(&list, {});
         EXPECT_EQ(list.topLevelItemCount(), 0);
         EXPECT_TRUE(a.Freed());
@@ -186,7 +194,7 @@ TEST(EventListView, FillingWithNothingClearsAndFreesEverything) {
     FreeProbe b;
     {
         QTreeWidget list;
-        FillEventListView(&list, {b.Attach(NewEvent("B"))});
+        FillEventListView(&list, Records({b.Attach(NewEvent("B"))}));
     }
     EXPECT_TRUE(b.Freed());  // closing the list frees its rows' records
 }
@@ -213,8 +221,8 @@ TEST(EventListImages, AreThreeDistinctPictures) {
 TEST(EventListView, RendersRowsWithTheirImages) {
     QTreeWidget list;
     SetupEventListView(&list, QStringList(EventListColumnCount, "Column"));
-    FillEventListView(&list, {new TvnEventParams(DentistEvent()), new TvnEventParams(WeeklyEvent()),
-                              NewEvent("Plain")});
+    FillEventListView(&list, Records({new TvnEventParams(DentistEvent()),
+                                      new TvnEventParams(WeeklyEvent()), NewEvent("Plain")}));
     list.resize(1100, 140);
     list.show();
     const QImage shot = list.grab().toImage();

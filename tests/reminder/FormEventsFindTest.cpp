@@ -115,7 +115,7 @@ TEST_F(FindWindowTest, ListsWhatItFindsAndFreesTheRowsOnTheNextSearchAndOnClosin
     Search(*form, "e");
     EXPECT_EQ(Found(*form), QStringList({"Team MEETING", "Dentist"}));
     EXPECT_EQ(List(*form)->topLevelItem(0)->text(elcCategory), "Meeting");
-    EXPECT_TRUE(cal.EventsList.isEmpty());  // handed over to the rows
+    EXPECT_TRUE(cal.EventsList.empty());  // handed over to the rows
     EXPECT_TRUE(script.Requests().empty());
     form->grab().save(TestOutputDir() + "/find_events.png");
     const QString meeting = Probe(*form, 0);
@@ -151,9 +151,8 @@ TEST_F(FindWindowTest, DoubleClickEditsTheRowsEventAndRewritesTheRow) {
 }
 
 TEST_F(FindWindowTest, SearchThatCannotRunTakesOverNoStaleRecords) {
-    // Records of an earlier fill already belong to other rows.
-    auto stale = std::make_unique<TvnEventParams>();
-    cal.EventsList = {stale.get()};
+    // Records an earlier fill left in the list.
+    cal.EventsList.push_back(std::make_unique<TvnEventParams>());
     db.Table(tsEvents).Close();
     auto form = Open();
     Search(*form, "x");

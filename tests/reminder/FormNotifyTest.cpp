@@ -85,14 +85,14 @@ struct NotifyFixture : ::testing::Test {
     RecordingShell shell;
     FailingSoundPlayer sound;
 
-    std::unique_ptr<TFormNotify> Open(QList<TvnEventParams*> events,
+    // The window takes over the new records.
+    std::unique_ptr<TFormNotify> Open(const QList<TvnEventParams*>& events,
                                       TDesktopNotifier* desktop = nullptr) {
-        events_ = events;
-        return std::make_unique<TFormNotify>(nullptr, &events_, shell, sound, desktop);
+        TvnEventRecords records;
+        for (TvnEventParams* e : events)
+            records.emplace_back(e);
+        return std::make_unique<TFormNotify>(nullptr, std::move(records), shell, sound, desktop);
     }
-
-private:
-    QList<TvnEventParams*> events_;
 };
 
 QTreeWidget* List(QWidget& form) {
@@ -399,7 +399,7 @@ TEST_P(RealSoundRoad, ASoundNeverFreezesTheReminder) {
     std::vector<std::unique_ptr<TFormNotify>> windows;
     cal.OnBeforeFoundEvents = [&](TvnCalendarReminder* sender) {
         windows.push_back(
-            std::make_unique<TFormNotify>(nullptr, &sender->EventsList, shell, player));
+            std::make_unique<TFormNotify>(nullptr, sender->TakeEventsList(), shell, player));
         windows.back()->show();
     };
     TvnEventParams e = EventRecord("Dentist", At(2024, 3, 15, 10, 1));
