@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "app/AppInfo.h"
+#include "app/Vnprintcontroller.h"
 #include "app/Vnsyncscheduler.h"
 #include "platform/Dialogs.h"
 #include "platform/GuardedSlot.h"
@@ -172,12 +173,18 @@ void TFormMainVNCR::CreateControls() {
     SetTrayIcon(-1);
     tray_->Show();
     CreateSync();
+    CreateControllers();
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager&) { CommitData(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive) ApplicationActivated();
             });
+}
+
+void TFormMainVNCR::CreateControllers() {
+    print_ = std::make_unique<TvnPrintController>(*Calendar(), settings_.PrintOptions, this,
+                                                  [this] { SettingsChanged(); });
 }
 
 void TFormMainVNCR::CreatePopupMenus() {

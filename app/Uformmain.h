@@ -26,6 +26,7 @@ class TvnCalDavPasswords;
 class TvnCalDavSync;
 class TvnSyncScheduler;
 class TvnCalendarReminder;
+class TvnPrintController;
 struct TvnFindParams;
 namespace Ui {
 class FormMainVNCR;
@@ -178,6 +179,8 @@ protected:
 
 private:
     void CreateControls();
+    // The controllers the menus route to.
+    void CreateControllers();
     void CreatePopupMenus();
     void SetActionIcons();
     void NameToolButtons();
@@ -266,7 +269,6 @@ private:
     void mMenu_ToolsTimeSpanClick();
     // printing
     void mMenu_FilePrintClick();
-    bool ChoosePdfFileWithoutPrinter();
     // options
     void mMenu_ToolsOptionsClick();
     // holidays
@@ -305,9 +307,7 @@ private:
     bool FSettingsLoaded = false;
     bool FExiting = false;  // Exit was chosen: the close box no longer hides
     int FCurrentMonth = 1;
-    // printing
-    // Shared only so that its deleter is fixed where the printer is made.
-    std::shared_ptr<QPrinter> printer_;
+    std::unique_ptr<TvnPrintController> print_;  // uses the calendar and the settings
     // CalDAV synchronisation
     std::unique_ptr<TvnCalDavClient> caldavClient_;
     std::unique_ptr<TvnCalDavPasswords> passwords_;

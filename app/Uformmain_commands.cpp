@@ -12,6 +12,7 @@
 #include "app/Uformmain.h"
 #include "app/Umaintenance.h"
 #include "app/Vnmanual.h"
+#include "app/Vnprintcontroller.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "reminder/Uformeventoptions.h"
@@ -431,4 +432,12 @@ void TFormMainVNCR::mMenu_FileRestoreClick() {
 
 void TFormMainVNCR::mMenu_FilePackClick() {
     PackDatabaseCommand(this, MaintenanceHooks());
+}
+
+QPrinter& TFormMainVNCR::Printer() {
+    return print_->Printer();
+}
+
+void TFormMainVNCR::mMenu_FilePrintClick() {
+    print_->Print();
 }
