@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "app/AppInfo.h"
+#include "app/Vnmaintenancecontroller.h"
 #include "app/Vnprintcontroller.h"
 #include "app/Vnsyncscheduler.h"
 #include "platform/Dialogs.h"
@@ -183,7 +184,10 @@ void TFormMainVNCR::CreateControls() {
 }
 
 void TFormMainVNCR::CreateControllers() {
-    print_ = std::make_unique<TvnPrintController>(*Calendar(), settings_.PrintOptions, this,
+    TvnCalendarReminder& calendar = *Calendar();
+    maintenance_ = std::make_unique<TvnMaintenanceController>(
+        calendar, [this] { CloseDatabase(); }, [this] { OpenDatabase(true); }, this);
+    print_ = std::make_unique<TvnPrintController>(calendar, settings_.PrintOptions, this,
                                                   [this] { SettingsChanged(); });
 }
 

@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 
-#include "app/Umaintenance.h"
 #include "app/Vnsettings.h"
 #include "platform/DesktopNotifications.h"
 #include "platform/Shell.h"
@@ -26,6 +25,7 @@ class TvnCalDavPasswords;
 class TvnCalDavSync;
 class TvnSyncScheduler;
 class TvnCalendarReminder;
+class TvnMaintenanceController;
 class TvnPrintController;
 struct TvnFindParams;
 namespace Ui {
@@ -257,9 +257,7 @@ private:
     void vnCalendarReminderMouseUp();
     void vnCalendarReminderBeforeFoundEvents();
     void vnCalendarReminderAfterFoundEvents();
-    // Wait for the database maintenance unit.
-    // The close, reopen and refresh steps the maintenance commands run.
-    TvnMaintenanceHooks MaintenanceHooks();
+    // database maintenance
     void mMenu_FileBackupClick();
     void mMenu_FileRestoreClick();
     void mMenu_FilePackClick();
@@ -307,7 +305,9 @@ private:
     bool FSettingsLoaded = false;
     bool FExiting = false;  // Exit was chosen: the close box no longer hides
     int FCurrentMonth = 1;
-    std::unique_ptr<TvnPrintController> print_;  // uses the calendar and the settings
+    // They use the calendar and the settings: made after them.
+    std::unique_ptr<TvnMaintenanceController> maintenance_;
+    std::unique_ptr<TvnPrintController> print_;
     // CalDAV synchronisation
     std::unique_ptr<TvnCalDavClient> caldavClient_;
     std::unique_ptr<TvnCalDavPasswords> passwords_;

@@ -10,7 +10,7 @@
 #include "app/Reminderpause.h"
 #include "app/Uformabout.h"
 #include "app/Uformmain.h"
-#include "app/Umaintenance.h"
+#include "app/Vnmaintenancecontroller.h"
 #include "app/Vnmanual.h"
 #include "app/Vnprintcontroller.h"
 #include "platform/Colors.h"
@@ -412,26 +412,16 @@ void TFormMainVNCR::HomePageClick() {
     shell_.OpenUrl(QUrl(HomePageUrl));
 }
 
-TvnMaintenanceHooks TFormMainVNCR::MaintenanceHooks() {
-    TvnMaintenanceHooks hooks;
-    hooks.CloseDatabase = [this] { CloseDatabase(); };
-    hooks.OpenDatabase = [this] { OpenDatabase(true); };
-    hooks.UpdateCalendar = [this] { Calendar()->UpdateCalendar(); };
-    hooks.DisableReminder = [this] { Calendar()->ReminderDisabled(); };
-    hooks.EnableReminder = [this] { Calendar()->ReminderEnabled(); };
-    return hooks;
-}
-
 void TFormMainVNCR::mMenu_FileBackupClick() {
-    BackupDatabaseCommand(this, MaintenanceHooks());
+    maintenance_->Backup();
 }
 
 void TFormMainVNCR::mMenu_FileRestoreClick() {
-    RestoreDatabaseCommand(this, MaintenanceHooks());
+    maintenance_->Restore();
 }
 
 void TFormMainVNCR::mMenu_FilePackClick() {
-    PackDatabaseCommand(this, MaintenanceHooks());
+    maintenance_->Pack();
 }
 
 QPrinter& TFormMainVNCR::Printer() {
