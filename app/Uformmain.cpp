@@ -13,15 +13,12 @@
 #include "app/AppInfo.h"
 #include "app/Vnmaintenancecontroller.h"
 #include "app/Vnprintcontroller.h"
-#include "app/Vnsyncscheduler.h"
+#include "app/Vnsynccontroller.h"
 #include "platform/Dialogs.h"
 #include "platform/GuardedSlot.h"
 #include "platform/Tray.h"
 #include "reminder/Uresource.h"
 #include "reminder/Vncalendarreminder.h"
-#include "sync/Vncaldavclient.h"
-#include "sync/Vncaldavsync.h"
-#include "sync/Vnpasswords.h"
 #include "ui_Uformmain.h"
 
 namespace {
@@ -110,8 +107,7 @@ TFormMainVNCR::TFormMainVNCR(TShellOpener& shell, TSoundPlayer& sound, QWidget* 
 TFormMainVNCR::~TFormMainVNCR() {
     if (FSettingsLoaded) WriteSettings();
     tray_->Hide();
-    syncScheduler_->Stop();
-    caldavSync_.reset();
+    sync_.reset();
     // The control puts its tables back in order when it goes; it must go
     // while they still exist.
     delete ui->vnCalendarReminder;
@@ -173,7 +169,6 @@ void TFormMainVNCR::CreateControls() {
             GuardedSlot([this] { SendMessage(WM_TRAYICON, 0, WM_LBUTTONDOWN); }));
     SetTrayIcon(-1);
     tray_->Show();
-    CreateSync();
     CreateControllers();
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager&) { CommitData(); });
@@ -185,10 +180,14 @@ void TFormMainVNCR::CreateControls() {
 
 void TFormMainVNCR::CreateControllers() {
     TvnCalendarReminder& calendar = *Calendar();
+    auto settingsChanged = [this] { SettingsChanged(); };
+    sync_ = std::make_unique<TvnSyncController>(
+        calendar, settings_, this, [this](const QString& text) { ShowSyncStatus(text); },
+        settingsChanged);
     maintenance_ = std::make_unique<TvnMaintenanceController>(
         calendar, [this] { CloseDatabase(); }, [this] { OpenDatabase(true); }, this);
     print_ = std::make_unique<TvnPrintController>(calendar, settings_.PrintOptions, this,
-                                                  [this] { SettingsChanged(); });
+                                                  settingsChanged);
 }
 
 void TFormMainVNCR::CreatePopupMenus() {
@@ -250,6 +249,8 @@ void TFormMainVNCR::ConnectMenus() {
     on(ui->mMenu_FileExportIcs, &TFormMainVNCR::mMenu_FileExportIcsClick);
     on(ui->mMenu_FileImportIcs, &TFormMainVNCR::mMenu_FileImportIcsClick);
     on(ui->mMenu_FilePrint, &TFormMainVNCR::mMenu_FilePrintClick);
+    on(ui->mMenu_FileSyncNow, &TFormMainVNCR::mMenu_FileSyncNowClick);
+    on(ui->mMenu_UsersCalDav, &TFormMainVNCR::mMenu_UsersCalDavClick);
     on(ui->mMenu_FileSuspend, &TFormMainVNCR::SuspendClick);
     on(ui->pMenu_TrySuspend, &TFormMainVNCR::SuspendClick);
     on(ui->mMenu_FileHide, &TFormMainVNCR::ShowHideClick);

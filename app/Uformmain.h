@@ -20,13 +20,12 @@ class QLabel;
 class QMenu;
 class QPrinter;
 class TTray;
-class TvnCalDavClient;
-class TvnCalDavPasswords;
 class TvnCalDavSync;
-class TvnSyncScheduler;
 class TvnCalendarReminder;
 class TvnMaintenanceController;
 class TvnPrintController;
+class TvnSyncController;
+class TvnSyncScheduler;
 struct TvnFindParams;
 namespace Ui {
 class FormMainVNCR;
@@ -167,8 +166,8 @@ public:
     // The printer the print command and its set-up use.
     QPrinter& Printer();
     // CalDAV synchronisation
-    TvnCalDavSync& CalDavSync() const { return *caldavSync_; }
-    TvnSyncScheduler& SyncScheduler() const { return *syncScheduler_; }
+    TvnCalDavSync& CalDavSync() const;
+    TvnSyncScheduler& SyncScheduler() const;
     // The last synchronisation as the status bar shows it; empty before one.
     QString SyncStatusText() const;
 
@@ -179,7 +178,7 @@ protected:
 
 private:
     void CreateControls();
-    // The controllers the menus route to.
+    // The synchronisation, maintenance and print controllers; the menus route to them.
     void CreateControllers();
     void CreatePopupMenus();
     void SetActionIcons();
@@ -276,13 +275,10 @@ private:
     bool RunHolidayEditor(TvnHolidayParams* params);
     void mMenu_ToolsHolidaysClick();
     // CalDAV synchronisation
-    void CreateSync();
-    void StartSync();
-    void StopSync();
     void mMenu_FileSyncNowClick();
     void mMenu_UsersCalDavClick();
+    // The status bar's line and the tray's tip.
     void ShowSyncStatus(const QString& text);
-    void RemoveCalDavAccount(int user);
     // A stored change of events: the synchronisation follows shortly.
     int NoteEventsChange(int result);
 
@@ -305,13 +301,10 @@ private:
     bool FSettingsLoaded = false;
     bool FExiting = false;  // Exit was chosen: the close box no longer hides
     int FCurrentMonth = 1;
-    // They use the calendar and the settings: made after them.
+    // They use the calendar and the settings: made after them, the sync
+    // controller dropped before the calendar goes.
+    std::unique_ptr<TvnSyncController> sync_;
     std::unique_ptr<TvnMaintenanceController> maintenance_;
     std::unique_ptr<TvnPrintController> print_;
-    // CalDAV synchronisation
-    std::unique_ptr<TvnCalDavClient> caldavClient_;
-    std::unique_ptr<TvnCalDavPasswords> passwords_;
-    std::unique_ptr<TvnCalDavSync> caldavSync_;  // uses the client and the calendar
-    TvnSyncScheduler* syncScheduler_ = nullptr;  // child object
-    QLabel* syncStatus_ = nullptr;               // in the status bar, made when first needed
+    QLabel* syncStatus_ = nullptr;  // in the status bar, made when first needed
 };

@@ -10,6 +10,7 @@
 
 #include "app/Reminderpause.h"
 #include "app/Uformmain.h"
+#include "app/Vnsynccontroller.h"
 #include "platform/DateFormat.h"
 #include "platform/Dialogs.h"
 #include "platform/Pictures.h"
@@ -42,7 +43,7 @@ bool TFormMainVNCR::FormCreate() {
     Calendar()->Activate();
     OfferDataImport();
     FSettingsLoaded = true;
-    StartSync();
+    sync_->Start();
     return true;
 }
 
@@ -73,7 +74,7 @@ bool TFormMainVNCR::OpenDatabase(bool showErrors) {
 }
 
 void TFormMainVNCR::CloseDatabase() {
-    StopSync();
+    sync_->Stop();
     for (int i = 0; i < TableCount; ++i)
         Calendar()->SetDataSet(i, nullptr);
     tables_ = {};
@@ -202,7 +203,7 @@ void TFormMainVNCR::UpdateUsersMenu() {
         if (users.UserStates[n] == usRemoved) {
             users.UserStates[n] = usFree;
             // Its binding goes first: the deletion must not reach the server.
-            RemoveCalDavAccount(n);
+            sync_->RemoveAccount(n);
             Calendar()->DeleteDataOfUser(n);
         }
         action->setVisible(users.UserStates[n] == usInUse);
