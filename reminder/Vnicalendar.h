@@ -20,6 +20,10 @@ struct TvnIcsEvent {
     // there is none. False when alarms may have been stripped (some servers
     // do), so that a notice kept elsewhere can stay as it was.
     bool NoticeKnown = false;
+    // The text the event was read from (its components and the zones they
+    // name), when it came from another program as one record of its own:
+    // writing it again changes only what the user changed in it.
+    QByteArray Original;
 };
 
 // Files above this size are refused before anything is parsed.
@@ -48,7 +52,8 @@ QString SystemIcsTimeZone();
 
 // A VCALENDAR with one VEVENT per event. Times are written in the zone named
 // by tzName with its VTIMEZONE, or floating when tzName is empty; stamp is
-// the DTSTAMP instant (local time).
+// the DTSTAMP instant (local time). An event with its Original text is
+// written as that text patched (PatchICalendar), with the zones it names.
 QByteArray WriteICalendar(const std::vector<TvnIcsEvent>& events, TDateTime stamp,
                           const QString& tzName);
 
@@ -63,6 +68,14 @@ TvnIcsReadResult ReadICalendar(const QByteArray& text, TDateTime now);
 // Reads a .ics file as ReadICalendar does; Error says why when the file
 // cannot be read or is larger than IcsMaxFileBytes.
 TvnIcsReadResult ReadICalendarFile(const QString& fileName, TDateTime now);
+
+// The calendar text `original` with the event after.Uid changed to what
+// `after` holds: only the properties of the fields that differ from what the
+// text says are written again (the end moves with the start); everything
+// else stays as the text had it. Empty when the text does not hold the
+// event as one record of its own (it is then written afresh).
+QByteArray PatchICalendar(const QByteArray& original, const TvnIcsEvent& after, TDateTime stamp,
+                          const QString& tzName);
 
 // The RRULE value written for an event's recurrence (empty for a one-time
 // event); exposed so that the occurrences can be checked independently.

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <cstdlib>
 
@@ -69,16 +70,25 @@ struct Notice {
     int64_t minutes = 0;
 };
 
-// The notice of the first alarm before the start. What an alarm attaches
-// (a sound to play) is not taken over.
+bool ShowsOnScreen(icalcomponent* alarm) {
+    icalproperty* action = icalcomponent_get_first_property(alarm, ICAL_ACTION_PROPERTY);
+    const icalproperty_action kind = action ? icalproperty_get_action(action) : ICAL_ACTION_NONE;
+    return kind == ICAL_ACTION_DISPLAY || kind == ICAL_ACTION_AUDIO;
+}
+
+// The notice of the first alarm before the start that shows or sounds, else
+// of the first other one (an e-mail, say). What an alarm attaches (a sound
+// to play) is not taken over.
 Notice ReadAlarms(icalcomponent* ev, TvnEventParams& e) {
     Notice notice;
-    for (icalcomponent* a = icalcomponent_get_first_component(ev, ICAL_VALARM_COMPONENT); a;
-         a = icalcomponent_get_next_component(ev, ICAL_VALARM_COMPONENT)) {
-        const auto lead = AlarmLead(a, e.Date);
-        if (!lead || notice.found) continue;
-        notice = {true, DurationMinutes(*lead)};
-        SetNoticeFromDuration(*lead, e);
+    for (const bool onScreen : {true, false}) {
+        for (icalcomponent* a = icalcomponent_get_first_component(ev, ICAL_VALARM_COMPONENT); a;
+             a = icalcomponent_get_next_component(ev, ICAL_VALARM_COMPONENT)) {
+            const auto lead = ShowsOnScreen(a) == onScreen ? AlarmLead(a, e.Date) : std::nullopt;
+            if (!lead || notice.found) continue;
+            notice = {true, DurationMinutes(*lead)};
+            SetNoticeFromDuration(*lead, e);
+        }
     }
     return notice;
 }
@@ -249,10 +259,64 @@ void CountLeftAlone(icalcomponent* cal, TvnReadContext& ctx) {
         ctx.Result.LeftAlone += icalcomponent_count_components(cal, kind);
 }
 
+void AppendComponent(QByteArray& out, icalcomponent* c) {
+    char* text = icalcomponent_as_ical_string_r(c);
+    out += text;
+    free(text);
+}
+
+// Texts of originals are kept up to this many events in one read: a file
+// of two hundred thousand would otherwise hold their zones that many times.
+constexpr size_t MaxOriginals = 20000;
+
+// The TZIDs the component's properties (and those of its alarms) name.
+void NamedZones(icalcomponent* c, QSet<QString>& names) {
+    for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY))
+        if (icalparameter* id = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER))
+            names.insert(Utf8(icalparameter_get_tzid(id)));
+}
+
+// The calendar's own lines, the zones the components name, and the components.
+QByteArray OriginalText(icalcomponent* cal, const QByteArray& head,
+                        const std::vector<icalcomponent*>& components) {
+    QByteArray out = "BEGIN:VCALENDAR\r\n" + head;
+    QSet<QString> names;
+    for (icalcomponent* c : components)
+        NamedZones(c, names);
+    for (const QString& name : names)
+        if (icaltimezone* zone = icalcomponent_get_timezone(cal, name.toUtf8().constData()))
+            AppendComponent(out, icaltimezone_get_component(zone));
+    for (icalcomponent* c : components)
+        AppendComponent(out, c);
+    return out + "END:VCALENDAR\r\n";
+}
+
+// Each event kept as one record of its own gets the text it was read from,
+// so that writing it again can change only what the user changed.
+void KeepOriginals(icalcomponent* cal, TvnReadContext& ctx, size_t first) {
+    if (ctx.Result.Events.size() > MaxOriginals) return;
+    QHash<QString, std::vector<icalcomponent*>> byUid;
+    for (icalcomponent* ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
+         ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT))
+        byUid[Utf8(icalcomponent_get_uid(ev))].push_back(ev);
+    QByteArray head;
+    for (icalproperty* p = icalcomponent_get_first_property(cal, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(cal, ICAL_ANY_PROPERTY))
+        if (icalproperty_isa(p) != ICAL_METHOD_PROPERTY) head += icalproperty_as_ical_string(p);
+    for (size_t i = first; i < ctx.Result.Events.size(); ++i) {
+        TvnIcsEvent& item = ctx.Result.Events[i];
+        const auto own = byUid.constFind(item.Uid);
+        if (!item.Uid.isEmpty() && own != byUid.cend())
+            item.Original = OriginalText(cal, head, *own);
+    }
+}
+
 void ReadCalendar(icalcomponent* cal, TvnReadContext& ctx) {
     DropUnsafeTimezones(cal);
     CollectOverrides(cal, ctx);
     CountLeftAlone(cal, ctx);
+    const size_t first = ctx.Result.Events.size();
     for (icalcomponent* ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
          ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT)) {
         if (++ctx.Seen > MaxEvents)
@@ -260,6 +324,7 @@ void ReadCalendar(icalcomponent* cal, TvnReadContext& ctx) {
         else
             ReadEvent(ev, ctx);
     }
+    KeepOriginals(cal, ctx, first);
 }
 
 std::vector<icalcomponent*> Calendars(icalcomponent* root) {

@@ -1,21 +1,17 @@
 // Events to iCalendar text: one VEVENT per event, the zone's VTIMEZONE once.
+#include <QSet>
 #include <QTimeZone>
 #include <cstdlib>
 
 #include "reminder/Vnicalendar.h"
 #include "reminder/Vnicalendar_p.h"
+#include "reminder/Vnicalendar_write_p.h"
 
-using namespace ics;
-
-namespace {
+namespace ics {
 
 icaltimezone* BuiltinZone(const QString& name) {
     if (name.isEmpty()) return nullptr;
     return icaltimezone_get_builtin_timezone(name.toUtf8().constData());
-}
-
-void AddText(icalcomponent* c, icalproperty* p) {
-    icalcomponent_add_property(c, p);
 }
 
 void AddX(icalcomponent* c, const char* name, const QString& value) {
@@ -49,19 +45,11 @@ icalcomponent* Alarm(icalproperty_action action, const TvnEventParams& e, bool n
     return a;
 }
 
-void AddAlarms(icalcomponent* ev, const TvnEventParams& e) {
-    if (e.Notify) {
-        icalcomponent* a = Alarm(ICAL_ACTION_DISPLAY, e, true);
-        AddText(a, icalproperty_new_description(e.Desc.toUtf8().constData()));
-        icalcomponent_add_component(ev, a);
-    }
-    if (!e.Sound_File.isEmpty()) {
-        icalcomponent* a = Alarm(ICAL_ACTION_AUDIO, e, e.Notify);
-        icalattach* attach = icalattach_new_from_url(FileUri(e.Sound_File).toUtf8().constData());
-        icalcomponent_add_property(a, icalproperty_new_attach(attach));
-        icalattach_unref(attach);
-        icalcomponent_add_component(ev, a);
-    }
+void AddNoticeAlarm(icalcomponent* ev, const TvnEventParams& e) {
+    if (!e.Notify) return;
+    icalcomponent* a = Alarm(ICAL_ACTION_DISPLAY, e, true);
+    icalcomponent_add_property(a, icalproperty_new_description(e.Desc.toUtf8().constData()));
+    icalcomponent_add_component(ev, a);
 }
 
 void AddRule(icalcomponent* ev, const TvnEventParams& e, const QString& tzName) {
@@ -69,6 +57,37 @@ void AddRule(icalcomponent* ev, const TvnEventParams& e, const QString& tzName) 
     if (rule.isEmpty()) return;
     const icalrecurrencetype r = icalrecurrencetype_from_string(rule.toUtf8().constData());
     icalcomponent_add_property(ev, icalproperty_new_rrule(r));
+}
+
+icalcomponent* ZoneComponent(const QString& tzName) {
+    icaltimezone* zone = BuiltinZone(tzName);
+    if (!zone) return nullptr;
+    icalcomponent* tz = icalcomponent_new_clone(icaltimezone_get_component(zone));
+    // The plain Olson name, whatever id libical gave its own copy.
+    if (icalproperty* id = icalcomponent_get_first_property(tz, ICAL_TZID_PROPERTY))
+        icalproperty_set_tzid(id, tzName.toUtf8().constData());
+    return tz;
+}
+
+}  // namespace ics
+
+using namespace ics;
+
+namespace {
+
+void AddText(icalcomponent* c, icalproperty* p) {
+    icalcomponent_add_property(c, p);
+}
+
+void AddAlarms(icalcomponent* ev, const TvnEventParams& e) {
+    AddNoticeAlarm(ev, e);
+    if (!e.Sound_File.isEmpty()) {
+        icalcomponent* a = Alarm(ICAL_ACTION_AUDIO, e, e.Notify);
+        icalattach* attach = icalattach_new_from_url(FileUri(e.Sound_File).toUtf8().constData());
+        icalcomponent_add_property(a, icalproperty_new_attach(attach));
+        icalattach_unref(attach);
+        icalcomponent_add_component(ev, a);
+    }
 }
 
 ComponentPtr EventComponent(const TvnIcsEvent& item, const icaltimetype& stamp,
@@ -103,6 +122,29 @@ void AppendText(QByteArray& out, icalcomponent* c) {
     free(text);
 }
 
+// The event's original text, patched: its components go to body, the zones
+// they name to zonesText (each once). False when there is no original to patch.
+bool AppendPatched(QByteArray& zonesText, QByteArray& body, QSet<QString>& zones,
+                   const TvnIcsEvent& item, TDateTime stamp, const QString& tzName) {
+    if (item.Original.isEmpty()) return false;
+    const QByteArray patched = PatchICalendar(item.Original, item, stamp, tzName);
+    ComponentPtr cal(patched.isEmpty() ? nullptr : icalparser_parse_string(patched.constData()));
+    if (!cal) return false;
+    for (icalcomponent* c = icalcomponent_get_first_component(cal.get(), ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(cal.get(), ICAL_ANY_COMPONENT)) {
+        if (icalcomponent_isa(c) != ICAL_VTIMEZONE_COMPONENT) {
+            AppendText(body, c);
+            continue;
+        }
+        icalproperty* id = icalcomponent_get_first_property(c, ICAL_TZID_PROPERTY);
+        const QString name = id ? QString::fromUtf8(icalproperty_get_tzid(id)) : QString();
+        if (zones.contains(name)) continue;
+        zones.insert(name);
+        AppendText(zonesText, c);
+    }
+    return true;
+}
+
 }  // namespace
 
 QString SystemIcsTimeZone() {
@@ -123,17 +165,19 @@ QByteArray WriteICalendar(const std::vector<TvnIcsEvent>& events, TDateTime stam
     QByteArray out =
         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Vornel//Vornel 2.0//EN\r\n"
         "CALSCALE:GREGORIAN\r\n";
+    QSet<QString> zones;
     if (zone) {
-        ComponentPtr tz(icalcomponent_new_clone(icaltimezone_get_component(zone)));
-        // The plain Olson name, whatever id libical gave its own copy.
-        if (icalproperty* id = icalcomponent_get_first_property(tz.get(), ICAL_TZID_PROPERTY))
-            icalproperty_set_tzid(id, tzName.toUtf8().constData());
-        AppendText(out, tz.get());
+        AppendText(out, ComponentPtr(ZoneComponent(tzName)).get());
+        zones.insert(tzName);
     }
     const icaltimetype stampUtc = UtcOfLocal(stamp);
-    out.reserve(out.size() + qsizetype(events.size()) * 600);
-    for (const TvnIcsEvent& item : events)
-        AppendText(out, EventComponent(item, stampUtc, usedZone).get());
+    QByteArray body;
+    body.reserve(qsizetype(events.size()) * 600);
+    for (const TvnIcsEvent& item : events) {
+        if (!AppendPatched(out, body, zones, item, stamp, usedZone))
+            AppendText(body, EventComponent(item, stampUtc, usedZone).get());
+    }
+    out += body;
     out += "END:VCALENDAR\r\n";
     return out;
 }
