@@ -147,8 +147,12 @@ const std::vector<std::vector<const char*>> kUpgradeSteps = {
      "\"UID\" TEXT NOT NULL, \"Hash\" TEXT NOT NULL, \"LocalChanged\" INTEGER NOT NULL, "
      "\"Part\" INTEGER NOT NULL DEFAULT 0)",
      "CREATE INDEX IF NOT EXISTS \"CalDavItems_User\" ON \"CalDavItems\"(\"UserID\")"},
+    // The iCalendar text an event from another program came in, so that
+    // writing it back changes only what the user changed.
+    {"CREATE TABLE IF NOT EXISTS \"EventOriginals\"(\"EventID\" INTEGER PRIMARY KEY, "
+     "\"Text\" BLOB NOT NULL)"},
 };
-static_assert(SchemaVersion == 2, "a new version needs its step above");
+static_assert(SchemaVersion == 3, "a new version needs its step above");
 
 void RunUpgradeSteps(sqlite3* db, int from) {
     const QString what = QStringLiteral("Cannot bring the database up to date");

@@ -39,8 +39,9 @@ QString ComparedExpr(const ColumnDef& column);
 // The version of the whole schema, kept in PRAGMA user_version: 0 the four
 // tables alone (every database made before versions were kept), 1 with the
 // event UIDs of the iCalendar exchange, 2 with the CalDAV synchronisation's
-// accounts and items. A new table or column is a new step in Adoschema.cpp.
-constexpr int SchemaVersion = 2;
+// accounts and items, 3 with the original iCalendar texts of events from
+// other programs. A new table or column is a new step in Adoschema.cpp.
+constexpr int SchemaVersion = 3;
 
 // Creates every table and index on an empty database, at SchemaVersion
 // (raises EDatabaseError).

@@ -133,6 +133,12 @@ Query& Query::BindText(const QString& value) {
     return *this;
 }
 
+Query& Query::BindBlob(const QByteArray& value) {
+    sqlite3_bind_blob64(stmt_, next_++, value.constData(),
+                        static_cast<sqlite3_uint64>(value.size()), SQLITE_TRANSIENT);
+    return *this;
+}
+
 bool Query::Step() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
@@ -147,6 +153,11 @@ int64_t Query::Int(int column) const {
 QString Query::Text(int column) const {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
     return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column));
+}
+
+QByteArray Query::Blob(int column) const {
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
+    return QByteArray(data, sqlite3_column_bytes(stmt_, column));
 }
 
 Cell Query::Value(int column) const {

@@ -122,10 +122,12 @@ public:
     Query& Bind(const Cell& value);
     Query& BindInt(int64_t value);
     Query& BindText(const QString& value);
+    Query& BindBlob(const QByteArray& value);
     // True while there is a row to read; raises on failure.
     bool Step();
     int64_t Int(int column) const;
     QString Text(int column) const;
+    QByteArray Blob(int column) const;
     Cell Value(int column) const;
     sqlite3_stmt* Statement() const { return stmt_; }
 

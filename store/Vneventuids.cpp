@@ -8,8 +8,11 @@ TEventUids::TEventUids(sqlite3* db) : stmts_(db) {
     const QString what = QStringLiteral("Cannot prepare the table of event UIDs");
     UpgradeSchema(db);  // a file restored from before the table existed
     // IDs are never given again, so a row of a deleted event only takes room.
-    Exec(db, "DELETE FROM \"EventUids\" WHERE \"EventID\" NOT IN (SELECT \"ID\" FROM \"Events\")",
-         what);
+    for (const char* sql :
+         {"DELETE FROM \"EventUids\" WHERE \"EventID\" NOT IN (SELECT \"ID\" FROM \"Events\")",
+          "DELETE FROM \"EventOriginals\" WHERE \"EventID\" NOT IN (SELECT \"ID\" FROM "
+          "\"Events\")"})
+        Exec(db, sql, what);
 }
 
 QString TEventUids::Uid(int eventId) {
@@ -31,6 +34,23 @@ int TEventUids::EventOf(const QString& uid, int userId) {
         "WHERE u.\"UID\" = ? AND e.\"UserID\" = ? ORDER BY e.\"ID\" LIMIT 1"));
     q.BindText(uid).BindInt(userId);
     return q.Step() ? int(q.Int(0)) : 0;
+}
+
+QByteArray TEventUids::Original(int eventId) {
+    Query q =
+        stmts_.Run(QStringLiteral("SELECT \"Text\" FROM \"EventOriginals\" WHERE \"EventID\" = ?"));
+    q.BindInt(eventId);
+    return q.Step() ? q.Blob(0) : QByteArray();
+}
+
+void TEventUids::StoreOriginal(int eventId, const QByteArray& text) {
+    Query q = stmts_.Run(
+        text.isEmpty() ? QStringLiteral("DELETE FROM \"EventOriginals\" WHERE \"EventID\" = ?")
+                       : QStringLiteral("INSERT OR REPLACE INTO \"EventOriginals\"(\"EventID\", "
+                                        "\"Text\") VALUES (?, ?)"));
+    q.BindInt(eventId);
+    if (!text.isEmpty()) q.BindBlob(text);
+    q.Step();
 }
 
 }  // namespace ado

@@ -1,8 +1,10 @@
 // The iCalendar UID of each event, kept in a table of its own ("EventUids")
-// beside the four tables, so that databases without it keep opening and a
+// beside the four tables, with the text of an event that came from another
+// program ("EventOriginals"), so that databases without it keep opening and a
 // second export of an event gives the same UID.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include "store/Adosqlite.h"
@@ -21,6 +23,11 @@ public:
     // The event of the user that carries the UID; 0 when there is none (also
     // when the event it was stored for has been deleted).
     int EventOf(const QString& uid, int userId);
+
+    // The iCalendar text the event came in from another program (empty when
+    // none): writing it back patches this text. Storing an empty one removes it.
+    QByteArray Original(int eventId);
+    void StoreOriginal(int eventId, const QByteArray& text);
 
 private:
     StatementCache stmts_;
