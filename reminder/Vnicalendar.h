@@ -23,7 +23,7 @@ struct TvnIcsEvent {
     // The text the event was read from (its components and the zones they
     // name), when it came from another program as one record of its own:
     // writing it again changes only what the user changed in it.
-    QByteArray Original;
+    QByteArray Original{};
 };
 
 // Files above this size are refused before anything is parsed.
