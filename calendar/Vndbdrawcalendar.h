@@ -1,16 +1,18 @@
-// The data side of the calendar control: binds the cells to the four tables
-// (events, holidays, notes, day colours) of the current user, matches events
-// and holidays to the shown days, paints them, lets the user select an item
-// line and scroll a full cell, and stores holidays, notes and day colours.
+// The calendar control with its data: paints the day colours, holidays,
+// events and notes that its data (TvnCalendarData: the four tables of the
+// current user) holds for the shown days, lets the user select an item line
+// and scroll a full cell, and repaints the cells the data's operations change.
+// The data members and operations below forward to that data.
 #pragma once
 
 #include <QString>
 #include <QVariant>
 #include <array>
+#include <memory>
 #include <vector>
 
-#include "calendar/Vndbdrawcalendar_match.h"
 #include "calendar/Vndrawcalendar.h"
+#include "reminder/Vncalendardata.h"
 #include "reminder/Vnrecords.h"
 #include "store/Vntypes.h"
 
@@ -20,44 +22,58 @@ class TADOTable;
 class TvnDBDrawCalendar : public TvnDrawCalendar {
     Q_OBJECT
 
+    // First of the members: the data names below refer into it.
+    std::unique_ptr<TvnCalendarData> data_;
+
 public:
     explicit TvnDBDrawCalendar(QWidget* parent = nullptr);
     ~TvnDBDrawCalendar() override;
+
+    TvnCalendarData& Data() { return *data_; }
+    const TvnCalendarData& Data() const { return *data_; }
 
     // ---- tables (selectors tsBColors, tsEvents, tsHolidays, tsNotes)
     // Binds a table; not owned. The owner must unbind a table (SetDataSet
     // with nullptr, or TableRemoved) before destroying it while the control
     // lives on.
-    void SetDataSet(int index, TADOTable* table);
-    TADOTable* DataSet(int index) const;
-    void TableRemoved(TADOTable* table);
-    bool TableIsActive(int index) const;
+    void SetDataSet(int index, TADOTable* table) { data_->SetDataSet(index, table); }
+    TADOTable* DataSet(int index) const { return data_->DataSet(index); }
+    void TableRemoved(TADOTable* table) { data_->TableRemoved(table); }
+    bool TableIsActive(int index) const { return data_->TableIsActive(index); }
 
     // ---- users and filters
     void SetCurrUser(int user);
-    void TestFilter();
-    void SetFilter(int index, const QString& filter, bool special);
-    bool LocateDBRecord(int index, const QString& keyField, const QVariant& keyValue);
-    bool LocateDBRecord(const TvnHolidayParams* params, bool byID);
+    void TestFilter() { data_->TestFilter(); }
+    void SetFilter(int index, const QString& filter, bool special) {
+        data_->SetFilter(index, filter, special);
+    }
+    bool LocateDBRecord(int index, const QString& keyField, const QVariant& keyValue) {
+        return data_->LocateDBRecord(index, keyField, keyValue);
+    }
+    bool LocateDBRecord(const TvnHolidayParams* params, bool byID) {
+        return data_->LocateDBRecord(params, byID);
+    }
 
     // ---- record mapping (current row <-> record)
-    void EventStruct_To_DBRecord(const TvnEventParams* params);
-    void DBRecord_To_EventStruct(TvnEventParams* params);
-    void HolStruct_To_DBRecord(const TvnHolidayParams* params);
-    void DBRecord_To_HolStruct(TvnHolidayParams* params);
-    void NotesStruct_To_DBRecord(const TvnNotesParams* params);
-    void DBRecord_To_NotesStruct(TvnNotesParams* params);
+    void EventStruct_To_DBRecord(const TvnEventParams* p) { data_->EventStruct_To_DBRecord(p); }
+    void DBRecord_To_EventStruct(TvnEventParams* p) { data_->DBRecord_To_EventStruct(p); }
+    void HolStruct_To_DBRecord(const TvnHolidayParams* p) { data_->HolStruct_To_DBRecord(p); }
+    void DBRecord_To_HolStruct(TvnHolidayParams* p) { data_->DBRecord_To_HolStruct(p); }
+    void NotesStruct_To_DBRecord(const TvnNotesParams* p) { data_->NotesStruct_To_DBRecord(p); }
+    void DBRecord_To_NotesStruct(TvnNotesParams* p) { data_->DBRecord_To_NotesStruct(p); }
 
     // ---- occurrence matching
-    bool CanDrawEvent(std::array<bool, CalendarCellCount>& flags);
-    bool FilterEvent(TvnEventDrawData& out);
-    void FilterEvents();
-    bool FindAndFreeEventFilter(TvnEventDrawData& out);
-    void ClearEventsList();
-    bool CanDrawHoliday(int& col, int& row);
-    bool SetBookmark(int& col, int& row);
-    void SetBookmarks();
-    bool FindAndFreeBookmark(int& col, int& row);
+    bool CanDrawEvent(TvnCellFlags& flags) { return data_->CanDrawEvent(flags); }
+    bool FilterEvent(TvnEventDrawData& out) { return data_->FilterEvent(out); }
+    void FilterEvents() { data_->FilterEvents(); }
+    bool FindAndFreeEventFilter(TvnEventDrawData& out) {
+        return data_->FindAndFreeEventFilter(out);
+    }
+    void ClearEventsList() { data_->ClearEventsList(); }
+    bool CanDrawHoliday(int& col, int& row) { return data_->CanDrawHoliday(col, row); }
+    bool SetBookmark(int& col, int& row) { return data_->SetBookmark(col, row); }
+    void SetBookmarks() { data_->SetBookmarks(); }
+    bool FindAndFreeBookmark(int& col, int& row) { return data_->FindAndFreeBookmark(col, row); }
 
     // ---- painting
     void UpdateData() override;
@@ -82,45 +98,41 @@ public:
     void HideCellsSbars();
     QScrollBar* CellScrollBar(int col, int row) const;
 
-    // ---- holidays, notes, day colours, users
-    void AddHoliday(TvnHolidayParams* params);
-    void EditHoliday(TvnHolidayParams* params);
-    void DeleteHoliday(TvnHolidayParams* params);
+    // ---- holidays, notes, day colours (of SelectedDate), users
+    void AddHoliday(TvnHolidayParams* params) { data_->AddHoliday(params); }
+    void EditHoliday(TvnHolidayParams* params) { data_->EditHoliday(params); }
+    void DeleteHoliday(TvnHolidayParams* params) { data_->DeleteHoliday(params); }
     // Fills HolidaysList, freeing the records a dialog did not take.
-    void SelectHolidays();
+    void SelectHolidays() { data_->SelectHolidays(); }
     // Hands the records of the last SelectHolidays over and empties the list.
     TvnHolidayRecords TakeHolidaysList();
-    void AddNotes(TvnNotesParams* params);
-    void EditNotes(TvnNotesParams* params);
-    void DeleteNotes(TvnNotesParams* params);
-    void UpdateBColor(int color);
-    void DeleteBColor();
-    bool CanClearCell();
-    void DeleteDataOfUser(int user);
+    void AddNotes(TvnNotesParams* params) { data_->AddNotes(params); }
+    void EditNotes(TvnNotesParams* params) { data_->EditNotes(params); }
+    void DeleteNotes(TvnNotesParams* params) { data_->DeleteNotes(params); }
+    void UpdateBColor(int color) { data_->UpdateBColor(color, SelectedDate); }
+    void DeleteBColor() { data_->DeleteBColor(SelectedDate); }
+    bool CanClearCell() { return data_->CanClearCell(SelectedDate); }
+    void DeleteDataOfUser(int user) { data_->DeleteDataOfUser(user); }
 
-    // ---- public state
-    // The user whose rows are shown, 0 to 8 (-1 only inside DeleteDataOfUser).
-    int CurrUser = 0;
+    // ---- the data's state (see TvnCalendarData)
+    int& CurrUser;
+    QString& RangeFilter;
+    bool& SpecialFilter;
+    bool& FilterTested;
+    TvnHolidayRecords& HolidaysList;
+    std::vector<TvnEventDrawData>& EventDrawList;
+    std::array<std::array<QString, 6>, 7>& HolidayBookmarks;
+
+    // ---- the control's state
     bool UseEventColors = false;
     bool DisplayHolidays = true;
     // Changed only while printing.
     bool DisplayEvents = true;
     bool DisplayNotes = true;
-    // Filled by SelectHolidays for the holidays dialog, which takes the
-    // records over (TakeHolidaysList).
-    TvnHolidayRecords HolidaysList;
     TvnEventParams SelEvent;
     TvnNotesParams SelNotes;
-    // Events of the shown days in the order the table delivered them.
-    std::vector<TvnEventDrawData> EventDrawList;
-    // Bookmark of the holiday shown in each cell, [col][row]; "0" for none.
-    std::array<std::array<QString, 6>, 7> HolidayBookmarks;
     // Items placed in each cell during the current paint; index CellRectIndex.
     std::array<int, 42> ItemCount{};
-    QString RangeFilter;
-    // A caller has a temporary filter on a table: no data painting, no clicks.
-    bool SpecialFilter = false;
-    bool FilterTested = false;
     int LastSelItem = -1;
     int LastSelCol = -1;
     int LastSelRow = -1;
@@ -129,6 +141,8 @@ public:
 protected:
     void Resize() override;
     void OnScrollBarChange(QScrollBar* sender);
+    // Repaints the cells a data operation changed.
+    void RepaintCells(const TvnCellFlags& cells);
 
     // Painting steps.
     void PaintBackground(int col, int row);
@@ -145,17 +159,7 @@ protected:
     int ScrollPosition(int col, int row) const;
     // Moves a table to a bookmark; false when the row is gone.
     bool GoToBookmark(TADOTable* table, const QString& bookmark);
-    // Sets the notes filter to one day (special) or back to the shown range.
-    void SetNotesDayFilter(TDateTime day);
-    void RestoreNotesFilter();
-    // Fields of the current events row that the matching reads.
-    TvnEventDays CurrentEventDays();
-    TvnHolidayParams CurrentHolidayDate();
 
-    TADOTable* tbBColors = nullptr;
-    TADOTable* tbEvents = nullptr;
-    TADOTable* tbHolidays = nullptr;
-    TADOTable* tbNotes = nullptr;
     std::array<TColor, CategoryCount> EventColors{};
     // 16 x 16 item pictures with transparent background: event, recurring
     // event, notes.

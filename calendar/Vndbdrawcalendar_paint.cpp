@@ -12,11 +12,6 @@ namespace {
 
 constexpr TColor kSeparatorColor = 0xFF8000;
 
-QString RangeText(TDateTime from, TDateTime to) {
-    return QStringLiteral("Date >= '") + DateToStr(from) + QStringLiteral("' AND Date < '") +
-           DateToStr(to) + u'\'';
-}
-
 }  // namespace
 
 void TvnDBDrawCalendar::LoadItemIcons() {
@@ -35,19 +30,7 @@ void TvnDBDrawCalendar::LoadItemIcons() {
 
 void TvnDBDrawCalendar::UpdateData() {
     TvnDrawCalendar::UpdateData();
-    // The check of the date literals may switch the date format; it must run
-    // before the range filter is written in it.
-    if (TableIsActive(tsBColors)) TestFilter();
-    RangeFilter = RangeText(FirstDate(), LastDate() + 1);
-    // The year view paints no colours, but a month pressed in it gets one:
-    // its row must be found under the present user and year, or a second
-    // row for the day would be added.
-    if (TableIsActive(tsBColors)) SetFilter(tsBColors, RangeFilter, false);
-    if (ViewMode() != vmYear) {
-        if (TableIsActive(tsEvents)) FilterEvents();
-        if (TableIsActive(tsHolidays)) SetBookmarks();
-        if (TableIsActive(tsNotes)) SetFilter(tsNotes, RangeFilter, false);
-    }
+    data_->ShowRange();
     if (ScrollBarsEnabled) HideCellsSbars();
     SetSelectItemDefData(true);
 }
@@ -82,19 +65,15 @@ bool TvnDBDrawCalendar::NextItemLineShows(int col, int row) const {
     return cell.Bottom - y > 0;
 }
 
-void TvnDBDrawCalendar::SetNotesDayFilter(TDateTime day) {
-    SetFilter(tsNotes, RangeText(day, day + 1), true);
-}
-
-void TvnDBDrawCalendar::RestoreNotesFilter() {
-    SetFilter(tsNotes, RangeFilter, false);
-}
-
 // ---- full paint
 
 void TvnDBDrawCalendar::PaintTo() {
     TvnDrawCalendar::PaintTo();
     if (SpecialFilter || ViewMode() == vmYear) return;
+    TADOTable* tbBColors = DataSet(tsBColors);
+    TADOTable* tbEvents = DataSet(tsEvents);
+    TADOTable* tbHolidays = DataSet(tsHolidays);
+    TADOTable* tbNotes = DataSet(tsNotes);
     if (TableIsActive(tsBColors) && ViewMode() != vmDay) {
         tbBColors->First();
         const int count = tbBColors->RecordCount();
@@ -172,6 +151,9 @@ void TvnDBDrawCalendar::DrawCell(int col, int row, bool highlighted) {
 }
 
 void TvnDBDrawCalendar::DrawCellData(int col, int row, bool highlighted) {
+    TADOTable* tbEvents = DataSet(tsEvents);
+    TADOTable* tbHolidays = DataSet(tsHolidays);
+    TADOTable* tbNotes = DataSet(tsNotes);
     const QString& bookmark = HolidayBookmarks[col][row];
     if (TableIsActive(tsHolidays) && DisplayHolidays && !bookmark.isEmpty() &&
         bookmark != QLatin1String("0") && GoToBookmark(tbHolidays, bookmark))
@@ -188,7 +170,7 @@ void TvnDBDrawCalendar::DrawCellData(int col, int row, bool highlighted) {
         }
     }
     if (TableIsActive(tsNotes)) {
-        SetNotesDayFilter(CellToDate(col, row));
+        data_->SetNotesDayFilter(CellToDate(col, row));
         try {
             tbNotes->First();
             const int count = tbNotes->RecordCount();
@@ -199,10 +181,10 @@ void TvnDBDrawCalendar::DrawCellData(int col, int row, bool highlighted) {
                     ++ItemCount[index];
             }
         } catch (...) {
-            RestoreNotesFilter();
+            data_->RestoreNotesFilter();
             throw;
         }
-        RestoreNotesFilter();
+        data_->RestoreNotesFilter();
     }
     if (TableIsActive(tsEvents) || TableIsActive(tsNotes)) UpdateCellSbar(col, row);
 }
@@ -223,7 +205,8 @@ void TvnDBDrawCalendar::UpdateCell(TDateTime date) {
 
 void TvnDBDrawCalendar::PaintBackground(int col, int row) {
     if (col < 0 || row < 0) return;
-    const TColor color = TColor(tbBColors->FieldByName(QStringLiteral("Color"))->AsInteger());
+    const TColor color =
+        TColor(DataSet(tsBColors)->FieldByName(QStringLiteral("Color"))->AsInteger());
     FillCell(GetCellRect(col, row), color);
     DrawDayNumber(col, row, false);
 }
@@ -232,7 +215,7 @@ void TvnDBDrawCalendar::DrawHoliday(int col, int row, bool highlighted) {
     if (col < 0 || row < 0) return;
     TCanvas& c = *DrawCanvas;
     const TRect cell = GetCellRect(col, row);
-    const QString name = tbHolidays->FieldByName(QStringLiteral("Name"))->AsString();
+    const QString name = DataSet(tsHolidays)->FieldByName(QStringLiteral("Name"))->AsString();
     c.Font.Height = DayNumberFontHeight;
     const int w = c.TextWidth(QStringLiteral("11 "));
     c.Font.Style = fsItalic;
@@ -247,6 +230,7 @@ void TvnDBDrawCalendar::DrawHoliday(int col, int row, bool highlighted) {
 
 void TvnDBDrawCalendar::DrawEvent(int col, int row, bool highlighted) {
     if (col < 0 || row < 0) return;
+    TADOTable* tbEvents = DataSet(tsEvents);
     TCanvas& c = *DrawCanvas;
     c.Brush.Style = bsClear;
     c.Font.Height = ItemFontHeight;
@@ -266,7 +250,7 @@ void TvnDBDrawCalendar::DrawNotes(int col, int row, bool highlighted) {
     c.Brush.Style = bsClear;
     c.Font.Height = ItemFontHeight;
     c.Font.Color = highlighted ? clWhite : clBlack;
-    DrawItem(col, row, tbNotes->FieldByName(QStringLiteral("Title"))->AsString(), 2);
+    DrawItem(col, row, DataSet(tsNotes)->FieldByName(QStringLiteral("Title"))->AsString(), 2);
     ++ItemCount[CellRectIndex(col, row)];
 }
 

@@ -37,7 +37,8 @@ void TvnDBDrawCalendar::CalcSelectItem() {
         for (const TvnEventDrawData& entry : EventDrawList) {
             if (!entry.Cells[CellFlagIndex(SelCol, SelRow)]) continue;
             if (++i == target) {
-                if (GoToBookmark(tbEvents, entry.Bookmark)) DBRecord_To_EventStruct(&SelEvent);
+                if (GoToBookmark(DataSet(tsEvents), entry.Bookmark))
+                    DBRecord_To_EventStruct(&SelEvent);
                 break;
             }
         }
@@ -45,7 +46,8 @@ void TvnDBDrawCalendar::CalcSelectItem() {
     }
     const int target = position + SelItem - events;
     if (TableIsActive(tsNotes) && target >= 0) {
-        SetNotesDayFilter(SelectedDate);
+        TADOTable* tbNotes = DataSet(tsNotes);
+        data_->SetNotesDayFilter(SelectedDate);
         try {
             tbNotes->First();
             const int count = tbNotes->RecordCount();
@@ -55,10 +57,10 @@ void TvnDBDrawCalendar::CalcSelectItem() {
                     break;
                 }
         } catch (...) {
-            RestoreNotesFilter();
+            data_->RestoreNotesFilter();
             throw;
         }
-        RestoreNotesFilter();
+        data_->RestoreNotesFilter();
     }
     if (SelEvent.ID == -1 && SelNotes.ID == -1) SelItem = -1;
 }

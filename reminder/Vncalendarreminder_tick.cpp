@@ -1,10 +1,8 @@
 // The reminder's once-a-second look for due events of the current user.
-#include "platform/DateFormat.h"
-#include "reminder/Vncalendarreminder.h"
-#include "store/Adodb.h"
-
 #include <QScopeGuard>
 #include <utility>
+
+#include "reminder/Vncalendarreminder.h"
 
 void TvnCalendarReminder::OnTimer(QObject* sender) {
     TvnDBDrawCalendar::OnTimer(sender);
@@ -16,22 +14,13 @@ void TvnCalendarReminder::ReminderTick() {
         SpecialFilter)
         return;
     // Whatever happens inside a tick, the next one must be able to run: the
-    // busy flag is cleared and the temporary filter removed on every way out.
+    // busy flag is cleared on every way out (the data puts its filter back).
     FInTimer = true;
     const auto clearBusy = qScopeGuard([this] { FInTimer = false; });
-    EventsFilterScope scope(*this);
-    const TDateTime now = Now();
-    SetFilter(tsEvents,
-              QStringLiteral("Completed = FALSE AND RunDate <= '") + DateToStr(now) + u' ' +
-                  TimeToStr(now) + u'\'',
-              true);
-    if (tbEvents->RecordCount() > 0) {
-        FillEventsList();
-        SetFilter(tsEvents, QString(), false);
-        AnnounceDueEvents();
-    } else {
-        SetFilter(tsEvents, QString(), false);
-    }
+    TvnEventRecords due = Data().DueEvents(Now());
+    if (due.empty()) return;
+    EventsList = std::move(due);
+    AnnounceDueEvents();
 }
 
 void TvnCalendarReminder::AnnounceDueEvents() {
@@ -43,7 +32,7 @@ void TvnCalendarReminder::AnnounceDueEvents() {
     for (const auto& record : EventsList)
         due.push_back(*record);
     if (OnBeforeFoundEvents) OnBeforeFoundEvents(this);
-    MoveOnAnnouncedEvents(due, std::exchange(SnoozedEvents, {}));
+    Data().MoveOnEvents(due, std::exchange(SnoozedEvents, {}));
     if (OnAfterFoundEvents) OnAfterFoundEvents(this);
 }
 

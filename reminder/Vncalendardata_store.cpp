@@ -1,8 +1,6 @@
-// Storing holidays, notes and day colours with their cells repainted, and
-// removing all data of one user.
-#include <utility>
-
-#include "calendar/Vndbdrawcalendar.h"
+// Storing holidays, notes and day colours, each naming the cell it changed,
+// and removing all data of one user.
+#include "reminder/Vncalendardata.h"
 #include "store/Adodb.h"
 #include "store/Adotransaction.h"
 
@@ -30,7 +28,7 @@ void WithNotesUnfiltered(TADOTable* table, F&& body) {
 
 // ---- holidays
 
-void TvnDBDrawCalendar::AddHoliday(TvnHolidayParams* params) {
+void TvnCalendarData::AddHoliday(TvnHolidayParams* params) {
     if (params == nullptr || !TableIsActive(tsHolidays)) return;
     if (LocateDBRecord(params, false))
         tbHolidays->Edit();
@@ -41,10 +39,10 @@ void TvnDBDrawCalendar::AddHoliday(TvnHolidayParams* params) {
     params->ID = tbHolidays->FieldByName(QStringLiteral("ID"))->AsInteger();
     int col = -1, row = -1;
     SetBookmark(col, row);
-    UpdateCell(col, row);
+    CellChanged(col, row);
 }
 
-void TvnDBDrawCalendar::EditHoliday(TvnHolidayParams* params) {
+void TvnCalendarData::EditHoliday(TvnHolidayParams* params) {
     if (params == nullptr || !TableIsActive(tsHolidays) || !LocateDBRecord(params, true)) return;
     int oldCol = -1, oldRow = -1;
     FindAndFreeBookmark(oldCol, oldRow);
@@ -53,19 +51,19 @@ void TvnDBDrawCalendar::EditHoliday(TvnHolidayParams* params) {
     tbHolidays->Post();
     int col = -1, row = -1;
     SetBookmark(col, row);
-    if (oldCol != col || oldRow != row) UpdateCell(oldCol, oldRow);
-    UpdateCell(col, row);
+    if (oldCol != col || oldRow != row) CellChanged(oldCol, oldRow);
+    CellChanged(col, row);
 }
 
-void TvnDBDrawCalendar::DeleteHoliday(TvnHolidayParams* params) {
+void TvnCalendarData::DeleteHoliday(TvnHolidayParams* params) {
     if (params == nullptr || !TableIsActive(tsHolidays) || !LocateDBRecord(params, true)) return;
     int col = -1, row = -1;
     FindAndFreeBookmark(col, row);
     tbHolidays->Delete();
-    UpdateCell(col, row);
+    CellChanged(col, row);
 }
 
-void TvnDBDrawCalendar::SelectHolidays() {
+void TvnCalendarData::SelectHolidays() {
     if (!TableIsActive(tsHolidays)) return;
     HolidaysList.clear();
     tbHolidays->First();
@@ -77,13 +75,9 @@ void TvnDBDrawCalendar::SelectHolidays() {
     }
 }
 
-TvnHolidayRecords TvnDBDrawCalendar::TakeHolidaysList() {
-    return std::exchange(HolidaysList, {});
-}
-
 // ---- notes
 
-void TvnDBDrawCalendar::AddNotes(TvnNotesParams* params) {
+void TvnCalendarData::AddNotes(TvnNotesParams* params) {
     if (params == nullptr || !TableIsActive(tsNotes)) return;
     WithNotesUnfiltered(tbNotes, [&] {
         tbNotes->Append();
@@ -92,10 +86,10 @@ void TvnDBDrawCalendar::AddNotes(TvnNotesParams* params) {
         tbNotes->Post();
         params->ID = tbNotes->FieldByName(QStringLiteral("ID"))->AsInteger();
     });
-    UpdateCell(params->Date);
+    DayChanged(params->Date);
 }
 
-void TvnDBDrawCalendar::EditNotes(TvnNotesParams* params) {
+void TvnCalendarData::EditNotes(TvnNotesParams* params) {
     if (params == nullptr || !TableIsActive(tsNotes)) return;
     bool found = false;
     WithNotesUnfiltered(tbNotes, [&] {
@@ -105,52 +99,50 @@ void TvnDBDrawCalendar::EditNotes(TvnNotesParams* params) {
         NotesStruct_To_DBRecord(params);
         tbNotes->Post();
     });
-    if (found) UpdateCell(params->Date);
+    if (found) DayChanged(params->Date);
 }
 
-void TvnDBDrawCalendar::DeleteNotes(TvnNotesParams* params) {
+void TvnCalendarData::DeleteNotes(TvnNotesParams* params) {
     if (params == nullptr || !TableIsActive(tsNotes)) return;
     bool found = false;
     WithNotesUnfiltered(tbNotes, [&] {
         found = LocateDBRecord(tsNotes, QStringLiteral("ID"), params->ID);
         if (found) tbNotes->Delete();
     });
-    if (found) UpdateCell(params->Date);
+    if (found) DayChanged(params->Date);
 }
 
 // ---- day colours
 
-void TvnDBDrawCalendar::UpdateBColor(int color) {
+void TvnCalendarData::UpdateBColor(int color, TDateTime day) {
     // Without a pressed day there is no day to colour.
-    if (!TableIsActive(tsBColors) || SelectedDate == 0) return;
-    if (LocateDBRecord(tsBColors, QStringLiteral("Date"), SelectedDate)) {
+    if (!TableIsActive(tsBColors) || day == 0) return;
+    if (LocateDBRecord(tsBColors, QStringLiteral("Date"), day)) {
         tbBColors->Edit();
     } else {
         tbBColors->Append();
-        tbBColors->FieldByName(QStringLiteral("Date"))->SetAsDateTime(SelectedDate);
+        tbBColors->FieldByName(QStringLiteral("Date"))->SetAsDateTime(day);
         tbBColors->FieldByName(QStringLiteral("UserID"))->SetAsInteger(CurrUser);
     }
     tbBColors->FieldByName(QStringLiteral("Color"))->SetAsInteger(color);
     tbBColors->Post();
-    UpdateCell(SelectedDate);
+    DayChanged(day);
 }
 
-void TvnDBDrawCalendar::DeleteBColor() {
-    if (!TableIsActive(tsBColors) ||
-        !LocateDBRecord(tsBColors, QStringLiteral("Date"), SelectedDate))
+void TvnCalendarData::DeleteBColor(TDateTime day) {
+    if (!TableIsActive(tsBColors) || !LocateDBRecord(tsBColors, QStringLiteral("Date"), day))
         return;
     tbBColors->Delete();
-    UpdateCell(SelectedDate);
+    DayChanged(day);
 }
 
-bool TvnDBDrawCalendar::CanClearCell() {
-    return TableIsActive(tsBColors) &&
-           LocateDBRecord(tsBColors, QStringLiteral("Date"), SelectedDate);
+bool TvnCalendarData::CanClearCell(TDateTime day) {
+    return TableIsActive(tsBColors) && LocateDBRecord(tsBColors, QStringLiteral("Date"), day);
 }
 
 // ---- users
 
-void TvnDBDrawCalendar::DeleteDataOfUser(int user) {
+void TvnCalendarData::DeleteDataOfUser(int user) {
     for (int index : {int(tsBColors), int(tsEvents), int(tsNotes)}) {
         if (!TableIsActive(index)) continue;
         TADOTable* table = DataSet(index);
