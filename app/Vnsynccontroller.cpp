@@ -23,7 +23,7 @@ TvnSyncController::TvnSyncController(TvnCalendarReminder& calendar, TvnSettings&
       settingsChanged_(std::move(settingsChanged)),
       client_(std::make_unique<TvnCalDavClient>()),
       passwords_(std::make_unique<TvnCalDavPasswords>()),
-      engine_(std::make_unique<TvnCalDavSync>(calendar, *client_)),
+      engine_(std::make_unique<TvnCalDavSync>(calendar.Data(), *client_)),
       scheduler_(std::make_unique<TvnSyncScheduler>()) {
     engine_->SetPasswordSource([this](const TvnCalDavAccount& account, auto done) {
         passwords_->Get(account, owner_, std::move(done));

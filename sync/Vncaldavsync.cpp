@@ -5,7 +5,8 @@
 #include <QTimeZone>
 #include <stdexcept>
 
-#include "reminder/Vncalendarreminder.h"
+#include "reminder/Vncalendardata.h"
+#include "reminder/Vnuserevents.h"
 #include "store/Adodb.h"
 #include "sync/Vncaldavclient.h"
 #include "sync/Vncaldavsync_p.h"
@@ -54,9 +55,8 @@ qint64 CalDavNowUtc() {
     return local.toSecsSinceEpoch();
 }
 
-TvnCalDavSync::TvnCalDavSync(TvnCalendarReminder& calendar, TvnCalDavClient& client,
-                             QObject* parent)
-    : QObject(parent), calendar_(calendar), client_(client) {}
+TvnCalDavSync::TvnCalDavSync(TvnCalendarData& data, TvnCalDavClient& client, QObject* parent)
+    : QObject(parent), data_(data), client_(client) {}
 
 TvnCalDavSync::~TvnCalDavSync() {
     Abort();
@@ -78,20 +78,20 @@ void TvnCalDavSync::Abort() {
 
 namespace {
 
-sqlite3* EventsDb(TvnCalendarReminder& calendar) {
-    if (!calendar.TableIsActive(tsEvents)) return nullptr;
-    return calendar.DataSet(tsEvents)->Connection()->Handle();
+sqlite3* EventsDb(const TvnCalendarData& data) {
+    if (!data.TableIsActive(tsEvents)) return nullptr;
+    return data.DataSet(tsEvents)->Connection()->Handle();
 }
 
 }  // namespace
 
 void TvnCalDavSync::NoteLocalChanges(int userId) {
-    sqlite3* db = EventsDb(calendar_);
+    sqlite3* db = EventsDb(data_);
     if (!db) return;
     ado::TCalDavStore store(db);
     const std::vector<TvnCalDavItem> items = store.Items(userId);
     if (items.empty()) return;
-    const std::map<int, TvnEventParams> local = TvnUserEvents(calendar_, userId).Load();
+    const std::map<int, TvnEventParams> local = TvnUserEvents(data_, userId).Load();
     const qint64 now = CalDavNowUtc();
     for (const TvnCalDavItem& item : items) {
         if (item.LocalChanged != 0) continue;
@@ -103,7 +103,7 @@ void TvnCalDavSync::NoteLocalChanges(int userId) {
 
 bool TvnCalDavSync::Start(int userId) {
     if (run_) return false;
-    sqlite3* db = EventsDb(calendar_);
+    sqlite3* db = EventsDb(data_);
     if (!db) return false;
     std::optional<TvnCalDavAccount> account;
     try {
@@ -138,7 +138,7 @@ bool TvnCalDavSync::Start(int userId) {
 void TvnCalDavSync::ListServer() {
     QString token;
     try {
-        token = ado::TCalDavStore(EventsDb(calendar_)).SyncToken(run_->Account.UserID);
+        token = ado::TCalDavStore(EventsDb(data_)).SyncToken(run_->Account.UserID);
     } catch (const std::exception& e) {
         return Fail(QString::fromUtf8(e.what()));
     }
@@ -172,7 +172,7 @@ void TvnCalDavSync::Listed(TvnCalDavListing listing) {
     std::map<QString, QByteArray> known;  // what the last run saw
     try {
         for (const TvnCalDavItem& item :
-             ado::TCalDavStore(EventsDb(calendar_)).Items(run.Account.UserID))
+             ado::TCalDavStore(EventsDb(data_)).Items(run.Account.UserID))
             known[CalDavHrefKey(item.Href)] = item.ETag;
     } catch (const std::exception& e) {
         return Fail(QString::fromUtf8(e.what()));
@@ -224,12 +224,12 @@ QString TvnCalDavSync::TakeBatch(std::vector<TvnCalDavResource> resources) {
 
 void TvnCalDavSync::StoreLocally() {
     Run& run = *run_;
-    TADOConnection* connection = calendar_.DataSet(tsEvents)->Connection();
+    TADOConnection* connection = data_.DataSet(tsEvents)->Connection();
     const TvnCalDavSyncReport before = run.Report;  // a rollback undoes the counts too
     bool changed = false;
     try {
         connection->BeginTrans();
-        changed = ApplyServerChanges(calendar_, run);
+        changed = ApplyServerChanges(data_, run);
         ado::TCalDavStore(connection->Handle()).SetSyncToken(run.Account.UserID, run.NewToken);
         connection->CommitTrans();
     } catch (const std::exception& e) {
@@ -276,7 +276,7 @@ void TvnCalDavSync::Sent(const TvnCalDavError& error, const QByteArray& etag) {
 
 void TvnCalDavSync::Remember(const TvnSyncUpload& up, const QByteArray& etag) {
     Run& run = *run_;
-    ado::TCalDavStore store(EventsDb(calendar_));
+    ado::TCalDavStore store(EventsDb(data_));
     if (up.Delete) {
         store.RemoveItem(up.EventID);
         ++run.Report.DeletedThere;

@@ -18,7 +18,7 @@
 
 #include "sync/Vncaldavtypes.h"
 
-class TvnCalendarReminder;
+class TvnCalendarData;
 class TvnCalDavClient;
 struct TvnEventParams;
 struct TvnSyncUpload;
@@ -42,9 +42,9 @@ class TvnCalDavSync : public QObject {
     Q_OBJECT
 
 public:
-    // Works on the calendar's events table; the client is not owned.
-    TvnCalDavSync(TvnCalendarReminder& calendar, TvnCalDavClient& client,
-                  QObject* parent = nullptr);
+    // Works on the events of the calendar's data, through a view of each
+    // user's events of its own; neither is owned.
+    TvnCalDavSync(TvnCalendarData& data, TvnCalDavClient& client, QObject* parent = nullptr);
     ~TvnCalDavSync() override;
 
     // Gives the password of an account, or nullopt when the user declined.
@@ -83,7 +83,7 @@ private:
     void Fail(const QString& message);
     void Finish(TvnCalDavSyncReport report);
 
-    TvnCalendarReminder& calendar_;
+    TvnCalendarData& data_;
     TvnCalDavClient& client_;
     PasswordSource passwords_;
     std::unique_ptr<Run> run_;

@@ -4,10 +4,9 @@
 #include <QUuid>
 #include <set>
 
-#include "reminder/Vncalendarreminder.h"
+#include "reminder/Vncalendardata.h"
 #include "reminder/Vnrecurrence.h"
 #include "store/Adodb.h"
-#include "store/Vneventrecord.h"
 #include "store/Vneventuids.h"
 #include "sync/Vncaldavsync_p.h"
 
@@ -55,10 +54,10 @@ bool Sendable(const TvnEventParams& e) {
 
 class Applier {
 public:
-    Applier(TvnCalendarReminder& calendar, TvnCalDavSync::Run& run)
+    Applier(TvnCalendarData& data, TvnCalDavSync::Run& run)
         : run_(run),
-          events_(calendar, run.Account.UserID),
-          db_(calendar.DataSet(tsEvents)->Connection()->Handle()),
+          events_(data, run.Account.UserID),
+          db_(data.DataSet(tsEvents)->Connection()->Handle()),
           store_(db_),
           uids_(db_) {}
 
@@ -278,70 +277,6 @@ private:
 
 }  // namespace
 
-bool ApplyServerChanges(TvnCalendarReminder& calendar, TvnCalDavSync::Run& run) {
-    return Applier(calendar, run).Apply();
-}
-
-TvnUserEvents::TvnUserEvents(TvnCalendarReminder& calendar, int userId)
-    : calendar_(calendar), userId_(userId) {
-    TADOTable* table = calendar_.DataSet(tsEvents);
-    table->SetFilter(QStringLiteral("UserID = %1").arg(userId));
-    table->SetFiltered(true);
-}
-
-TvnUserEvents::~TvnUserEvents() {
-    try {
-        calendar_.SetFilter(tsEvents, QString(), false);
-    } catch (...) {
-        // Already unwinding from the error that ended the work.
-    }
-}
-
-std::map<int, TvnEventParams> TvnUserEvents::Load() {
-    TADOTable* table = calendar_.DataSet(tsEvents);
-    std::map<int, TvnEventParams> out;
-    for (table->First(); !table->Eof(); table->Next()) {
-        TvnEventParams e;
-        EventFromRow(*table, e);
-        out.emplace(e.ID, e);
-    }
-    return out;
-}
-
-namespace {
-
-// A row that cannot be posted (a full disk) is dropped from the table's edit
-// buffer, or the next move of the table would post it outside the
-// transaction being rolled back.
-void PostOrCancel(TADOTable* table) {
-    try {
-        table->Post();
-    } catch (...) {
-        table->Cancel();
-        throw;
-    }
-}
-
-}  // namespace
-
-int TvnUserEvents::Add(TvnEventParams event) {
-    TADOTable* table = calendar_.DataSet(tsEvents);
-    table->Append();
-    EventToRow(*table, event);
-    table->FieldByName(QStringLiteral("UserID"))->SetAsInteger(userId_);
-    PostOrCancel(table);
-    return table->FieldByName(QStringLiteral("ID"))->AsInteger();
-}
-
-void TvnUserEvents::Update(const TvnEventParams& event) {
-    TADOTable* table = calendar_.DataSet(tsEvents);
-    if (!table->Locate(QStringLiteral("ID"), event.ID)) return;
-    table->Edit();
-    EventToRow(*table, event);
-    PostOrCancel(table);
-}
-
-void TvnUserEvents::Remove(int eventId) {
-    TADOTable* table = calendar_.DataSet(tsEvents);
-    if (table->Locate(QStringLiteral("ID"), eventId)) table->Delete();
+bool ApplyServerChanges(TvnCalendarData& data, TvnCalDavSync::Run& run) {
+    return Applier(data, run).Apply();
 }

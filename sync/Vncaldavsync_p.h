@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "reminder/Vnicalendar.h"
+#include "reminder/Vnuserevents.h"
 #include "sync/Vncaldavstore.h"
 #include "sync/Vncaldavsync.h"
 
-class TvnCalendarReminder;
+class TvnCalendarData;
 
 // A resource read from the server, its events parsed.
 struct TvnSyncDownload {
@@ -49,27 +50,7 @@ QString CalDavHrefKey(const QString& href);
 // Stores the downloaded changes on the local side and queues the local
 // changes to send (raises EDatabaseError; the caller rolls back).
 // Answers whether any local event changed.
-bool ApplyServerChanges(TvnCalendarReminder& calendar, TvnCalDavSync::Run& run);
-
-// The user's events, read and written through the calendar's events table
-// under a filter of that user's rows; the table is put back on the current
-// user's rows afterwards, whichever way the work ends.
-class TvnUserEvents {
-public:
-    TvnUserEvents(TvnCalendarReminder& calendar, int userId);
-    ~TvnUserEvents();
-    TvnUserEvents(const TvnUserEvents&) = delete;
-    TvnUserEvents& operator=(const TvnUserEvents&) = delete;
-
-    std::map<int, TvnEventParams> Load();
-    int Add(TvnEventParams event);  // the new ID
-    void Update(const TvnEventParams& event);
-    void Remove(int eventId);
-
-private:
-    TvnCalendarReminder& calendar_;
-    int userId_;
-};
+bool ApplyServerChanges(TvnCalendarData& data, TvnCalDavSync::Run& run);
 
 // UTC seconds of the program clock's present moment.
 qint64 CalDavNowUtc();

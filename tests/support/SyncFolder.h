@@ -1,15 +1,16 @@
-// One program data folder bound to a CalDAV calendar: a fresh database with a
-// calendar control on it, the client and the engine, and a blocking run of
-// one synchronisation for the tests.
+// One program data folder bound to a CalDAV calendar: a fresh database with
+// the calendar's data on it (no widget), the client and the engine, and a
+// blocking run of one synchronisation for the tests.
 #pragma once
 
 #include <QEventLoop>
 #include <QTimer>
 #include <map>
 
-#include "reminder/Vncalendarreminder.h"
-#include "support/BoundCalendar.h"
+#include "reminder/Vncalendardata.h"
+#include "reminder/Vnuserevents.h"
 #include "support/TestDatabase.h"
+#include "support/TestSupport.h"
 #include "sync/Vncaldavclient.h"
 #include "sync/Vncaldavstore.h"
 #include "sync/Vncaldavsync.h"
@@ -17,7 +18,8 @@
 
 struct SyncFolder {
     explicit SyncFolder(const QUrl& calendar, int user = 0) : user(user) {
-        BindCalendar(db, cal);
+        for (int i = 0; i < TableCount; ++i)
+            cal.SetDataSet(i, db.tables[i].get());
         cal.SetCurrUser(user);
         TvnCalDavAccount account;
         account.UserID = user;
@@ -59,7 +61,7 @@ struct SyncFolder {
 
     int user;
     TestDatabase db;
-    TvnCalendarReminder cal;
+    TvnCalendarData cal;
     TvnCalDavClient client;
     TvnCalDavSync sync{cal, client};
     TvnCalDavSyncReport last;

@@ -66,7 +66,7 @@ TEST(CalDavMainWindow, BoundFromTheUsersMenuThenKeptInStep) {
     w.Trigger("mMenu_UsersCalDav");
 
     auto shows = [&](const char* desc) {
-        for (const auto& [id, e] : TvnUserEvents(w.Cal(), 0).Load())
+        for (const auto& [id, e] : TvnUserEvents(w.Cal().Data(), 0).Load())
             if (e.Desc == QLatin1String(desc)) return true;
         return false;
     };

@@ -1,24 +1,24 @@
 // A start of the program that changes events and is then killed before any
 // upload: edits "once", deletes "hourly", adds "added offline", says
 // "changed" and waits to be killed.
-#include <QApplication>
+#include <QCoreApplication>
 #include <QThread>
 #include <cstdio>
 
-#include "reminder/Vncalendarreminder.h"
+#include "reminder/Vncalendardata.h"
+#include "reminder/Vnuserevents.h"
 #include "store/Adodb.h"
 #include "store/Datafolder.h"
 #include "store/Udbmanagement.h"
-#include "sync/Vncaldavsync_p.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     if (argc < 2) return 2;
     TADOConnection connection;
     connection.ConnectionString = DatabaseConnectionString(QString::fromLocal8Bit(argv[1]));
     connection.Open();
     TCalendarTables tables = OpenCalendarTables(connection);
-    TvnCalendarReminder cal;
+    TvnCalendarData cal;
     for (int i = 0; i < TableCount; ++i)
         cal.SetDataSet(i, tables[i].get());
     cal.SetCurrUser(0);
