@@ -18,8 +18,10 @@ struct TvnEventDays {
 };
 
 // Sets the flag (index CellFlagIndex) of every shown cell on whose day the
-// event occurs and answers whether any was set. Whole days only: the time of
-// day, the advance notice and the completed flag play no part.
+// event occurs and answers whether any was set. The days are those on which
+// the series' occurrences fall (for an hourly series the start's time of day
+// decides them); the end day counts whole; the advance notice and the
+// completed flag play no part. An unknown recurrence code shows the start alone.
 bool MatchEventCells(const TvnEventDays& event, const TvnCalendarGrid& grid,
                      std::array<bool, CalendarCellCount>& flags);
 

@@ -1,8 +1,7 @@
 #include "store/Vnseries.h"
 
 #include <algorithm>
-
-#include "store/Vntypes.h"
+#include <cmath>
 
 namespace {
 
@@ -17,11 +16,57 @@ TvnYearMonth FromMonthCount(int64_t count) {
     return {year, static_cast<int>(count - year * 12) + 1};
 }
 
-// The smallest multiple of n steps from `base` that reaches `target`; the
-// runtime's Ceil keeps both callers' historic rounding.
-int64_t StepAtOrAfter(int64_t base, int64_t target, int n) {
-    const double steps = Ceil(static_cast<double>(target - base) / static_cast<double>(n));
-    return base + static_cast<int64_t>(steps) * n;
+// The number of n-steps from `base` that first reaches `target`; the
+// runtime's Ceil keeps the historic rounding.
+double StepsToReach(int64_t base, int64_t target, int n) {
+    return Ceil(static_cast<double>(target - base) / static_cast<double>(n));
+}
+
+// ---- The recurrence kinds: everything that tells one kind from another.
+
+enum class Shape {
+    Once,
+    Steps,           // a fixed number of days per unit
+    Months,          // every n months on the first's day, lowered to the month's length
+    WeekdayOfMonth,  // every month on the anchor's weekday in its week of the month
+    Years,           // every n years on the first's day and month, lowered likewise
+};
+
+struct Kind {
+    Shape shape;
+    double unitDays;     // Steps: one unit is unitDays / unitDivisor days, and
+    double unitDivisor;  // n units n * unitDays / unitDivisor (so hours stay n / 24)
+    const char* freq;    // the RRULE FREQ
+};
+
+// Indexed by the stored Recurrence code.
+constexpr Kind Kinds[RecurrenceCount] = {
+    {Shape::Once, 0, 1, ""},                   // rkOnce
+    {Shape::Steps, 1, HoursPerDay, "HOURLY"},  // rkHourly
+    {Shape::Steps, 1, 1, "DAILY"},             // rkDaily
+    {Shape::Steps, 7, 1, "WEEKLY"},            // rkWeekly
+    {Shape::Months, 0, 1, "MONTHLY"},          // rkMonthly
+    {Shape::WeekdayOfMonth, 0, 1, "MONTHLY"},  // rkMonthlyByWeekday
+    {Shape::Years, 0, 1, "YEARLY"},            // rkAnnually
+};
+
+const char* const RuleWeekdays[] = {"MO", "TU", "WE", "TH", "FR", "SA", "SU"};
+
+// Libical holds the interval in a short.
+constexpr int MaxRuleInterval = 32767;
+
+// The series' day in a month: a series from the 31st falls on the 30th, the
+// 29th or the 28th.
+int ClampedDay(int year, int month, int day) {
+    return std::min(day, DaysPerMonth(year, month));
+}
+
+QString MonthlyRuleDays(int day) {
+    // The day is lowered to the month's length, which RFC 5545 would skip.
+    if (day <= 28) return QStringLiteral(";BYMONTHDAY=%1").arg(day);
+    if (day == 29) return QStringLiteral(";BYMONTHDAY=28,29;BYSETPOS=-1");
+    if (day == 30) return QStringLiteral(";BYMONTHDAY=28,29,30;BYSETPOS=-1");
+    return QStringLiteral(";BYMONTHDAY=-1");
 }
 
 }  // namespace
@@ -30,15 +75,111 @@ TvnYearMonth AddMonths(int64_t year, int month, int64_t count) {
     return FromMonthCount(MonthCount(year, month) + count);
 }
 
-TvnYearMonth SeriesMonthAtOrAfter(TvnYearMonth start, TvnYearMonth from, int n) {
-    const int64_t s = MonthCount(start.Year, start.Month);
-    return FromMonthCount(StepAtOrAfter(s, MonthCount(from.Year, from.Month), n));
+TvnSeries::TvnSeries(TDateTime first, int kind, int nParam, TDateTime anchor)
+    : first_(Linear(first)),
+      anchor_(anchor),
+      kind_(kind >= 0 && kind < RecurrenceCount && std::isfinite(first) ? kind : rkOnce),
+      n_(std::max(nParam, 1)) {
+    DecodeDate(first, startYear_, startMonth_, startDay_);
+    timeOfDay_ = TimeOfDay(first);
 }
 
-int64_t SeriesYearAtOrAfter(int64_t startYear, int64_t fromYear, int n) {
-    return StepAtOrAfter(startYear, fromYear, n);
+double TvnSeries::Linear(TDateTime value) {
+    if (!(value < 0)) return value;
+    const double day = std::trunc(value);
+    return day + (day - value);
 }
 
-int ClampedDay(int year, int month, int day) {
-    return std::min(day, DaysPerMonth(year, month));
+TDateTime TvnSeries::FromLinear(double instant) {
+    if (!(instant < 0)) return instant;
+    const double day = std::floor(instant);
+    return ComposeDateTime(day, instant - day);
+}
+
+bool TvnSeries::Repeats() const {
+    return Kinds[kind_].shape != Shape::Once;
+}
+
+std::optional<TDateTime> TvnSeries::NextAfter(TDateTime instant) const {
+    const std::optional<double> t = From(Linear(instant), true);
+    return t ? std::optional<TDateTime>(FromLinear(*t)) : std::nullopt;
+}
+
+std::optional<TDateTime> TvnSeries::AtOrAfter(TDateTime instant) const {
+    const std::optional<double> t = From(Linear(instant), false);
+    return t ? std::optional<TDateTime>(FromLinear(*t)) : std::nullopt;
+}
+
+// The candidate of the period that holds the instant, or of the next period
+// when that one's candidate lies before it (earlier in the same month, or
+// lost to rounding).
+std::optional<double> TvnSeries::From(double instant, bool strict) const {
+    if (std::isnan(instant) || !std::isfinite(first_)) return std::nullopt;
+    if (strict ? instant < first_ : instant <= first_) return first_;
+    if (!Repeats()) return std::nullopt;
+    double period = PeriodOf(instant);
+    const auto meets = [&](double c) { return strict ? c > instant : c >= instant; };
+    // A division that rounds up may pass over a step that meets the instant.
+    if (Kinds[kind_].shape == Shape::Steps && period >= 1 && meets(*Candidate(period - 1)))
+        period -= 1;
+    const std::optional<double> c = Candidate(period);
+    if (!c || meets(*c)) return c;
+    return Candidate(period + 1);
+}
+
+// The first period of the series that does not end before the instant.
+double TvnSeries::PeriodOf(double instant) const {
+    const Kind& k = Kinds[kind_];
+    if (k.shape == Shape::Steps)
+        return Ceil((instant - first_) / (n_ * k.unitDays / k.unitDivisor));
+    const TDateParts at = DecodeDateParts(std::floor(instant));
+    const int64_t months = MonthCount(at.y, at.m) - MonthCount(startYear_, startMonth_);
+    if (k.shape == Shape::Months) return StepsToReach(0, months, n_);
+    if (k.shape == Shape::Years) return StepsToReach(startYear_, at.y, n_);
+    return static_cast<double>(months);  // WeekdayOfMonth
+}
+
+// The occurrence in a period. In the first month of a monthly-by-weekday
+// series it may lie before the first instant; From never asks for it then.
+std::optional<double> TvnSeries::Candidate(double period) const {
+    const Kind& k = Kinds[kind_];
+    if (k.shape == Shape::Steps) return first_ + period * (n_ * k.unitDays / k.unitDivisor);
+    const int64_t p = static_cast<int64_t>(period);  // months and years stay small
+    switch (k.shape) {
+        case Shape::Months:
+            return OnDay(AddMonths(startYear_, startMonth_, p * n_), startDay_);
+        case Shape::WeekdayOfMonth: {
+            const TvnYearMonth m = AddMonths(startYear_, startMonth_, p);
+            if (m.Year < MinYear || m.Year > MaxYear) return std::nullopt;
+            return OnDay(m, OccurrenceDayOfMonth(anchor_, int(m.Year), m.Month));
+        }
+        case Shape::Years:
+            return OnDay({startYear_ + p * n_, startMonth_}, startDay_);
+        default:
+            break;
+    }
+    return first_;
+}
+
+// The day in the month, lowered to its length, at the first's time of day.
+std::optional<double> TvnSeries::OnDay(TvnYearMonth month, int day) const {
+    if (month.Year < MinYear || month.Year > MaxYear) return std::nullopt;
+    const int year = static_cast<int>(month.Year);
+    return EncodeDate(year, month.Month, ClampedDay(year, month.Month, day)) + timeOfDay_;
+}
+
+QString TvnSeries::RuleText() const {
+    const Kind& k = Kinds[kind_];
+    if (k.shape == Shape::Once) return {};
+    const QString freq = QStringLiteral("FREQ=") + QLatin1String(k.freq);
+    if (k.shape == Shape::WeekdayOfMonth) {  // every month: no interval
+        int dWeek = 0, nWeek = 0;
+        dWeek_And_nWeek(anchor_, dWeek, nWeek);
+        return freq + QStringLiteral(";BYDAY=%1%2").arg(nWeek).arg(RuleWeekdays[dWeek - 1]);
+    }
+    QString rule = freq + QStringLiteral(";INTERVAL=%1").arg(std::min(n_, MaxRuleInterval));
+    if (k.shape == Shape::Months) rule += MonthlyRuleDays(startDay_);
+    if (k.shape == Shape::Years && startMonth_ == 2 && startDay_ == 29)
+        rule += QStringLiteral(";BYMONTH=2;BYMONTHDAY=-1");
+    return rule;
 }

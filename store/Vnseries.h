@@ -1,12 +1,17 @@
-// The arithmetic every recurring series shares, written once for the next
-// notification time and the calendar's matching: month steps that carry over
-// the year's end, the month or year of an every-n series at or after a given
-// one, and a series' day lowered to a month's length.
+// One core for every recurring series: when it occurs next, which of its
+// occurrences fall in a span, and the RRULE text it is exported as. The next
+// notification time, the calendar's matching and the iCalendar series are
+// thin callers of it, so a newcomer adding a recurrence kind changes this
+// core (and the kind's RRULE text next to it) and nothing else.
 #pragma once
 
+#include <QString>
+#include <cmath>
 #include <cstdint>
+#include <optional>
 
 #include "platform/DateTime.h"
+#include "store/Vntypes.h"
 
 // A month of the calendar; the year may lie outside the supported calendar,
 // so that callers decide themselves what a series beyond year 9999 means.
@@ -20,14 +25,81 @@ struct TvnYearMonth {
 // step over the year's end carries into the next or the previous year.
 TvnYearMonth AddMonths(int64_t year, int month, int64_t count);
 
-// The month of an every-n-months series that started in `start`, at or after
-// `from` (n at least 1, `from` not before the start).
-TvnYearMonth SeriesMonthAtOrAfter(TvnYearMonth start, TvnYearMonth from, int n);
+// The occurrences of one series: its first instant, then one every nParam
+// units of its kind (the Recurrence codes rkHourly .. rkAnnually). rkOnce,
+// unknown codes and a first instant that is not finite give the first alone
+// (or nothing). Month and year series end with the supported calendar.
+// Instants are ordered by day and time of day, so that dates before
+// 30 December 1899 (whose stored time of day counts away from zero) recur
+// like any other.
+class TvnSeries {
+public:
+    // `anchor` is the day whose weekday and week of the month a
+    // monthly-by-weekday series repeats (at the first instant's time of day);
+    // the other kinds ignore it. An interval below 1 counts as 1.
+    TvnSeries(TDateTime first, int kind, int nParam, TDateTime anchor);
+    TvnSeries(TDateTime first, int kind, int nParam) : TvnSeries(first, kind, nParam, first) {}
 
-// The year of an every-n-years series that started in `startYear`, at or
-// after `fromYear` (n at least 1, `fromYear` not before the start).
-int64_t SeriesYearAtOrAfter(int64_t startYear, int64_t fromYear, int n);
+    bool Repeats() const;
 
-// The series' day in a month: `day` lowered to the month's length, so that
-// a series from the 31st falls on the 30th, the 29th or the 28th.
-int ClampedDay(int year, int month, int day);
+    // The first occurrence strictly after `instant`, so that an exact hit
+    // moves on; nothing once the series has ended.
+    std::optional<TDateTime> NextAfter(TDateTime instant) const;
+    // The first occurrence at or after `instant`.
+    std::optional<TDateTime> AtOrAfter(TDateTime instant) const;
+
+    // Visits the occurrences from `from` to `to` (both included) in order,
+    // until the visitor answers false.
+    template <typename Visit>
+    void ForEachIn(TDateTime from, TDateTime to, Visit visit) const;
+
+    // Visits once each day number from `fromDay` to `toDay` on which an
+    // occurrence falls, until the visitor answers false; the walk jumps from
+    // day to day, so a series of many occurrences a day costs one visit.
+    template <typename Visit>
+    void ForEachDayIn(int32_t fromDay, int32_t toDay, Visit visit) const;
+
+    // The RRULE text of the series without its end: FREQ, INTERVAL and the
+    // BY parts that say the kind. Empty for a series that does not repeat.
+    QString RuleText() const;
+
+private:
+    // Instants as days plus time of day: the same value from 30 December
+    // 1899 on, in order before it.
+    static double Linear(TDateTime value);
+    static TDateTime FromLinear(double instant);
+
+    std::optional<double> From(double instant, bool strict) const;
+    double PeriodOf(double instant) const;
+    std::optional<double> Candidate(double period) const;
+    std::optional<double> OnDay(TvnYearMonth month, int day) const;
+
+    double first_;  // linear
+    TDateTime anchor_;
+    int kind_;
+    int n_;
+    int startYear_, startMonth_, startDay_;
+    double timeOfDay_;
+};
+
+template <typename Visit>
+void TvnSeries::ForEachIn(TDateTime from, TDateTime to, Visit visit) const {
+    const double last = Linear(to);
+    for (std::optional<double> t = From(Linear(from), false);
+         t && *t <= last && visit(FromLinear(*t));) {
+        const std::optional<double> next = From(*t, true);
+        if (!next || !(*next > *t)) return;  // a step lost to rounding ends the walk
+        t = next;
+    }
+}
+
+template <typename Visit>
+void TvnSeries::ForEachDayIn(int32_t fromDay, int32_t toDay, Visit visit) const {
+    for (std::optional<double> t = From(fromDay, false); t;) {
+        const double day = std::floor(*t);
+        if (!(day <= toDay) || !visit(static_cast<int32_t>(day))) return;
+        const std::optional<double> next = From(day + 1, false);
+        if (!next || !(*next >= day + 1)) return;
+        t = next;
+    }
+}

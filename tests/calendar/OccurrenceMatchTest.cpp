@@ -124,8 +124,24 @@ TEST(OccurrenceMatch, HourlyMarksEveryDayFromItsStart) {
     const auto days = DaysOf(Event(At(2024, 3, 10, 8, 0), rkHourly, 6), march);
     EXPECT_EQ(days.size(), size_t(At(2024, 4, 7) - At(2024, 3, 10) + 1));
     EXPECT_TIME_EQ(*days.begin(), At(2024, 3, 10));
+}
+
+// Day numbers used to be stepped by a fraction of a day and truncated, which
+// marked every day after the first for 36 hours and days with no occurrence
+// for 30 hours.
+TEST(OccurrenceMatch, HourlySeriesShowsOnlyTheDaysItsOccurrencesFallOn) {
+    const TvnCalendarGrid march = RangeOf(vmMonth, At(2024, 3, 1));  // 26 Feb .. 7 Apr
     const auto every36h = DaysOf(Event(At(2024, 2, 1), rkHourly, 36), march);
-    EXPECT_EQ(every36h.size(), 42u);
+    EXPECT_EQ(every36h.size(), 28u);  // two days of every three
+    for (TDateTime d : every36h)
+        EXPECT_NE(int(d - At(2024, 2, 1)) % 3, 2) << DateToStr(d).toStdString();
+    // From 22:00 every 30 hours: 22:00, 04:00 two days on, 10:00, 16:00, 22:00.
+    const auto every30h = DaysOf(Event(At(2024, 3, 1, 22, 0), rkHourly, 30), march);
+    EXPECT_TIME_EQ(*every30h.begin(), At(2024, 3, 1));
+    EXPECT_FALSE(every30h.count(At(2024, 3, 2)));
+    EXPECT_TRUE(every30h.count(At(2024, 3, 3)));
+    EXPECT_FALSE(every30h.count(At(2024, 3, 7)));
+    EXPECT_TRUE(every30h.count(At(2024, 3, 8)));
 }
 
 TEST(OccurrenceMatch, WeeklyAndIntervalBelowOne) {
@@ -167,9 +183,14 @@ TEST(OccurrenceMatch, AbsurdRowsFinishQuicklyAndMarkNothingWrong) {
     EXPECT_TRUE(DaysOf(Event(nan, rkOnce), RangeOf(vmMonth, At(2024, 3, 1))).empty());
 }
 
-TEST(OccurrenceMatch, UnknownKindRepeatsDaily) {
-    const auto days = DaysOf(Event(At(2024, 4, 5), 9), RangeOf(vmMonth, At(2024, 3, 1)));
-    EXPECT_EQ(days, Dates({At(2024, 4, 5), At(2024, 4, 6), At(2024, 4, 7)}));
+// An unknown code counts as "once" for the reminder and the export, and used
+// to repeat daily here.
+TEST(OccurrenceMatch, UnknownKindShowsTheStartAlone) {
+    for (int kind : {-1, 7, 9}) {
+        EXPECT_EQ(DaysOf(Event(At(2024, 3, 5), kind), RangeOf(vmMonth, At(2024, 3, 1))),
+                  Dates({At(2024, 3, 5)}));
+        EXPECT_TRUE(DaysOf(Event(At(2024, 2, 5), kind), RangeOf(vmMonth, At(2024, 3, 1))).empty());
+    }
 }
 
 // ---- holidays
