@@ -144,6 +144,25 @@ TEST(OccurrenceMatch, HourlySeriesShowsOnlyTheDaysItsOccurrencesFallOn) {
     EXPECT_TRUE(every30h.count(At(2024, 3, 8)));
 }
 
+// 26 hours from 1 January 2023 00:00 fall on 31 March 2024 00:00, where the
+// division of the elapsed time by the step rounds up past that occurrence.
+TEST(OccurrenceMatch, HourlyOccurrenceAtMidnightOfAShownDayIsShown) {
+    const auto days = DaysOf(Event(At(2023, 1, 1), rkHourly, 26), RangeOf(vmDay, At(2024, 3, 31)));
+    EXPECT_EQ(days, Dates({At(2024, 3, 31)}));
+}
+
+// Before 30 December 1899 the stored time of day counts away from zero, so
+// an occurrence at 18:00 is a smaller number than the start of its day.
+TEST(OccurrenceMatch, SeriesFromBefore1900WithATimeOfDay) {
+    const TDateTime evening = EncodeTime(18, 0, 0, 0);
+    const TDateTime monthly = ComposeDateTime(EncodeDate(1850, 1, 15), evening);
+    EXPECT_EQ(DaysOf(Event(monthly, rkMonthly), RangeOf(vmDay, At(1851, 3, 15))),
+              Dates({At(1851, 3, 15)}));
+    const TDateTime weekly = ComposeDateTime(EncodeDate(1850, 1, 7), evening);  // a Monday
+    for (TDateTime d : DaysOf(Event(weekly, rkWeekly), RangeOf(vmMonth, At(2024, 3, 1))))
+        EXPECT_EQ(DayOfWeek(d), DayOfWeek(At(1850, 1, 7))) << DateToStr(d).toStdString();
+}
+
 TEST(OccurrenceMatch, WeeklyAndIntervalBelowOne) {
     const TvnCalendarGrid march = RangeOf(vmMonth, At(2024, 3, 1));
     const std::set<TDateTime> weekly = DaysOf(Event(At(2024, 1, 3), rkWeekly, 2), march);

@@ -206,6 +206,16 @@ TEST(Recurrence, UnknownCodesGiveNoLeadAndNoRepetition) {
     EXPECT_TRUE(Computed(odd, kNow).Completed);
 }
 
+// Before 30 December 1899 the stored time of day counts away from zero; steps
+// added to that number used to announce a 06:00 event at 18:00.
+TEST(Recurrence, StepSeriesFromBefore1900KeepsItsTimeOfDay) {
+    const TDateTime start = ComposeDateTime(EncodeDate(1850, 1, 1), EncodeTime(6, 0, 0, 0));
+    EXPECT_SAME_TIME(Computed(Event(rkDaily, start), kNow).RunDate, At(2024, 3, 16, 6, 0));
+    // 63,627 days from the start to 16 March 2024: odd, so every 48 hours gives the 17th.
+    EXPECT_SAME_TIME(Computed(Event(rkHourly, start, 48), kNow).RunDate, At(2024, 3, 17, 6, 0));
+    EXPECT_SAME_TIME(Computed(Event(rkMonthly, start), kNow).RunDate, At(2024, 4, 1, 6, 0));
+}
+
 TEST(Recurrence, NotifyClearIgnoresTheLeadFields) {
     TvnEventParams e = Event(rkOnce, At(2024, 3, 15, 12, 0));
     e.NotifyParam = 99;
