@@ -9,6 +9,7 @@
 #include "reminder/Vnicalendar.h"
 #include "store/Adodb.h"
 #include "store/Vneventuids.h"
+#include "store/Vnseries.h"
 
 namespace {
 
@@ -54,8 +55,16 @@ QString NewUid() {
     return QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral("@vornel");
 }
 
+// A one-time event by its start; a series by any occurrence in the range,
+// so that a series begun before the range is written too.
+bool OccursIn(const TvnEventParams& e, TDateTime from, TDateTime to) {
+    const auto first = TvnSeries(e.Date, e.Recurrence, e.nParam).AtOrAfter(from);
+    if (!first || *first > to) return false;
+    return !e.UseEndDate || DateTimeDays(*first) <= DateTimeDays(e.EndDate);
+}
+
 std::vector<TvnIcsEvent> SelectedEvents(TvnCalendarReminder& calendar, TADOTable* table,
-                                        int categories) {
+                                        const TvnExportParams& params) {
     ado::TEventUids uids(table->Connection()->Handle());
     std::vector<TvnIcsEvent> events;
     const int count = table->RecordCount();
@@ -63,8 +72,11 @@ std::vector<TvnIcsEvent> SelectedEvents(TvnCalendarReminder& calendar, TADOTable
     for (int i = 0; i < count; ++i, table->Next()) {
         TvnIcsEvent item;
         calendar.DBRecord_To_EventStruct(&item.Event);
-        if (!CategoryInMask(item.Event.Category, categories)) continue;
+        if (!CategoryInMask(item.Event.Category, params.Categories) ||
+            !OccursIn(item.Event, params.BegDate, params.EndDate))
+            continue;
         item.Uid = uids.Uid(item.Event.ID);
+        item.Original = uids.Original(item.Event.ID);
         if (item.Uid.isEmpty()) {
             item.Uid = NewUid();
             uids.Store(item.Event.ID, item.Uid);
@@ -92,6 +104,11 @@ QString TvnIcsImportReport::Text() const {
                        .arg(Updated)
                        .arg(Expanded)
                        .arg(Skipped);
+    if (Damaged > 0)
+        text += QStringLiteral(
+                    "\nImported without a part that could not be read (a broken repeat rule "
+                    "makes a single event): %1")
+                    .arg(Damaged);
     if (!CutOff.isEmpty())
         text += QStringLiteral("\nSkipped because their rules take too long to work out: %1")
                     .arg(CutOff.join(QStringLiteral(", ")));
@@ -104,14 +121,11 @@ QString ExportIcsEvents(TvnCalendarReminder& calendar, const TvnExportParams& pa
     std::vector<TvnIcsEvent> events;
     {
         UserFilterScope scope(calendar);
-        calendar.SetFilter(tsEvents,
-                           QStringLiteral("Date >= '") + DateTimeText(params.BegDate) +
-                               QStringLiteral("' AND Date <= '") + DateTimeText(params.EndDate) +
-                               u'\'',
-                           true);
+        calendar.SetFilter(
+            tsEvents, QStringLiteral("Date <= '") + DateTimeText(params.EndDate) + u'\'', true);
         OwnTransaction transaction(table->Connection());  // new UIDs in one flush
         try {
-            events = SelectedEvents(calendar, table, params.Categories);
+            events = SelectedEvents(calendar, table, params);
         } catch (...) {
             transaction.Rollback();
             throw;
@@ -143,13 +157,14 @@ void StoreEvent(TvnCalendarReminder& calendar, TADOTable* table, ado::TEventUids
     calendar.EventStruct_To_DBRecord(&record);
     if (!update) table->FieldByName(QStringLiteral("UserID"))->SetAsInteger(calendar.CurrUser);
     table->Post();
+    const int storedId = table->FieldByName(QStringLiteral("ID"))->AsInteger();
+    if (!item.Uid.isEmpty()) uids.StoreOriginal(storedId, item.Original);
     if (update) {
         ++report.Updated;
         return;
     }
     ++report.Imported;
-    if (!item.Uid.isEmpty())
-        uids.Store(table->FieldByName(QStringLiteral("ID"))->AsInteger(), item.Uid);
+    if (!item.Uid.isEmpty()) uids.Store(storedId, item.Uid);
 }
 
 void StoreAll(TvnCalendarReminder& calendar, const TvnIcsReadResult& read,
@@ -187,6 +202,7 @@ TvnIcsImportReport ImportIcsEvents(TvnCalendarReminder& calendar, const QString&
     }
     report.Expanded = read.Expanded;
     report.Skipped = read.Skipped;
+    report.Damaged = read.Damaged;
     report.CutOff = read.CutOff;
     StoreAll(calendar, read, report);
     return report;

@@ -15,6 +15,9 @@ struct TvnIcsImportReport {
     int Updated = 0;
     int Expanded = 0;  // series stored as their one-time occurrences
     int Skipped = 0;
+    // Events taken over without a part that could not be read (a broken
+    // RRULE makes a one-time event of a series).
+    int Damaged = 0;
     // Series among the skipped ones whose rules take too long to work out,
     // by description.
     QStringList CutOff;

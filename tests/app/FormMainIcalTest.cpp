@@ -87,7 +87,8 @@ TEST(FormMainIcal, ExportThenImportUpdatesTheExportedEventsAndAddsTheDeletedOne)
     TvnEventParams choir = EventRecord("Choir", At(2026, 3, 4, 19, 0), rkWeekly);
     TvnEventParams dentist = EventRecord("Dentist", At(2026, 12, 14, 9, 0));
     TvnEventParams old = EventRecord("Last year", At(2025, 6, 1, 9, 0));
-    for (TvnEventParams* e : {&choir, &dentist, &old})
+    TvnEventParams since = EventRecord("Weekly since 2025", At(2025, 1, 6, 8, 0), rkWeekly);
+    for (TvnEventParams* e : {&choir, &dentist, &old, &since})
         w.Cal().AddEvent(e);
     const QString path = w.dir.filePath("calendar.ics");
     bool quiet = false;
@@ -103,7 +104,8 @@ TEST(FormMainIcal, ExportThenImportUpdatesTheExportedEventsAndAddsTheDeletedOne)
     EXPECT_EQ(script.Requests()[1].File.Filter, "iCalendar files (*.ics)|*.ics");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << script.Messages().join('|').toStdString();
-    EXPECT_EQ(file.readAll().count("BEGIN:VEVENT"), 2);  // the range is this year
+    // The range is this year: a series begun before it recurs in it.
+    EXPECT_EQ(file.readAll().count("BEGIN:VEVENT"), 3);
 
     // A changed description comes back from the file; a deleted event comes
     // back as a new one.
@@ -113,9 +115,32 @@ TEST(FormMainIcal, ExportThenImportUpdatesTheExportedEventsAndAddsTheDeletedOne)
     script.ChooseFile(TDialogKind::OpenFile, path);
     w.Trigger("mMenu_FileImportIcs");
     EXPECT_EQ(script.Texts(TDialogKind::Information).last(),
-              "Events imported: 1\nEvents updated: 1\nSeries expanded into single events: 0\n"
+              "Events imported: 1\nEvents updated: 2\nSeries expanded into single events: 0\n"
               "Events skipped: 0");
-    EXPECT_EQ(w.Events(), QStringList({"Choir", "Last year", "Dentist"}));
+    EXPECT_EQ(w.Events(), QStringList({"Choir", "Last year", "Weekly since 2025", "Dentist"}));
+}
+
+TEST(FormMainIcal, AnEventFromAnotherProgramIsExportedWhole) {
+    ScopedDialogScript script;
+    IcsWindow w;
+    const QString path = w.dir.filePath("shared.ics");
+    WriteAll(path,
+             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Mozilla.org/NONSGML Mozilla Calendar "
+             "V1.1//EN\r\nBEGIN:VEVENT\r\nUID:tb-7\r\nDTSTAMP:20260101T000000Z\r\n"
+             "SUMMARY:Planning\r\nDTSTART:20261215T090000\r\nDTEND:20261215T103000\r\n"
+             "LOCATION:Room 4\r\nATTENDEE;CN=Bob:mailto:bob@example.com\r\n"
+             "CATEGORIES:Business\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    w.ImportFrom(script, path);
+    TvnEventParams planning;
+    ASSERT_TRUE(w.Cal().LocateDBRecord(tsEvents, "Desc", "Planning"));
+    w.Cal().DBRecord_To_EventStruct(&planning);
+    planning.Notes = "Bring slides";
+    w.Cal().EditEvent(&planning);
+    w.ExportTo(script, path);
+    const QByteArray text = ReadAll(path);
+    for (const char* line : {"DTEND:20261215T103000", "LOCATION:Room 4", "CATEGORIES:Business",
+                             "ATTENDEE;CN=Bob:mailto:bob@example.com", "DESCRIPTION:Bring slides"})
+        EXPECT_TRUE(text.contains(line)) << line << "\n" << text.toStdString();
 }
 
 TEST(FormMainIcal, AFileAboveTheSizeLimitIsRefusedAndNoEventChanges) {
@@ -166,7 +191,7 @@ TEST(FormMainIcal, AnImportedCalendarNeverChoosesWhatAnEventOpensOrPlays) {
                                       "Stranger:  | "}));
 }
 
-TEST(FormMainIcal, ASeriesTooCostlyToWorkOutIsNamedInTheReport) {
+TEST(FormMainIcal, TheReportNamesCostlySeriesAndCountsBrokenRules) {
     ScopedDialogScript script;
     IcsWindow w;
     const QString path = w.dir.filePath("dense.ics");
@@ -175,11 +200,14 @@ TEST(FormMainIcal, ASeriesTooCostlyToWorkOutIsNamedInTheReport) {
              "BEGIN:VEVENT\r\nUID:a\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:20261201T090000\r\n"
              "SUMMARY:Standup\r\nEND:VEVENT\r\n"
              "BEGIN:VEVENT\r\nUID:b\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:20261201T090000\r\n"
-             "RRULE:FREQ=SECONDLY\r\nSUMMARY:Every second\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+             "RRULE:FREQ=SECONDLY\r\nSUMMARY:Every second\r\nEND:VEVENT\r\n"
+             "BEGIN:VEVENT\r\nUID:c\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:20261202T090000\r\n"
+             "RRULE:FREQ=SOMETIMES\r\nSUMMARY:Odd\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
     w.ImportFrom(script, path);
     EXPECT_EQ(script.Texts(TDialogKind::Information).last(),
-              "Events imported: 1\nEvents updated: 0\nSeries expanded into single events: 0\n"
-              "Events skipped: 1\nSkipped because their rules take too long to work out: "
-              "Every second");
-    EXPECT_EQ(w.Events(), QStringList("Standup"));
+              "Events imported: 2\nEvents updated: 0\nSeries expanded into single events: 0\n"
+              "Events skipped: 1\nImported without a part that could not be read (a broken "
+              "repeat rule makes a single event): 1\nSkipped because their rules take too long "
+              "to work out: Every second");
+    EXPECT_EQ(w.Events(), QStringList({"Standup", "Odd"}));
 }
