@@ -242,8 +242,8 @@ void TFormMainVNCR::ConnectMenus() {
     };
     on(ui->mMenu_FileBackup, &TFormMainVNCR::mMenu_FileBackupClick);
     on(ui->mMenu_FileRestore, &TFormMainVNCR::mMenu_FileRestoreClick);
-    on(ui->mMenu_FileImportData, &TFormMainVNCR::RunDataImport);
-    on(ui->mMenu_FilePack, &TFormMainVNCR::mMenu_FilePackClick);
+    on(ui->mMenu_FileImportData, &TFormMainVNCR::mMenu_FileImportDataClick);
+    on(ui->mMenu_FilePack, &TFormMainVNCR::mMenu_FilePackDBClick);
     on(ui->mMenu_FileImportEvents, &TFormMainVNCR::ImportEventsClick);
     on(ui->mMenu_FileExportEvents, &TFormMainVNCR::ExportEventsClick);
     on(ui->mMenu_FileExportIcs, &TFormMainVNCR::mMenu_FileExportIcsClick);
@@ -296,7 +296,7 @@ void TFormMainVNCR::ConnectCommands() {
     run(ui->pMenu_ClearBColor, [this] { Calendar()->DeleteBColor(); });
     on(ui->pMenu_SetWallp, &TFormMainVNCR::SetWallpaperClick);
     on(ui->pMenu_ClearWallp, &TFormMainVNCR::ClearWallpaperClick);
-    on(ui->mMenu_UsersManagement, &TFormMainVNCR::UsersManagementClick);
+    on(ui->mMenu_UsersManagement, &TFormMainVNCR::mMenu_UsersManagementClick);
     on(ui->mMenu_ToolsOptions, &TFormMainVNCR::mMenu_ToolsOptionsClick);
     on(ui->mMenu_AddHoliday, &TFormMainVNCR::SendAddHoliday);
     on(ui->mMenu_ToolsHolidays, &TFormMainVNCR::mMenu_ToolsHolidaysClick);

@@ -119,6 +119,8 @@ public:
     // so that the database file can be imported into, restored or packed.
     void CloseDatabase();
     void RunDataImport();
+    // File > Import: the same data import the start-up offer runs.
+    void mMenu_FileImportDataClick() { RunDataImport(); }
     void ApplyWindowSettings();
     void ApplyCalendarSettings();
     void ApplyWallpaper();
@@ -229,7 +231,7 @@ private:
     void SuspendClick();
     void ShowHideClick();
     void ExitClick();
-    void UsersManagementClick();
+    void mMenu_UsersManagementClick();
     QAction* UserAction(int user) const;
     // All nine user entries: the user numbered by the entry's Tag becomes current.
     void mMenu_UsersDefUserClick(const QObject* sender);
@@ -259,7 +261,7 @@ private:
     // database maintenance
     void mMenu_FileBackupClick();
     void mMenu_FileRestoreClick();
-    void mMenu_FilePackClick();
+    void mMenu_FilePackDBClick();
     // find and time span
     void ConnectTools();
     void mMenu_ToolsFindClick();

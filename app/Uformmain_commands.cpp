@@ -351,7 +351,7 @@ void TFormMainVNCR::ClearWallpaperClick() {
     SettingsChanged();
 }
 
-void TFormMainVNCR::UsersManagementClick() {
+void TFormMainVNCR::mMenu_UsersManagementClick() {
     TvnUsers& users = settings_.Users;
     bool changed;
     {
@@ -420,7 +420,7 @@ void TFormMainVNCR::mMenu_FileRestoreClick() {
     maintenance_->Restore();
 }
 
-void TFormMainVNCR::mMenu_FilePackClick() {
+void TFormMainVNCR::mMenu_FilePackDBClick() {
     maintenance_->Pack();
 }
 
