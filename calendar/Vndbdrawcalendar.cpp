@@ -68,10 +68,6 @@ void TvnDBDrawCalendar::SetCurrUser(int user) {
     if (data_->SetCurrUser(user)) UpdateCalendar();
 }
 
-TvnHolidayRecords TvnDBDrawCalendar::TakeHolidaysList() {
-    return std::exchange(HolidaysList, {});
-}
-
 void TvnDBDrawCalendar::RepaintCells(const TvnCellFlags& cells) {
     for (int n = 0; n < CalendarCellCount; ++n) {
         if (!cells[n]) continue;

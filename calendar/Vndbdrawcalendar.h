@@ -105,7 +105,7 @@ public:
     // Fills HolidaysList, freeing the records a dialog did not take.
     void SelectHolidays() { data_->SelectHolidays(); }
     // Hands the records of the last SelectHolidays over and empties the list.
-    TvnHolidayRecords TakeHolidaysList();
+    TvnHolidayRecords TakeHolidaysList() { return data_->TakeHolidaysList(); }
     void AddNotes(TvnNotesParams* params) { data_->AddNotes(params); }
     void EditNotes(TvnNotesParams* params) { data_->EditNotes(params); }
     void DeleteNotes(TvnNotesParams* params) { data_->DeleteNotes(params); }

@@ -87,6 +87,8 @@ public:
     void DeleteHoliday(TvnHolidayParams* params);
     // Fills HolidaysList, freeing the records a dialog did not take.
     void SelectHolidays();
+    // Hands the records of the last SelectHolidays over and empties the list.
+    TvnHolidayRecords TakeHolidaysList();
     void AddNotes(TvnNotesParams* params);
     void EditNotes(TvnNotesParams* params);
     void DeleteNotes(TvnNotesParams* params);

@@ -1,5 +1,7 @@
 // Storing holidays, notes and day colours, each naming the cell it changed,
 // and removing all data of one user.
+#include <utility>
+
 #include "reminder/Vncalendardata.h"
 #include "store/Adodb.h"
 #include "store/Adotransaction.h"
@@ -61,6 +63,10 @@ void TvnCalendarData::DeleteHoliday(TvnHolidayParams* params) {
     FindAndFreeBookmark(col, row);
     tbHolidays->Delete();
     CellChanged(col, row);
+}
+
+TvnHolidayRecords TvnCalendarData::TakeHolidaysList() {
+    return std::exchange(HolidaysList, {});
 }
 
 void TvnCalendarData::SelectHolidays() {

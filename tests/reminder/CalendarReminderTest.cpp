@@ -302,122 +302,14 @@ TEST_F(ReminderTest, AddEditDeleteRepaintTheCellsConcerned) {
     EXPECT_EQ(Stored(e.ID).ID, -1);
 }
 
-TEST_F(ReminderTest, EditAndDeleteIgnoreEventsThatAreGoneOrForeign) {
-    cal.SetCurrUser(1);
-    TvnEventParams theirs = Event("Theirs", At(2024, 3, 20, 9, 0));
-    cal.AddEvent(&theirs);
-    cal.SetCurrUser(0);
-    theirs.Desc = "Changed";
-    cal.EditEvent(&theirs);
-    cal.DeleteEvent(&theirs);
-    EXPECT_EQ(db.ReadText("Events", theirs.ID, "Desc"), "Theirs");
-    TvnEventParams gone = Event("Gone", At(2024, 3, 20, 9, 0));
-    gone.ID = 999;
-    cal.EditEvent(&gone);
-    cal.DeleteEvent(&gone);
-    EXPECT_EQ(db.CountRows("Events"), 1);
-}
-
-TEST_F(ReminderTest, AddingStoresTheComputedNotificationTime) {
-    TvnEventParams past = Event("Past", At(2024, 3, 1, 9, 0));
-    cal.AddEvent(&past);
-    EXPECT_TRUE(past.Completed);
-    EXPECT_TIME_EQ(Stored(past.ID).RunDate, 0);
-    TvnEventParams weekly = Event("Weekly", At(2024, 3, 1, 9, 0), rkWeekly);
-    cal.AddEvent(&weekly);
-    EXPECT_TIME_EQ(Stored(weekly.ID).RunDate, At(2024, 3, 22, 9, 0));
-    EXPECT_TIME_EQ(weekly.RunDate, At(2024, 3, 22, 9, 0));
-}
-
-TEST_F(ReminderTest, SelectEventsListsRecurringEventsUpToTheEndOfTheShownYear) {
-    Add(Event("Once", At(2024, 2, 1, 9, 0)));
-    Add(Event("Daily", At(2023, 2, 1, 9, 0), rkDaily));
-    Add(Event("NewYearsEve", EncodeDate(2024, 12, 31), rkAnnually));
-    Add(Event("NewYearsEveEvening", At(2024, 12, 31, 20, 0), rkAnnually));
-    Add(Event("NextYear", At(2025, 1, 1, 0, 0), rkMonthly));
-    cal.SelectEvents();
-    QStringList names;
-    for (const auto& e : cal.EventsList)
-        names.append(e->Desc);
-    EXPECT_EQ(names, (QStringList{"Daily", "NewYearsEve"}));
-    EXPECT_FALSE(cal.SpecialFilter);
-    EXPECT_EQ(db.Table(tsEvents).Filter(), "UserID = 0");
-}
-
-namespace {
-
-struct SearchRow {
-    const char* name;
-    TvnFindParams params;
-    QStringList expected;
-};
-
-void PrintTo(const SearchRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
-TvnFindParams Find(const char* text, bool partial, bool matchCase, int categories = 0x1F) {
-    TvnFindParams p;
-    p.EventDesc = QString::fromUtf8(text);
-    p.ParComp = partial;
-    p.MatchCase = matchCase;
-    p.Categories = categories;
-    return p;
-}
-
-TvnFindParams FindBetween(TDateTime from, TDateTime to) {
-    TvnFindParams p = Find("e", true, false);
-    p.ToUseDates = true;
-    p.BegDate = from;
-    p.EndDate = to;
-    return p;
-}
-
-class Search : public ReminderTest, public ::testing::WithParamInterface<SearchRow> {};
-
-}  // namespace
-
-TEST_P(Search, FindsWhatMatchesTextCategoryAndDates) {
-    Add(Event("Team MEETING", At(2024, 5, 5, 0, 0)));
-    Add(Event("Team", At(2024, 5, 5, 10, 0)));
-    Add(Event("Straße", At(2024, 4, 1, 9, 0)));
-    TvnEventParams meeting = Event("Board meeting", At(2024, 5, 1, 9, 0), rkWeekly);
-    meeting.Category = ecMeeting;
-    Add(meeting);
-    cal.SetCurrUser(4);
-    Add(Event("Team meeting of user 4", At(2024, 5, 5, 0, 0)));
-    cal.SetCurrUser(0);
-
-    cal.FindEvents(GetParam().params);
-    QStringList names;
-    for (const auto& e : cal.EventsList)
-        names.append(e->Desc);
-    EXPECT_EQ(names, GetParam().expected);
-    EXPECT_FALSE(cal.SpecialFilter);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Reminder, Search,
-    ::testing::Values(
-        SearchRow{"EmptyPartialFindsNothing", Find("", true, false), {}},
-        SearchRow{
-            "PartialIgnoresCase", Find("meet", true, false), {"Team MEETING", "Board meeting"}},
-        SearchRow{"PartialWithCase", Find("meet", true, true), {"Board meeting"}},
-        SearchRow{"WholeNeedsTheWholeDescription", Find("Team", false, false), {"Team"}},
-        SearchRow{"WholeIgnoresCase", Find("team meeting", false, false), {"Team MEETING"}},
-        SearchRow{"UpperCasingIsLocaleAware", Find("STRASSE", false, false), {"Straße"}},
-        SearchRow{"OnlyCheckedCategories", Find("meet", true, false, 16), {"Board meeting"}},
-        SearchRow{"NoCategoriesFindNothing", Find("meet", true, false, 0), {}},
-        SearchRow{"RangeEndsAtTheStartOfItsLastDay",
-                  FindBetween(EncodeDate(2024, 5, 1), EncodeDate(2024, 5, 5)),
-                  {"Team MEETING", "Board meeting"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 TEST_F(ReminderTest, FindWithTheTableClosedLeavesTheListAsItWas) {
     cal.EventsList.push_back(std::make_unique<TvnEventParams>());
     const TvnEventParams* kept = cal.EventsList[0].get();
     db.Table(tsEvents).Close();
-    cal.FindEvents(Find("x", true, false));
+    TvnFindParams anything;
+    anything.EventDesc = QStringLiteral("x");
+    anything.ParComp = true;
+    cal.FindEvents(anything);
     ASSERT_EQ(cal.EventsList.size(), 1u);
     EXPECT_EQ(cal.EventsList[0].get(), kept);
 }

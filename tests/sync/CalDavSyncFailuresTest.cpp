@@ -187,6 +187,23 @@ TEST(CalDavSyncFailuresControl, ARolledBackStoreReportsNothingDownloaded) {
     EXPECT_TRUE(folder.Events().empty());
 }
 
+// The engine read a user's rows by switching the calendar's own events
+// filter to them, and afterwards set the current user's plain filter, ending
+// whatever temporary filter was in force.
+TEST(CalDavSyncOwnView, TheCalendarsEventsFilterIsLeftAsItWas) {
+    ScopedClock clock(kToday);
+    FakeHttpServer server(GoodAnswer);
+    SyncFolder folder(server.Url(QStringLiteral("/anna/cal/")));
+    folder.cal.SetCurrUser(4);
+    folder.cal.SetFilter(tsEvents, QStringLiteral("Category = 0"), true);
+    const TvnCalDavSyncReport report = folder.Sync();
+    EXPECT_FALSE(report.Failed()) << report.Error.toStdString();
+    EXPECT_EQ(report.Downloaded, 2);
+    EXPECT_EQ(folder.db.events.Filter(), "Category = 0 AND UserID = 4");
+    EXPECT_TRUE(folder.cal.SpecialFilter);
+    EXPECT_EQ(TvnUserEvents(folder.cal, folder.user).Load().size(), 2u);  // the bound user's
+}
+
 // A listing naming a resource on another server made the engine fetch it and
 // later send the password there with its changes.
 TEST(CalDavSyncHostile, AnHrefOnAnotherServerIsNeverFetchedWrittenOrDeleted) {
