@@ -282,7 +282,8 @@ private:
     // The status bar's line and the tray's tip.
     void ShowSyncStatus(const QString& text);
     // A stored change of events: the synchronisation follows shortly.
-    int NoteEventsChange(int result);
+    // Tells the synchronisation of a change (of the event, when one is named).
+    int NoteEventsChange(int result, int eventId = 0);
 
     std::unique_ptr<Ui::FormMainVNCR> ui;
     TADOConnection ADOConnection;

@@ -44,9 +44,11 @@ int TFormMainVNCR::SendMessage(int message, intptr_t wParam, intptr_t lParam) {
             return NoteEventsChange(
                 AddEventMessage(static_cast<int>(wParam), static_cast<TvnEventParams*>(record)));
         case WM_EDITEVENT:
-            return NoteEventsChange(EditEventMessage(static_cast<TvnEventParams*>(record)));
+            return NoteEventsChange(EditEventMessage(static_cast<TvnEventParams*>(record)),
+                                    static_cast<TvnEventParams*>(record)->ID);
         case WM_DELETEEVENT:
-            return NoteEventsChange(DeleteEventMessage(static_cast<TvnEventParams*>(record)));
+            return NoteEventsChange(DeleteEventMessage(static_cast<TvnEventParams*>(record)),
+                                    static_cast<TvnEventParams*>(record)->ID);
         case WM_FINDEVENTS:
             return FindEventsMessage(static_cast<const TvnFindParams*>(record));
         case WM_ADDHOLIDAY:

@@ -31,8 +31,8 @@ void TFormMainVNCR::ShowSyncStatus(const QString& text) {
     tray_->SetStatusLine(text);
 }
 
-int TFormMainVNCR::NoteEventsChange(int result) {
-    if (result && sync_) sync_->LocalChange();
+int TFormMainVNCR::NoteEventsChange(int result, int eventId) {
+    if (result && sync_) sync_->LocalChange(eventId);
     return result;
 }
 

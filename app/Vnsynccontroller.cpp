@@ -73,7 +73,8 @@ void TvnSyncController::Stop() {
     scheduler_->SyncAborted();
 }
 
-void TvnSyncController::LocalChange() {
+void TvnSyncController::LocalChange(int eventId) {
+    if (engine_) engine_->NoteLocalChange(eventId);
     scheduler_->LocalChange();
 }
 

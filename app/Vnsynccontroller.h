@@ -35,8 +35,9 @@ public:
     // Before the tables go (closing, restoring, packing): nothing may be
     // half-stored, and the next run starts over.
     void Stop();
-    // A stored change of events: the synchronisation follows shortly.
-    void LocalChange();
+    // A change of the user's events (of this event, when one is named): the
+    // change is stamped now and a synchronisation follows soon.
+    void LocalChange(int eventId = 0);
     // File > "Synchronize now"; an unbound user is told how to bind.
     void SyncNow();
     // Users > "CalDAV account...": binds, changes or unbinds the current user.

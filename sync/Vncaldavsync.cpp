@@ -8,6 +8,7 @@
 #include "reminder/Vncalendardata.h"
 #include "reminder/Vnuserevents.h"
 #include "store/Adodb.h"
+#include "store/Vneventuids.h"
 #include "sync/Vncaldavclient.h"
 #include "sync/Vncaldavsync_p.h"
 
@@ -83,7 +84,28 @@ sqlite3* EventsDb(const TvnCalendarData& data) {
     return data.DataSet(tsEvents)->Connection()->Handle();
 }
 
+QString UnreadableNotice(const std::vector<QString>& hrefs) {
+    if (hrefs.empty()) return {};
+    QStringList named;
+    for (size_t i = 0; i < hrefs.size() && i < 3; ++i)
+        named << hrefs[i];
+    if (hrefs.size() > 3) named << QStringLiteral("...");
+    return QStringLiteral("%1 item(s) on the server could not be read; they were left alone: %2")
+        .arg(hrefs.size())
+        .arg(named.join(QStringLiteral(", ")));
+}
+
+void AddNotice(TvnCalDavSyncReport& report, const QString& notice) {
+    if (notice.isEmpty()) return;
+    report.Notice += (report.Notice.isEmpty() ? QString() : QStringLiteral("\n")) + notice;
+}
+
 }  // namespace
+
+void TvnCalDavSync::NoteLocalChange(int eventId) {
+    sqlite3* db = EventsDb(data_);
+    if (db && eventId > 0) ado::TCalDavStore(db).SetLocalChanged(eventId, CalDavNowUtc());
+}
 
 void TvnCalDavSync::NoteLocalChanges(int userId) {
     sqlite3* db = EventsDb(data_);
@@ -204,18 +226,23 @@ void TvnCalDavSync::Listed(TvnCalDavListing listing) {
         });
 }
 
-// Each batch is read into records as it arrives, its text let go; every
-// resource is read before anything is stored, so one that cannot be read
-// ends the run with the local side untouched. A resource listed but gone by
-// the time it was fetched has no download: it counts as deleted there.
+// Each batch is read into records as it arrives, its text let go. A
+// resource that holds no event (a task, a journal entry) or that cannot be
+// read is left alone on both sides and holds up nothing else; the ones that
+// cannot be read are named in the report. A resource listed but gone by the
+// time it was fetched has no download: it counts as deleted there.
 QString TvnCalDavSync::TakeBatch(std::vector<TvnCalDavResource> resources) {
     Run& run = *run_;
     for (TvnCalDavResource& r : resources) {
         TvnIcsReadResult read = ReadICalendar(r.Data, Now());
         r.Data.clear();
-        if (!read.Error.isEmpty() || read.Skipped > 0 || read.Damaged > 0 || read.Events.empty())
-            return QStringLiteral("The server sent an event that cannot be read (%1).").arg(r.Href);
         const QString key = CalDavHrefKey(r.Href);
+        const bool unreadable = !read.Error.isEmpty() || read.Skipped > 0 || read.Damaged > 0;
+        if (unreadable) run.Unreadable.push_back(r.Href);
+        if (unreadable || read.Events.empty()) {
+            run.Untouched.insert(key);
+            continue;
+        }
         run.ServerETags[key] = r.ETag;
         run.Downloads[key] = {r.Href, r.ETag, std::move(read.Events)};
     }
@@ -239,6 +266,7 @@ void TvnCalDavSync::StoreLocally() {
                         .arg(QString::fromUtf8(e.what())));
     }
     if (changed) emit EventsChanged(run.Account.UserID);
+    AddNotice(run.Report, UnreadableNotice(run.Unreadable));
     SendNext();
 }
 
@@ -247,14 +275,14 @@ void TvnCalDavSync::StoreLocally() {
 void TvnCalDavSync::SendNext() {
     Run& run = *run_;
     if (run.Uploads.empty()) return Finish(run.Report);
-    const TvnSyncUpload& up = run.Uploads.front();
+    TvnSyncUpload& up = run.Uploads.front();
     if (up.Delete) {
         client_.Remove(run.At, up.Href, up.IfMatch,
                        [this](const TvnCalDavError& error, bool) { Sent(error, QByteArray()); });
         return;
     }
-    const QByteArray data = WriteICalendar({up.Item}, Now(), SystemIcsTimeZone());
-    client_.Put(run.At, up.Href, data, up.IfMatch,
+    up.Data = WriteICalendar({up.Item}, Now(), SystemIcsTimeZone());
+    client_.Put(run.At, up.Href, up.Data, up.IfMatch,
                 [this](const TvnCalDavError& error, QByteArray etag) { Sent(error, etag); });
 }
 
@@ -284,6 +312,9 @@ void TvnCalDavSync::Remember(const TvnSyncUpload& up, const QByteArray& etag) {
     }
     store.SaveItem(run.Account.UserID, {up.EventID, up.Href, etag, up.Item.Uid,
                                         CalDavEventHash(up.Item.Event), 0, false});
+    // What the server now holds is what the next change is written over.
+    if (!up.Item.Original.isEmpty())
+        ado::TEventUids(EventsDb(data_)).StoreOriginal(up.EventID, up.Data);
     ++run.Report.Uploaded;
 }
 

@@ -62,6 +62,9 @@ public:
     // Notes when the user's events first differ from what the last
     // synchronisation saw, so that a conflict can tell which change is newer.
     void NoteLocalChanges(int userId);
+    // Stamps a change of a synchronised event when it is made: of two edits,
+    // the one made later wins, however long the next run is in coming.
+    void NoteLocalChange(int eventId);
 
 signals:
     void Finished(const TvnCalDavSyncReport& report);

@@ -46,12 +46,6 @@ TvnEventParams Merged(const TvnEventParams& local, const TvnIcsEvent& server) {
     return e;
 }
 
-// An event without a description would come back as a VEVENT without a
-// SUMMARY, which no reader here takes: it stays on this side.
-bool Sendable(const TvnEventParams& e) {
-    return !e.Desc.trimmed().isEmpty();
-}
-
 class Applier {
 public:
     Applier(TvnCalendarData& data, TvnCalDavSync::Run& run)
@@ -69,6 +63,7 @@ public:
             byHref[CalDavHrefKey(item.Href)].push_back(std::move(item));
         }
         for (auto& [key, items] : byHref) {
+            if (run_.Untouched.contains(key)) continue;  // read neither way this time
             if (items.front().Part)
                 ApplyToParts(key, items);
             else
@@ -137,6 +132,7 @@ private:
         const TvnIcsEvent& server = download.Events.front();
         if (item.LocalChanged > server.LastModified) {
             TvnEventParams copy = Merged(local, server);
+            uids_.StoreOriginal(local.ID, server.Original);  // the version the change goes over
             // Remembered as the server's version: if the upload fails, the
             // next run sends it again instead of making another copy.
             item.ETag = download.ETag;
@@ -180,7 +176,7 @@ private:
         const TvnEventParams* local = LocalOf(id);
         if (!local || linked_.contains(id)) return false;
         const TvnEventParams merged = Merged(*local, server);
-        SaveItem(merged, download, server.Uid, false);
+        SaveItem(merged, download, server, false);
         if (CalDavEventHash(merged) != CalDavEventHash(*local)) {
             TvnCalDavItem item{id, download.Href, download.ETag, server.Uid, {}, 0, false};
             QueuePut(*local, item, download.ETag);
@@ -193,7 +189,7 @@ private:
         const TvnEventParams merged = Merged(local, server);
         events_.Update(merged);
         local_[merged.ID] = merged;
-        SaveItem(merged, download, server.Uid, false);
+        SaveItem(merged, download, server, false);
         ++run_.Report.Downloaded;
         changed_ = true;
     }
@@ -206,18 +202,22 @@ private:
             e.Sound_File.clear();
             CalcEventNotifyDate(&e, Now());
             e.ID = AddHere(e);
-            SaveItem(e, download, server.Uid, part);
+            SaveItem(e, download, server, part);
             ++run_.Report.Downloaded;
         }
         changed_ = true;
     }
 
-    void SaveItem(const TvnEventParams& e, const TvnSyncDownload& download, const QString& uid,
-                  bool part) {
-        store_.SaveItem(run_.Account.UserID,
-                        {e.ID, download.Href, download.ETag, uid, CalDavEventHash(e), 0, part});
+    // The server's text of an event kept as one record is what a change made
+    // here is later written over, so that nothing else of it is lost.
+    void SaveItem(const TvnEventParams& e, const TvnSyncDownload& download,
+                  const TvnIcsEvent& server, bool part) {
+        store_.SaveItem(run_.Account.UserID, {e.ID, download.Href, download.ETag, server.Uid,
+                                              CalDavEventHash(e), 0, part});
         linked_.insert(e.ID);
-        if (!part && !uid.isEmpty()) uids_.Store(e.ID, uid);
+        if (part || server.Uid.isEmpty()) return;
+        uids_.Store(e.ID, server.Uid);
+        uids_.StoreOriginal(e.ID, server.Original);
     }
 
     int AddHere(TvnEventParams e) {
@@ -240,9 +240,9 @@ private:
     }
 
     void QueuePut(const TvnEventParams& e, const TvnCalDavItem& item, const QByteArray& ifMatch) {
-        if (!Sendable(e)) return;
         const qint64 changed = item.LocalChanged > 0 ? item.LocalChanged : CalDavNowUtc();
-        Queue({false, item.Href, ifMatch, e.ID, {e, item.Uid, changed, true}});
+        Queue(
+            {false, item.Href, ifMatch, e.ID, {e, item.Uid, changed, true, uids_.Original(e.ID)}});
     }
 
     void Queue(TvnSyncUpload upload) { run_.Uploads.push_back(std::move(upload)); }
@@ -252,7 +252,7 @@ private:
         QString path = QUrl(run_.Account.Calendar).path();
         if (!path.endsWith(u'/')) path += u'/';
         for (const auto& [id, e] : local_) {
-            if (linked_.contains(id) || !Sendable(e)) continue;
+            if (linked_.contains(id)) continue;
             QString uid = uids_.Uid(id);
             if (uid.isEmpty()) {
                 uid =

@@ -6,6 +6,7 @@
 #include <QString>
 #include <deque>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "reminder/Vnicalendar.h"
@@ -26,9 +27,10 @@ struct TvnSyncDownload {
 struct TvnSyncUpload {
     bool Delete = false;
     QString Href;
-    QByteArray IfMatch;  // empty: a new resource
-    int EventID = 0;     // the event uploaded, or whose deletion is sent
-    TvnIcsEvent Item;    // what a Put sends
+    QByteArray IfMatch;    // empty: a new resource
+    int EventID = 0;       // the event uploaded, or whose deletion is sent
+    TvnIcsEvent Item;      // what a Put sends
+    QByteArray Data = {};  // the text sent, once it is made
 };
 
 struct TvnCalDavSync::Run {
@@ -42,6 +44,10 @@ struct TvnCalDavSync::Run {
     std::map<QString, QString> ServerHrefs;
     std::map<QString, TvnSyncDownload> Downloads;  // by decoded href
     std::deque<TvnSyncUpload> Uploads;
+    // Resources left alone this run on both sides: they hold no event (tasks,
+    // journal entries) or could not be read (by href, said in the report).
+    std::set<QString> Untouched;  // by decoded href
+    std::vector<QString> Unreadable;
 };
 
 // The href's form in which hrefs are compared.

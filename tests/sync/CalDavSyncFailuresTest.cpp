@@ -94,9 +94,6 @@ const Row kRows[] = {
          a.LazyBytes = 50 * 1024 * 1024;
          return a;
      }},
-    {"broken_rrule", nullptr,
-     [](auto&) { return Fetched(Event("known", "RRULE:FREQ=SOMETIMES;INTERVAL=x\r\n")); }},
-    {"not_icalendar", nullptr, [](auto&) { return Fetched("this is no calendar"); }},
     {"cut_off", nullptr,
      [](auto&) {
          Answer a = Fetched(Event("known", ""));
@@ -146,6 +143,50 @@ TEST_P(CalDavSyncFailures, EndWithAMessageAndChangeNothingHere) {
 
 INSTANTIATE_TEST_SUITE_P(Answers, CalDavSyncFailures, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A resource that cannot be read, or holds only a task, is left alone on both
+// sides; the rest of the calendar still arrives, and what could not be read
+// is named beside the outcome.
+TEST(CalDavSyncLeftAlone, AResourceThatIsNoEventHoldsUpNothingElse) {
+    const struct {
+        const char* name;
+        QByteArray known;
+        bool named;
+    } rows[] = {
+        {"broken_rrule", Event("known", "RRULE:FREQ=SOMETIMES;INTERVAL=x\r\n"), true},
+        {"not_icalendar", "this is no calendar", true},
+        {"task_only",
+         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\nUID:known\r\nSUMMARY:Milk\r\n"
+         "END:VTODO\r\nEND:VCALENDAR\r\n",
+         false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScopedClock clock(kToday);
+        FakeHttpServer server([&row](const Request& r) {
+            return r.Method == "PROPFIND" ? kList : Fetched(row.known);
+        });
+        SyncFolder folder(server.Url(QStringLiteral("/anna/cal/")));
+        TvnEventParams mine;
+        mine.Desc = QStringLiteral("mine");
+        mine.Date = EncodeDate(2026, 12, 20);
+        mine.ID = folder.Add(mine);
+        ado::TCalDavStore store(folder.db.connection.Handle());
+        const TvnEventParams stored = folder.Events().at(QStringLiteral("mine"));
+        store.SaveItem(0, {stored.ID, QStringLiteral("/anna/cal/known.ics"), "\"1\"",
+                           QStringLiteral("known"), CalDavEventHash(stored), 0, false});
+        const TvnCalDavSyncReport report = folder.Sync();
+        EXPECT_FALSE(report.Failed()) << report.Error.toStdString();
+        EXPECT_EQ(report.Notice.contains("known.ics"), row.named) << report.Notice.toStdString();
+        const auto events = folder.Events();
+        EXPECT_EQ(events.size(), 2u) << "the new event arrives";
+        EXPECT_EQ(CalDavEventHash(events.at(QStringLiteral("mine"))), CalDavEventHash(stored));
+        const auto items = store.Items(0);
+        EXPECT_TRUE(std::any_of(items.begin(), items.end(), [](const TvnCalDavItem& i) {
+            return i.Href.endsWith("known.ics") && i.ETag == "\"1\"";
+        }));
+    }
+}
 
 // The same server answering well: the run completes, so the rows above fail
 // for the reason they name.

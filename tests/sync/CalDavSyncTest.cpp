@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <csignal>
+#include <set>
+#include <tuple>
 
 #include "support/RadicaleServer.h"
 #include "support/SyncFolder.h"
@@ -276,3 +278,87 @@ TEST_F(CalDavSync, ChangesOfAProgramKilledBeforeTheUploadAreSentNextTime) {
 }
 
 }  // namespace
+
+namespace {
+
+const QByteArray kNewYork =
+    "BEGIN:VTIMEZONE\r\nTZID:America/New_York\r\nBEGIN:DAYLIGHT\r\nTZOFFSETFROM:-0500\r\n"
+    "TZOFFSETTO:-0400\r\nTZNAME:EDT\r\nDTSTART:19700308T020000\r\n"
+    "RRULE:FREQ=YEARLY;BYDAY=2SU;BYMONTH=3\r\nEND:DAYLIGHT\r\nBEGIN:STANDARD\r\n"
+    "TZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\nTZNAME:EST\r\nDTSTART:19701101T020000\r\n"
+    "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=11\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+
+QByteArray Wrapped(const QByteArray& components) {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Mozilla.org/NONSGML Mozilla Calendar "
+           "V1.1//EN\r\n" +
+           kNewYork + components + "END:VCALENDAR\r\n";
+}
+
+// A meeting as Thunderbird keeps it, with what Vornel has no field for.
+QByteArray Meeting(const QByteArray& summary, const QByteArray& modified) {
+    return Wrapped("BEGIN:VEVENT\r\nUID:tb-1\r\nDTSTAMP:" + modified +
+                   "\r\nLAST-MODIFIED:" + modified + "\r\nSUMMARY:" + summary +
+                   "\r\nORGANIZER;CN=Ann:mailto:ann@example.com\r\n"
+                   "ATTENDEE;CN=Bob:mailto:bob@example.com\r\nLOCATION:Room 4\r\n"
+                   "CATEGORIES:Business\r\nDTSTART;TZID=America/New_York:20261215T090000\r\n"
+                   "DTEND;TZID=America/New_York:20261215T100000\r\nBEGIN:VALARM\r\nACTION:EMAIL\r\n"
+                   "TRIGGER:-PT30M\r\nATTENDEE:mailto:ann@example.com\r\nSUMMARY:Soon\r\n"
+                   "DESCRIPTION:Planning\r\nEND:VALARM\r\nEND:VEVENT\r\n");
+}
+
+}  // namespace
+
+// A calendar shared with Thunderbird: its task is left alone, its New York
+// series comes at Berlin's true times, an edit here changes only what was
+// edited, and of two edits the later one wins, however late the run.
+TEST_F(CalDavSync, AnotherProgramsCalendarIsKeptWhole) {
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const QUrl tb = CalDavResolve(calendar, QStringLiteral("tb-1.ics"));
+    const QUrl task = CalDavResolve(calendar, QStringLiteral("task.ics"));
+    ASSERT_EQ(server.Put(tb, Meeting("Planning", "20261201T120000Z")) / 100, 2);
+    const QByteArray todo = Wrapped(
+        "BEGIN:VTODO\r\nUID:task-1\r\nDTSTAMP:20261201T120000Z\r\nSUMMARY:Buy milk\r\n"
+        "END:VTODO\r\n");
+    ASSERT_EQ(server.Put(task, todo) / 100, 2);
+    ASSERT_EQ(server.Put(CalDavResolve(calendar, QStringLiteral("ny.ics")),
+                         Wrapped("BEGIN:VEVENT\r\nUID:ny-1\r\nDTSTAMP:20261201T120000Z\r\n"
+                                 "SUMMARY:Call\r\nDTSTART;TZID=America/New_York:20270305T090000\r\n"
+                                 "RRULE:FREQ=WEEKLY;COUNT=6\r\nEND:VEVENT\r\n")) /
+                  100,
+              2);
+    SyncFolder a(calendar);
+    ExpectDone(a.Sync());
+    std::set<QString> calls, expected;
+    for (const auto& [id, e] : TvnUserEvents(a.cal, 0).Load())
+        if (e.Desc == "Call") calls.insert(DateTimeText(e.Date));
+    // New York moves its clocks on 14 March, Berlin on 28 March.
+    for (const auto& [month, day, hour] :
+         {std::tuple{3, 5, 15}, {3, 12, 15}, {3, 19, 14}, {3, 26, 14}, {4, 2, 15}, {4, 9, 15}})
+        expected.insert(DateTimeText(EncodeDate(2027, month, day) + EncodeTime(hour, 0, 0, 0)));
+    EXPECT_EQ(calls, expected);
+
+    TvnEventParams planning = a.Events().at(QStringLiteral("Planning"));
+    planning.Notes = QStringLiteral("Bring slides");
+    a.Edit(planning);
+    a.sync.NoteLocalChange(planning.ID);
+    ExpectDone(a.Sync());
+    const QByteArray back = server.Get(tb);
+    for (const char* kept :
+         {"ORGANIZER", "ATTENDEE", "LOCATION:Room 4", "CATEGORIES:Business", "ACTION:EMAIL",
+          "DTEND;TZID=America/New_York:20261215T100000", "DESCRIPTION:Bring slides"})
+        EXPECT_TRUE(back.contains(kept)) << kept << "\n" << back.toStdString();
+    EXPECT_TRUE(server.Get(task).contains("Buy milk"));
+
+    // Edited here at 10:00, there at 10:01; the run comes at 10:05.
+    planning.Desc = QStringLiteral("Planning (older edit)");
+    a.Edit(planning);
+    a.sync.NoteLocalChange(planning.ID);
+    ASSERT_EQ(server.Put(tb, Meeting("Planning (newer edit)", "20261209T090100Z")) / 100, 2);
+    clock.Advance(5.0 / 1440);
+    const TvnCalDavSyncReport r = a.Sync();
+    ExpectDone(r);
+    EXPECT_EQ(r.Conflicts, 1);
+    EXPECT_TRUE(a.Events().contains(QStringLiteral("Planning (newer edit)")));
+    EXPECT_TRUE(a.Events().contains(QStringLiteral("Planning (older edit) (conflict copy)")));
+}
