@@ -79,7 +79,15 @@ TvnSeries::TvnSeries(TDateTime first, int kind, int nParam, TDateTime anchor)
     : first_(Linear(first)),
       anchor_(anchor),
       kind_(kind >= 0 && kind < RecurrenceCount && std::isfinite(first) ? kind : rkOnce),
-      n_(std::max(nParam, 1)) {
+      n_(std::max(nParam, 1)),
+      startYear_(0),
+      startMonth_(1),
+      startDay_(1),
+      timeOfDay_(0),
+      step_(0) {
+    const Kind& k = Kinds[kind_];
+    if (k.shape == Shape::Steps) step_ = n_ * k.unitDays / k.unitDivisor;
+    if (k.shape == Shape::Once || k.shape == Shape::Steps) return;  // they need no calendar
     DecodeDate(first, startYear_, startMonth_, startDay_);
     timeOfDay_ = TimeOfDay(first);
 }
@@ -101,49 +109,68 @@ bool TvnSeries::Repeats() const {
 }
 
 std::optional<TDateTime> TvnSeries::NextAfter(TDateTime instant) const {
-    const std::optional<double> t = From(Linear(instant), true);
-    return t ? std::optional<TDateTime>(FromLinear(*t)) : std::nullopt;
+    const std::optional<Cursor> c = Seek(Linear(instant), true);
+    return c ? std::optional<TDateTime>(FromLinear(c->at)) : std::nullopt;
 }
 
 std::optional<TDateTime> TvnSeries::AtOrAfter(TDateTime instant) const {
-    const std::optional<double> t = From(Linear(instant), false);
-    return t ? std::optional<TDateTime>(FromLinear(*t)) : std::nullopt;
+    const std::optional<Cursor> c = Seek(Linear(instant), false);
+    return c ? std::optional<TDateTime>(FromLinear(c->at)) : std::nullopt;
 }
 
-// The candidate of the period that holds the instant, or of the next period
-// when that one's candidate lies before it (earlier in the same month, or
-// lost to rounding).
-std::optional<double> TvnSeries::From(double instant, bool strict) const {
+// The occurrence of the period that holds the instant, or of the next period
+// when that one's lies before it (earlier in the same month, or lost to
+// rounding).
+std::optional<TvnSeries::Cursor> TvnSeries::Seek(double instant, bool strict) const {
     if (std::isnan(instant) || !std::isfinite(first_)) return std::nullopt;
-    if (strict ? instant < first_ : instant <= first_) return first_;
-    if (!Repeats()) return std::nullopt;
-    double period = PeriodOf(instant);
     const auto meets = [&](double c) { return strict ? c > instant : c >= instant; };
-    // A division that rounds up may pass over a step that meets the instant.
-    if (Kinds[kind_].shape == Shape::Steps && period >= 1 && meets(*Candidate(period - 1)))
-        period -= 1;
-    const std::optional<double> c = Candidate(period);
-    if (!c || meets(*c)) return c;
-    return Candidate(period + 1);
+    if (meets(first_)) return Cursor{first_, FirstPeriod()};
+    if (!Repeats()) return std::nullopt;
+    if (step_ > 0) {
+        double p = Ceil((instant - first_) / step_);
+        // A division that rounds up may pass over a step that meets the instant.
+        if (p >= 1 && meets(first_ + (p - 1) * step_)) p -= 1;
+        if (!meets(first_ + p * step_)) p += 1;
+        return Cursor{first_ + p * step_, p};
+    }
+    double period = PeriodOf(instant);
+    std::optional<double> c = Candidate(period);
+    if (c && !meets(*c)) c = Candidate(++period);
+    if (!c) return std::nullopt;
+    return Cursor{*c, period};
 }
 
-// The first period of the series that does not end before the instant.
+// The period the first instant counts in: a monthly-by-weekday series may
+// have a later occurrence in its first month (after a lead), which comes next.
+double TvnSeries::FirstPeriod() const {
+    if (!Repeats() || step_ > 0) return 0;
+    const std::optional<double> own = Candidate(0);
+    return own && *own > first_ ? -1 : 0;
+}
+
+std::optional<TvnSeries::Cursor> TvnSeries::AdvanceInCalendar(const Cursor& c) const {
+    if (!Repeats()) return std::nullopt;
+    const std::optional<double> next = Candidate(c.period + 1);
+    if (!next) return std::nullopt;
+    return Cursor{*next, c.period + 1};
+}
+
+// The first month or year period of the series that does not end before the
+// instant.
 double TvnSeries::PeriodOf(double instant) const {
     const Kind& k = Kinds[kind_];
-    if (k.shape == Shape::Steps)
-        return Ceil((instant - first_) / (n_ * k.unitDays / k.unitDivisor));
-    const TDateParts at = DecodeDateParts(std::floor(instant));
+    const TDateParts at = DecodeDateParts(Floor(instant));
     const int64_t months = MonthCount(at.y, at.m) - MonthCount(startYear_, startMonth_);
     if (k.shape == Shape::Months) return StepsToReach(0, months, n_);
     if (k.shape == Shape::Years) return StepsToReach(startYear_, at.y, n_);
     return static_cast<double>(months);  // WeekdayOfMonth
 }
 
-// The occurrence in a period. In the first month of a monthly-by-weekday
-// series it may lie before the first instant; From never asks for it then.
+// The occurrence in a month or year period. In the first month of a
+// monthly-by-weekday series it may lie before the first instant, which Seek
+// and FirstPeriod allow for.
 std::optional<double> TvnSeries::Candidate(double period) const {
     const Kind& k = Kinds[kind_];
-    if (k.shape == Shape::Steps) return first_ + period * (n_ * k.unitDays / k.unitDivisor);
     const int64_t p = static_cast<int64_t>(period);  // months and years stay small
     switch (k.shape) {
         case Shape::Months:
@@ -158,7 +185,7 @@ std::optional<double> TvnSeries::Candidate(double period) const {
         default:
             break;
     }
-    return first_;
+    return std::nullopt;
 }
 
 // The day in the month, lowered to its length, at the first's time of day.

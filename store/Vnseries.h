@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "platform/DateTime.h"
-#include "store/Vntypes.h"
+#include "store/Vntypes.h"  // the Recurrence codes
 
 // A month of the calendar; the year may lie outside the supported calendar,
 // so that callers decide themselves what a series beyond year 9999 means.
@@ -69,7 +69,25 @@ private:
     static double Linear(TDateTime value);
     static TDateTime FromLinear(double instant);
 
-    std::optional<double> From(double instant, bool strict) const;
+    // An occurrence and its period; the next one is the next period's.
+    struct Cursor {
+        double at;  // linear
+        double period;
+    };
+    std::optional<Cursor> Seek(double instant, bool strict) const;
+    // Inline for steps: the calendar's matching takes one a shown day.
+    std::optional<Cursor> Advance(const Cursor& c) const {
+        if (step_ > 0) return Cursor{first_ + (c.period + 1) * step_, c.period + 1};
+        return AdvanceInCalendar(c);
+    }
+    std::optional<Cursor> AdvanceInCalendar(const Cursor& c) const;
+    // std::floor without the library call, for the day of each shown occurrence.
+    static double Floor(double x) {
+        if (!(std::fabs(x) < 9e15)) return std::floor(x);
+        const double t = static_cast<double>(static_cast<int64_t>(x));
+        return t > x ? t - 1 : t;
+    }
+    double FirstPeriod() const;
     double PeriodOf(double instant) const;
     std::optional<double> Candidate(double period) const;
     std::optional<double> OnDay(TvnYearMonth month, int day) const;
@@ -80,26 +98,28 @@ private:
     int n_;
     int startYear_, startMonth_, startDay_;
     double timeOfDay_;
+    double step_;  // days, of a series of steps
 };
 
 template <typename Visit>
 void TvnSeries::ForEachIn(TDateTime from, TDateTime to, Visit visit) const {
     const double last = Linear(to);
-    for (std::optional<double> t = From(Linear(from), false);
-         t && *t <= last && visit(FromLinear(*t));) {
-        const std::optional<double> next = From(*t, true);
-        if (!next || !(*next > *t)) return;  // a step lost to rounding ends the walk
-        t = next;
+    for (std::optional<Cursor> c = Seek(Linear(from), false);
+         c && c->at <= last && visit(FromLinear(c->at));) {
+        const std::optional<Cursor> next = Advance(*c);
+        if (!next || !(next->at > c->at)) return;  // a step lost to rounding ends the walk
+        c = next;
     }
 }
 
 template <typename Visit>
 void TvnSeries::ForEachDayIn(int32_t fromDay, int32_t toDay, Visit visit) const {
-    for (std::optional<double> t = From(fromDay, false); t;) {
-        const double day = std::floor(*t);
+    for (std::optional<Cursor> c = Seek(fromDay, false); c;) {
+        const double day = Floor(c->at);
         if (!(day <= toDay) || !visit(static_cast<int32_t>(day))) return;
-        const std::optional<double> next = From(day + 1, false);
-        if (!next || !(*next >= day + 1)) return;
-        t = next;
+        std::optional<Cursor> next = Advance(*c);
+        if (next && next->at < day + 1) next = Seek(day + 1, false);  // several in a day
+        if (!next || !(next->at >= day + 1)) return;
+        c = next;
     }
 }
