@@ -24,6 +24,9 @@ struct TvnIcsEvent {
     // name), when it came from another program as one record of its own:
     // writing it again changes only what the user changed in it.
     QByteArray Original{};
+    // One occurrence of a series kept as single events that goes on past
+    // the ten years read: a later read brings the occurrences beyond.
+    bool GoesOn = false;
 };
 
 // Files above this size are refused before anything is parsed.

@@ -217,7 +217,9 @@ void ReadSeries(icalcomponent* ev, const icaltimetype& start, const TvnIcsEvent&
         ++ctx.Result.Skipped;
         return;
     }
-    Expand(theirs.Keys, base, ctx);
+    TvnIcsEvent occurrence = base;
+    occurrence.GoesOn = !theirs.Finite;
+    Expand(theirs.Keys, occurrence, ctx);
 }
 
 namespace {

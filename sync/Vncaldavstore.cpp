@@ -97,6 +97,7 @@ std::vector<TvnCalDavItem> TCalDavStore::Items(int userId) {
         item.Hash = q.Text(4).toLatin1();
         item.LocalChanged = q.Int(5);
         item.Part = q.Int(6) != 0;
+        item.GoesOn = q.Int(6) == 2;
         out.push_back(std::move(item));
     }
     return out;
@@ -113,7 +114,7 @@ void TCalDavStore::SaveItem(int userId, const TvnCalDavItem& item) {
         .BindText(item.Uid)
         .BindText(QString::fromLatin1(item.Hash))
         .BindInt(item.LocalChanged)
-        .BindInt(item.Part ? 1 : 0);
+        .BindInt(item.Part ? (item.GoesOn ? 2 : 1) : 0);
     q.Step();
 }
 

@@ -23,6 +23,9 @@ struct TvnCalDavItem {
     // cannot say, stored as its occurrences): never sent back, since the
     // server's series would be lost.
     bool Part = false;
+    // A part of a series that goes on past the ten years read (stored as
+    // Part 2): it is read again once time has moved on, for what lies beyond.
+    bool GoesOn = false;
 };
 
 namespace ado {

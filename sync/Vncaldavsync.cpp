@@ -187,15 +187,36 @@ QString ForeignNotice(const std::vector<QString>& foreign) {
         .arg(named.join(QStringLiteral(", ")));
 }
 
+// The series kept as single events that go on, whose last occurrence here
+// lies less than nine years ahead: time has moved on since they were read.
+std::set<QString> SeriesToExtend(TvnCalendarData& data, int userId,
+                                 const std::vector<TvnCalDavItem>& items) {
+    std::map<QString, TDateTime> last;
+    std::map<int, TvnEventParams> events;
+    for (const TvnCalDavItem& item : items) {
+        if (!item.GoesOn) continue;
+        if (events.empty()) events = TvnUserEvents(data, userId).Load();
+        const auto e = events.find(item.EventID);
+        TDateTime& latest = last[CalDavHrefKey(item.Href)];
+        if (e != events.end()) latest = std::max(latest, e->second.Date);
+    }
+    std::set<QString> out;
+    for (const auto& [key, latest] : last)
+        if (latest < Now() + 9 * 365.25) out.insert(key);
+    return out;
+}
+
 }  // namespace
 
 void TvnCalDavSync::Listed(TvnCalDavListing listing) {
     Run& run = *run_;
     std::map<QString, QByteArray> known;  // what the last run saw
     try {
-        for (const TvnCalDavItem& item :
-             ado::TCalDavStore(EventsDb(data_)).Items(run.Account.UserID))
+        const std::vector<TvnCalDavItem> items =
+            ado::TCalDavStore(EventsDb(data_)).Items(run.Account.UserID);
+        for (const TvnCalDavItem& item : items)
             known[CalDavHrefKey(item.Href)] = item.ETag;
+        run.Refresh = SeriesToExtend(data_, run.Account.UserID, items);
     } catch (const std::exception& e) {
         return Fail(QString::fromUtf8(e.what()));
     }
@@ -213,7 +234,7 @@ void TvnCalDavSync::Listed(TvnCalDavListing listing) {
     std::vector<QString> fetch;
     for (const auto& [key, etag] : run.ServerETags) {
         const auto it = known.find(key);
-        if (it == known.end() || it->second != etag)
+        if (it == known.end() || it->second != etag || run.Refresh.contains(key))
             fetch.push_back(run.ServerHrefs.contains(key) ? run.ServerHrefs[key] : key);
     }
     if (fetch.empty()) return StoreLocally();

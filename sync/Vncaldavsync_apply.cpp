@@ -157,7 +157,9 @@ private:
     // is kept as an event of its own.
     void ApplyToParts(const QString& key, const std::vector<TvnCalDavItem>& items) {
         const auto server = run_.ServerETags.find(key);
-        if (server != run_.ServerETags.end() && server->second == items.front().ETag) return;
+        if (server != run_.ServerETags.end() && server->second == items.front().ETag &&
+            !run_.Refresh.contains(key))
+            return;
         for (const TvnCalDavItem& item : items) {
             if (ChangedHere(item)) KeepAsCopy(*LocalOf(item.EventID));
             if (LocalOf(item.EventID)) RemoveHere(item.EventID);
@@ -213,7 +215,7 @@ private:
     void SaveItem(const TvnEventParams& e, const TvnSyncDownload& download,
                   const TvnIcsEvent& server, bool part) {
         store_.SaveItem(run_.Account.UserID, {e.ID, download.Href, download.ETag, server.Uid,
-                                              CalDavEventHash(e), 0, part});
+                                              CalDavEventHash(e), 0, part, part && server.GoesOn});
         linked_.insert(e.ID);
         if (part || server.Uid.isEmpty()) return;
         uids_.Store(e.ID, server.Uid);

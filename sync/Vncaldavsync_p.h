@@ -48,6 +48,9 @@ struct TvnCalDavSync::Run {
     // journal entries) or could not be read (by href, said in the report).
     std::set<QString> Untouched;  // by decoded href
     std::vector<QString> Unreadable;
+    // Series kept as single events whose last one comes near: read again,
+    // though unchanged, for the occurrences beyond (by decoded href).
+    std::set<QString> Refresh;
 };
 
 // The href's form in which hrefs are compared.

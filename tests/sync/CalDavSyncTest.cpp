@@ -362,3 +362,29 @@ TEST_F(CalDavSync, AnotherProgramsCalendarIsKeptWhole) {
     EXPECT_TRUE(a.Events().contains(QStringLiteral("Planning (newer edit)")));
     EXPECT_TRUE(a.Events().contains(QStringLiteral("Planning (older edit) (conflict copy)")));
 }
+
+// A series this calendar keeps as single events is read ten years ahead; as
+// time moves on it is read again, so that it never runs out.
+TEST_F(CalDavSync, ASeriesKeptAsSingleEventsGoesOnAsTimePasses) {
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    ASSERT_EQ(server.Put(CalDavResolve(calendar, QStringLiteral("ny.ics")),
+                         Wrapped("BEGIN:VEVENT\r\nUID:ny-2\r\nDTSTAMP:20261201T120000Z\r\n"
+                                 "SUMMARY:Call\r\nDTSTART;TZID=America/New_York:20261215T090000\r\n"
+                                 "RRULE:FREQ=WEEKLY\r\nEND:VEVENT\r\n")) /
+                  100,
+              2);
+    SyncFolder a(calendar);
+    const auto latest = [&a] {
+        TDateTime last = 0;
+        for (const auto& [id, e] : TvnUserEvents(a.cal, 0).Load())
+            last = std::max(last, e.Date);
+        return last;
+    };
+    ExpectDone(a.Sync());
+    EXPECT_GT(latest(), Now() + 9.9 * 365);
+    ExpectDone(a.Sync());  // unchanged and far enough: nothing is read again
+    clock.Advance(2 * 365);
+    ExpectDone(a.Sync());
+    EXPECT_GT(latest(), Now() + 9.9 * 365);
+}
