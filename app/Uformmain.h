@@ -119,6 +119,8 @@ public:
     // so that the database file can be imported into, restored or packed.
     void CloseDatabase();
     void RunDataImport();
+    // Imported series kept as single events go on as time passes.
+    void ExtendImportedSeriesNow();
     // File > Import: the same data import the start-up offer runs.
     void mMenu_FileImportDataClick() { RunDataImport(); }
     void ApplyWindowSettings();

@@ -12,6 +12,7 @@
 #include "reminder/Uformeventsexport.h"
 #include "reminder/Vncalendarreminder.h"
 #include "reminder/Vnicalendarfiles.h"
+#include "store/Adodb.h"
 #include "store/Datafolder.h"
 
 namespace {
@@ -60,6 +61,16 @@ void TFormMainVNCR::mMenu_FileExportIcsClick() {
         ShowInformation(QStringLiteral("Calendar exported to \"%1\".").arg(params.FileName), this);
     else
         ShowWarning(error, this);
+}
+
+void TFormMainVNCR::ExtendImportedSeriesNow() {
+    try {
+        if (ExtendImportedSeries(*Calendar(), Now()) > 0) Calendar()->UpdateCalendar();
+    } catch (const EDatabaseError& e) {
+        ShowWarning(QStringLiteral("Imported repeating events could not be continued: %1")
+                        .arg(QString::fromUtf8(e.what())),
+                    this);
+    }
 }
 
 void TFormMainVNCR::mMenu_FileImportIcsClick() {

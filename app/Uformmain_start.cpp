@@ -41,6 +41,7 @@ bool TFormMainVNCR::FormCreate() {
     UpdateUsersMenu();
     SelectUser(-1);
     Calendar()->Activate();
+    ExtendImportedSeriesNow();
     OfferDataImport();
     FSettingsLoaded = true;
     sync_->Start();

@@ -304,11 +304,20 @@ void KeepOriginals(icalcomponent* cal, TvnReadContext& ctx, size_t first) {
     for (icalproperty* p = icalcomponent_get_first_property(cal, ICAL_ANY_PROPERTY); p;
          p = icalcomponent_get_next_property(cal, ICAL_ANY_PROPERTY))
         if (icalproperty_isa(p) != ICAL_METHOD_PROPERTY) head += icalproperty_as_ical_string(p);
+    QHash<QString, size_t> lastOfSeries;  // series that go on: their last occurrence
     for (size_t i = first; i < ctx.Result.Events.size(); ++i) {
         TvnIcsEvent& item = ctx.Result.Events[i];
         const auto own = byUid.constFind(item.Uid);
         if (!item.Uid.isEmpty() && own != byUid.cend())
             item.Original = OriginalText(cal, head, *own);
+        if (item.GoesOn) lastOfSeries[item.Uid.left(item.Uid.lastIndexOf(u'/'))] = i;
+    }
+    // The last occurrence read of a series that goes on carries the series,
+    // so that it can be read again further ahead as time moves on.
+    for (auto it = lastOfSeries.cbegin(); it != lastOfSeries.cend(); ++it) {
+        const auto own = byUid.constFind(it.key());
+        if (own != byUid.cend())
+            ctx.Result.Events[it.value()].Original = OriginalText(cal, head, *own);
     }
 }
 

@@ -189,6 +189,53 @@ void StoreAll(TvnCalendarReminder& calendar, const TvnIcsReadResult& read,
 
 }  // namespace
 
+namespace {
+
+// The occurrences of one series read again as of now that are not stored
+// yet; the new last one takes over the series' text.
+// Only occurrences after the last one stored are new: an earlier one that is
+// missing was deleted here.
+int ExtendSeries(TvnCalendarReminder& calendar, TADOTable* table, ado::TEventUids& uids,
+                 const TvnEventParams& last, TDateTime now) {
+    const int carrier = last.ID;
+    const QByteArray text = uids.Original(carrier);
+    TvnIcsImportReport report;
+    for (const TvnIcsEvent& item : ReadICalendar(text, now).Events) {
+        if (item.Event.Date <= last.Date || item.Uid.isEmpty() ||
+            uids.EventOf(item.Uid, calendar.CurrUser) != 0)
+            continue;
+        StoreEvent(calendar, table, uids, item, report);
+    }
+    if (report.Imported > 0) uids.StoreOriginal(carrier, {});
+    return report.Imported;
+}
+
+}  // namespace
+
+int ExtendImportedSeries(TvnCalendarReminder& calendar, TDateTime now) {
+    if (!calendar.TableIsActive(tsEvents)) return 0;
+    TADOTable* table = calendar.DataSet(tsEvents);
+    UserFilterScope scope(calendar);
+    calendar.SetFilter(tsEvents, QString(), true);
+    OwnTransaction transaction(table->Connection());
+    int added = 0;
+    try {
+        ado::TEventUids uids(table->Connection()->Handle());
+        for (const int carrier : uids.SeriesCarriers(calendar.CurrUser)) {
+            TvnEventParams last;
+            if (!calendar.LocateDBRecord(tsEvents, QStringLiteral("ID"), carrier)) continue;
+            calendar.DBRecord_To_EventStruct(&last);
+            if (last.Date < now + 9 * 365.25)
+                added += ExtendSeries(calendar, table, uids, last, now);
+        }
+        transaction.Commit();
+    } catch (...) {
+        transaction.Rollback();
+        throw;
+    }
+    return added;
+}
+
 TvnIcsImportReport ImportIcsEvents(TvnCalendarReminder& calendar, const QString& fileName) {
     TvnIcsImportReport report;
     if (!calendar.TableIsActive(tsEvents)) {

@@ -31,3 +31,7 @@ QString ExportIcsEvents(TvnCalendarReminder& calendar, const TvnExportParams& pa
 // Reads the file into the current user's events in one transaction: an event
 // whose UID is stored already is updated. On any failure no event changes.
 TvnIcsImportReport ImportIcsEvents(TvnCalendarReminder& calendar, const QString& fileName);
+// Imported series kept as single events are read ten years ahead; once time
+// has moved on, their occurrences beyond are added (for the current user).
+// Answers how many were added; raises EDatabaseError, changing nothing.
+int ExtendImportedSeries(TvnCalendarReminder& calendar, TDateTime now);

@@ -53,4 +53,16 @@ void TEventUids::StoreOriginal(int eventId, const QByteArray& text) {
     q.Step();
 }
 
+std::vector<int> TEventUids::SeriesCarriers(int userId) {
+    Query q = stmts_.Run(QStringLiteral(
+        "SELECT o.\"EventID\" FROM \"EventOriginals\" o JOIN \"EventUids\" u ON "
+        "u.\"EventID\" = o.\"EventID\" JOIN \"Events\" e ON e.\"ID\" = o.\"EventID\" "
+        "WHERE instr(u.\"UID\", '/') > 0 AND e.\"UserID\" = ? ORDER BY o.\"EventID\""));
+    q.BindInt(userId);
+    std::vector<int> out;
+    while (q.Step())
+        out.push_back(int(q.Int(0)));
+    return out;
+}
+
 }  // namespace ado

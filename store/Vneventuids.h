@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <vector>
 
 #include "store/Adosqlite.h"
 
@@ -28,6 +29,9 @@ public:
     // none): writing it back patches this text. Storing an empty one removes it.
     QByteArray Original(int eventId);
     void StoreOriginal(int eventId, const QByteArray& text);
+    // The events of the user that carry the text of a series kept as single
+    // events (the last occurrence read of it).
+    std::vector<int> SeriesCarriers(int userId);
 
 private:
     StatementCache stmts_;

@@ -211,3 +211,42 @@ TEST(FormMainIcal, TheReportNamesCostlySeriesAndCountsBrokenRules) {
               "to work out: Every second");
     EXPECT_EQ(w.Events(), QStringList({"Standup", "Odd"}));
 }
+
+// A series kept as single events is read ten years ahead; the next start
+// after time has moved on adds what lies beyond, and a past occurrence
+// deleted here stays deleted.
+TEST(FormMainIcal, AnImportedSeriesGoesOnAsTimePasses) {
+    ScopedDialogScript script;
+    IcsWindow w;
+    const QString path = w.dir.filePath("new-york.ics");
+    WriteAll(path,
+             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\nBEGIN:VEVENT\r\n"
+             "UID:ny\r\nDTSTAMP:20261201T000000Z\r\nSUMMARY:Call\r\n"
+             "DTSTART;TZID=America/New_York:20261001T090000\r\nRRULE:FREQ=WEEKLY\r\n"
+             "END:VEVENT\r\nEND:VCALENDAR\r\n");
+    w.ImportFrom(script, path);
+    const auto dates = [&w] {
+        std::vector<TDateTime> out;
+        TADOTable* table = w.Cal().DataSet(tsEvents);
+        for (table->First(); !table->Eof(); table->Next())
+            out.push_back(table->FieldByName("Date")->AsDateTime());
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    const std::vector<TDateTime> read = dates();
+    ASSERT_GT(read.size(), 500u);
+    EXPECT_GT(read.back(), Now() + 9.9 * 365);
+    TvnEventParams first;
+    ASSERT_TRUE(w.Cal().LocateDBRecord(tsEvents, "Date", read.front()));
+    w.Cal().DBRecord_To_EventStruct(&first);
+    w.Cal().DeleteEvent(&first);
+
+    w.clock.Advance(2 * 365);
+    w.window->ExtendImportedSeriesNow();
+    const std::vector<TDateTime> later = dates();
+    EXPECT_GT(later.back(), Now() + 9.9 * 365);
+    // Two years more, and the deleted one not back.
+    EXPECT_GE(later.size(), read.size() - 1 + 100);
+    EXPECT_LE(later.size(), read.size() - 1 + 106);
+    EXPECT_GT(later.front(), read.front());
+}
