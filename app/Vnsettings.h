@@ -14,6 +14,16 @@
 #include "store/Datafolder.h"
 #include "store/Vnusers.h"
 
+// Built-in colours that differ from the classic ones: with no settings file
+// the cells must still read, so text is dark on light grounds (at least 4.5:1
+// on the button face and on today's fill).
+constexpr TColor kDefaultCurrDay = RGBColor(0xB0, 0xE8, 0xE8);  // pale teal
+constexpr TColor kDefaultFont = clBlack;
+constexpr TColor kDefaultMisc = RGBColor(0x00, 0x64, 0x00);   // dark green
+constexpr TColor kDefaultAnniv = RGBColor(0xB0, 0x00, 0x00);  // dark red
+constexpr TColor kDefaultSpec = RGBColor(0x60, 0x60, 0x00);   // dark olive
+constexpr TColor kDefaultMeet = RGBColor(0x80, 0x50, 0x00);   // brown in place of yellow
+
 // The preferences; the options dialog edits them through a pointer.
 struct TProgOptions {
     bool FirstLoading = false;    // first start after installation
@@ -33,18 +43,18 @@ struct TProgOptions {
     bool PaintWeekends = true;
     TColor ColorGrid = clGray;
     TColor ColorWeekends = clBtnFace;
-    TColor ColorCurrDay = clTeal;
-    TColor ColorFont = clWhite;  // headings and day numbers
-    bool ShowCurrDate = true;    // else open on the first day of MonthView/YearView
+    TColor ColorCurrDay = kDefaultCurrDay;
+    TColor ColorFont = kDefaultFont;  // headings and day numbers
+    bool ShowCurrDate = true;         // else open on the first day of MonthView/YearView
     int32_t YearView = 2006;
     int32_t MonthView = 1;
     bool UseEventColors = true;
     // One colour per event category, in category order.
-    TColor ColorMisc = clGreen;
-    TColor ColorAnniv = clRed;
+    TColor ColorMisc = kDefaultMisc;
+    TColor ColorAnniv = kDefaultAnniv;
     TColor ColorBirth = clBlue;
-    TColor ColorSpec = clOlive;
-    TColor ColorMeet = clYellow;
+    TColor ColorSpec = kDefaultSpec;
+    TColor ColorMeet = kDefaultMeet;
     int32_t ItemFontSize = 1;  // 0 "Smallest" ... 4 "Largest"
     bool UseWallpaper = false;
     QString Wallpaper;         // path of a .jpg, .jpeg or .bmp picture

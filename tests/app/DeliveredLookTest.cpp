@@ -1,10 +1,13 @@
 // The calendar as the delivered settings paint it: a month of sample data
 // saved as a picture for a person to look at, and the day numbers read from
-// the pixels against the ground of their cells.
+// the pixels against the ground of their cells; the same for the built-in
+// defaults a start without a settings file paints with.
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <map>
+#include <vector>
 
 #include "app/Vnfirststart.h"
 #include "platform/Colors.h"
@@ -91,41 +94,69 @@ public:
     TvnCalendarReminder cal;
 };
 
-TEST(DeliveredLook, MonthOfSampleDataReadsOnEveryGround) {
-    const TProgOptions o = DeliveredProgOptions();
-    Rendered r(o);
-    const QString file = QDir(TestOutputDir()).filePath(QStringLiteral("delivered_month.png"));
-    EXPECT_TRUE(r.Picture().save(file)) << file.toStdString();
-    ASSERT_FALSE(r.cal.EventDrawList.empty());
+// The text colours of a day cell that are not the day numbers: the item texts
+// of every category, the black of notes and holidays, white on the selection.
+struct TextOnGround {
+    TColor text;
+    TColor ground;
+};
+std::vector<TextOnGround> CellTexts(const TProgOptions& o, TColor ground) {
+    std::vector<TextOnGround> pairs;
+    for (const TColor text :
+         {o.ColorMisc, o.ColorAnniv, o.ColorBirth, o.ColorSpec, o.ColorMeet, o.ColorFont, clBlack})
+        pairs.push_back({text, ground});
+    return pairs;
+}
 
-    const struct {
-        const char* name;
-        int day;
-        TColor ground;
-    } cells[] = {{"plain Tuesday", 12, clBtnFace},
-                 {"Saturday", 16, o.ColorWeekends},
-                 {"today", 13, o.ColorCurrDay}};
-    for (const auto& c : cells) {
-        const auto [ground, ink] = r.DayNumberPixels(c.day);
-        EXPECT_SAME_PIXEL(ground, ColorToRgb(c.ground)) << c.name;
-        EXPECT_GE(ContrastRatio(ink, ground), 4.5)
-            << c.name << ": " << PixelText(ink) << " on " << PixelText(ground);
-        // The item texts of every category and the black of notes and
-        // holidays on the same ground.
-        for (const TColor text : {o.ColorMisc, o.ColorAnniv, o.ColorBirth, o.ColorSpec, o.ColorMeet,
-                                  o.ColorFont, clBlack})
-            EXPECT_GE(ContrastRatio(ColorToRgb(text), ground), 4.5)
-                << c.name << ": " << ColorText(text);
+// The options a start paints with: the delivered file, and the built-in
+// defaults of a database moved to a machine without a settings file.
+struct StartingLook {
+    const char* name;
+    TProgOptions options;
+};
+std::vector<StartingLook> StartingLooks() {
+    QTemporaryDir dir;
+    const QString missing = QDir(dir.path()).filePath(QStringLiteral("Settings.ini"));
+    return {{"delivered", DeliveredProgOptions()},
+            {"built-in", ReadSettings(DeliveredWindowPlacement(), missing).ProgOptions},
+            {"options dialog defaults", TProgOptions{}}};
+}
+
+TEST(DeliveredLook, EveryStartingTextColourReadsOnEveryGround) {
+    for (const auto& [name, o] : StartingLooks()) {
+        std::vector<TextOnGround> pairs{{clWhite, clNavy}};  // the selected cell and item
+        for (const TColor ground : {clBtnFace, o.ColorWeekends, o.ColorCurrDay})
+            for (const auto& p : CellTexts(o, ground))
+                pairs.push_back(p);
+        for (const auto& p : pairs)
+            EXPECT_GE(ContrastRatio(ColorToRgb(p.text), ColorToRgb(p.ground)), 4.5)
+                << name << ": " << ColorText(p.text) << " on " << ColorText(p.ground);
     }
 }
 
-// What the delivered file is for: the built-in colours paint white day
-// numbers on the light button face.
-TEST(DeliveredLook, BuiltInDefaultsWouldBeUnreadable) {
-    Rendered r{TProgOptions{}};
-    r.Picture().save(QDir(TestOutputDir()).filePath(QStringLiteral("builtin_defaults_month.png")));
-    const auto [ground, ink] = r.DayNumberPixels(12);
-    EXPECT_LT(ContrastRatio(ink, ground), 2.0) << PixelText(ink) << " on " << PixelText(ground);
+TEST(DeliveredLook, MonthOfSampleDataReadsOnEveryGround) {
+    for (const auto& [name, o] : StartingLooks()) {
+        Rendered r(o);
+        const QString file =
+            QDir(TestOutputDir())
+                .filePath(QStringLiteral("%1_month.png").arg(name).replace(' ', '_'));
+        EXPECT_TRUE(r.Picture().save(file)) << file.toStdString();
+        ASSERT_FALSE(r.cal.EventDrawList.empty());
+
+        const struct {
+            const char* name;
+            int day;
+            TColor ground;
+        } cells[] = {{"plain Tuesday", 12, clBtnFace},
+                     {"Saturday", 16, o.ColorWeekends},
+                     {"today", 13, o.ColorCurrDay}};
+        for (const auto& c : cells) {
+            const auto [ground, ink] = r.DayNumberPixels(c.day);
+            EXPECT_SAME_PIXEL(ground, ColorToRgb(c.ground)) << name << ", " << c.name;
+            EXPECT_GE(ContrastRatio(ink, ground), 4.5)
+                << name << ", " << c.name << ": " << PixelText(ink) << " on " << PixelText(ground);
+        }
+    }
 }
 
 }  // namespace

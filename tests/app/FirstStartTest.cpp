@@ -105,9 +105,9 @@ TEST_F(FirstStart, KeysMissingFromAFileKeepTheBuiltInDefaults) {
     ASSERT_TRUE(PrepareFirstStart());
     Write(SettingsFilePath(), "[Calendar]\nShowGrid=1\n");
     const TProgOptions read = ReadSettings(TvnWindowPlacement{}).ProgOptions;
-    EXPECT_SAME_COLOR(read.ColorFont, clWhite);
-    EXPECT_SAME_COLOR(read.ColorCurrDay, clTeal);
-    EXPECT_SAME_COLOR(read.ColorMeet, clYellow);
+    EXPECT_SAME_COLOR(read.ColorFont, kDefaultFont);
+    EXPECT_SAME_COLOR(read.ColorCurrDay, kDefaultCurrDay);
+    EXPECT_SAME_COLOR(read.ColorMeet, kDefaultMeet);
     EXPECT_EQ(read.ItemFontSize, 1);
 }
 

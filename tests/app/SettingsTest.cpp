@@ -115,10 +115,10 @@ TEST_F(SettingsTest, DefaultsAreWrittenAsTheFileForm) {
             "Print_DateTitle=1|Print_Backgr=1|Proportions=0|NumberOfCopies=1|[Calendar]|"
             "StartOfWeek=1|DisplayHolidays=1|DisplayTime=0|PaintCurrDate=1|ShowGrid=1|"
             "PaintWeekends=1|ColorGrid=8421504|ColorWeekends=-2147483633|"
-            "ColorCurrDay=8421376|ColorFont=16777215|ShowCurrDate=1|YearView=2006|"
+            "ColorCurrDay=15263920|ColorFont=0|ShowCurrDate=1|YearView=2006|"
             "MonthView=1|UseWallpaper=0|Wallpaper=|WallpaperPos=0|UseEventColors=1|"
-            "ColorMisc=32768|ColorAnniv=255|ColorBirth=16711680|ColorSpec=32896|"
-            "ColorMeet=65535|ItemFontSize=1|DefAction=|DefSound=|SnoozeMinutes=10|"
+            "ColorMisc=25600|ColorAnniv=176|ColorBirth=16711680|ColorSpec=24672|"
+            "ColorMeet=20608|ItemFontSize=1|DefAction=|DefSound=|SnoozeMinutes=10|"
             "SyncMinutes=15|[Users]|"
             "CurrUserID=0|"
             "UserName_0=Default|UserState_0=1|")
