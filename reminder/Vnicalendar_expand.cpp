@@ -236,12 +236,35 @@ std::optional<int64_t> DistanceFromLocal(int64_t day, int minuteOfDay, const ica
     return MinuteKey(*local) - (day * 1440 + minuteOfDay);
 }
 
-bool SteadyDistance(const icaltimetype& start, int64_t firstDay, int64_t lastDay) {
-    const int minuteOfDay = start.hour * 60 + start.minute;
-    const auto first = DistanceFromLocal(firstDay, minuteOfDay, start);
-    for (int64_t day = firstDay + 1; first && day <= lastDay; ++day)
-        if (DistanceFromLocal(day, minuteOfDay, start) != first) return false;
-    return first.has_value();
+// Seconds by which the zone's clock is ahead of UTC at noon of a day.
+std::optional<int64_t> ZoneOffsetAtNoon(int64_t day, const icaltimetype& start) {
+    icaltimetype t = start;
+    const QDate date = QDate(1899, 12, 30).addDays(day);
+    t.year = date.year(), t.month = date.month(), t.day = date.day();
+    t.hour = 12, t.minute = 0, t.second = 0;
+    if (t.year < ics::MinYear || t.year > ics::MaxYear) return std::nullopt;
+    const icaltimezone* zone = icaltime_is_utc(start) ? icaltimezone_get_utc_timezone() : t.zone;
+    const int64_t wall = (day - 25569) * 86400 + 12 * 3600;  // day 25569: 1 January 1970
+    return wall - int64_t(icaltime_as_timet_with_zone(t, const_cast<icaltimezone*>(zone)));
+}
+
+// The zone sampled at noon from firstDay to lastDay: whether its distance
+// from local time stays one, and the days on which its clock changes.
+TvnReadContext::Steadiness SampleZone(const icaltimetype& start, int64_t firstDay,
+                                      int64_t lastDay) {
+    TvnReadContext::Steadiness z{firstDay, false, {}, 0};
+    const auto distance = DistanceFromLocal(firstDay, 720, start);
+    std::optional<int64_t> offset = ZoneOffsetAtNoon(firstDay, start);
+    if (!distance || !offset) return z;
+    z.Distance = *distance;
+    for (int64_t day = firstDay + 1; day <= lastDay; ++day) {
+        if (DistanceFromLocal(day, 720, start) != distance) return z;
+        const auto next = ZoneOffsetAtNoon(day, start);
+        if (next != offset) z.ChangeDays.push_back(day);
+        offset = next;
+    }
+    z.Steady = true;
+    return z;
 }
 
 }  // namespace
@@ -255,17 +278,22 @@ bool KeepsLocalTime(const icaltimetype& start, const TvnEventParams& e, TvnReadC
     const QString zone =
         utc ? QStringLiteral("UTC")
             : QString::fromUtf8(icaltimezone_get_tzid(const_cast<icaltimezone*>(start.zone)));
-    const QString key = zone + u'@' + QString::number(start.hour * 60 + start.minute);
-    // The days a kept series meets, a century at most; a zone found unsteady
-    // once is not sampled again (the exact check follows anyway).
+    // The days a kept series meets, a century at most, sampled once per zone
+    // at noon; a zone found unsteady once is not sampled again (the exact
+    // check follows anyway).
     const int64_t last = int64_t(std::floor(ctx.Horizon));
     const int64_t first = std::max(int64_t(std::floor(e.Date)), last - 36525);
-    const auto known = ctx.SteadyZones.constFind(key);
-    if (known != ctx.SteadyZones.cend() && (!known->Steady || known->From <= first))
-        return known->Steady;
-    const bool steady = SteadyDistance(start, first, last);
-    ctx.SteadyZones.insert(key, {first, steady});
-    return steady;
+    auto known = ctx.SteadyZones.find(zone);
+    if (known == ctx.SteadyZones.end() || (known->Steady && known->From > first))
+        known = ctx.SteadyZones.insert(zone, SampleZone(start, first, last));
+    if (!known->Steady) return false;
+    // Around a change of the clocks the distance may differ at other times of
+    // the day than noon (both zones change on that day, at different hours).
+    const int minuteOfDay = start.hour * 60 + start.minute;
+    for (const int64_t day : known->ChangeDays)
+        for (const int64_t near : {day - 1, day, day + 1})
+            if (DistanceFromLocal(near, minuteOfDay, start) != known->Distance) return false;
+    return true;
 }
 
 namespace {

@@ -32,11 +32,13 @@ struct TvnReadContext {
     int Seen = 0;
     QHash<QString, std::vector<TvnOverride>> Overrides;  // by UID
     QSet<QString> Masters;                               // UIDs of the series in the text
-    // Whether a zone keeps a time of day at one distance from local time
-    // from a day on, by zone and minute of the day.
+    // Whether a zone keeps one distance from local time from a day on (at
+    // noon, and on the days its clock changes), by zone.
     struct Steadiness {
         int64_t From = 0;
         bool Steady = false;
+        std::vector<int64_t> ChangeDays;  // days whose noon offset differs from the day before
+        int64_t Distance = 0;             // minutes local time is ahead
     };
     QHash<QString, Steadiness> SteadyZones;
     TvnIcsReadResult Result;
