@@ -1,5 +1,5 @@
-// The About box: the program's picture, one line naming the program and its
-// version, and an OK button.
+// The About box: the program's picture, a line naming the program and its
+// version, the data folder in use, the licence, and an OK button.
 #pragma once
 
 #include <QDialog>

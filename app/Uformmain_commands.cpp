@@ -27,8 +27,6 @@
 
 namespace {
 
-const QString HomePageUrl = QStringLiteral("https://vornel.example.org/");
-
 constexpr int EventColumnWidths[EventListColumnCount] = {100, 100, 100, 100, 50,
                                                          75,  75,  50,  50,  50};
 
@@ -411,7 +409,11 @@ void TFormMainVNCR::HelpContentsClick() {
 }
 
 void TFormMainVNCR::HomePageClick() {
-    shell_.OpenUrl(QUrl(HomePageUrl));
+    const QUrl page = ManualStartPage(QCoreApplication::applicationDirPath());
+    if (page.isEmpty())
+        HelpContentsClick();  // says where the manual belongs
+    else
+        shell_.OpenUrl(page);
 }
 
 void TFormMainVNCR::mMenu_FileBackupClick() {

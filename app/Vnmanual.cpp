@@ -27,3 +27,8 @@ QString FirstExistingFile(const QStringList& candidates) {
 QString FindManual(const QString& programDir) {
     return FirstExistingFile(ManualCandidates(programDir));
 }
+
+QUrl ManualStartPage(const QString& programDir) {
+    const QString manual = FindManual(programDir);
+    return manual.isEmpty() ? QUrl() : QUrl::fromLocalFile(manual);
+}

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 // The places to look for the manual's "index.html", best first, for a program
 // whose file lies in programDir: the copy installed beside it (the prefix it
@@ -17,3 +18,7 @@ QString FirstExistingFile(const QStringList& candidates);
 
 // The manual of a program in programDir; empty when it cannot be found.
 QString FindManual(const QString& programDir);
+
+// The program's home page: there is no web site, so it is the start page of
+// the manual found for programDir, as a file address; empty without a manual.
+QUrl ManualStartPage(const QString& programDir);

@@ -1,17 +1,22 @@
 // How the program presents itself to the desktop: its desktop file name, the
-// program path of its login start entry, and the manual of Help > Contents.
+// program path of its login start entry, the manual of Help > Contents and
+// Help > Home page, and the About box.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QUrl>
 #include <memory>
 
+#include "app/AppInfo.h"
+#include "app/Uformabout.h"
 #include "app/Uformmain.h"
 #include "app/Vnmanual.h"
 #include "store/Datafolder.h"
@@ -47,7 +52,8 @@ TEST(DesktopIdentity, ProgramStartedThroughALinkNamesTheRealFile) {
     }
 }
 
-TEST(DesktopIdentity, HelpContentsOpensTheManual) {
+// Both Help entries open the installed manual; no web address is opened.
+TEST(DesktopIdentity, HelpContentsAndHomePageOpenTheManual) {
     QTemporaryDir dir;
     SetDataFolder(dir.path() + '/');
     CreateDeliveredDatabase(DatabaseFilePath());
@@ -58,15 +64,30 @@ TEST(DesktopIdentity, HelpContentsOpensTheManual) {
         TFormMainVNCR window(shell, player);
         ASSERT_TRUE(window.FormCreate());
         window.findChild<QAction*>("mMenu_HelpContents")->trigger();
+        window.findChild<QAction*>("mMenu_HelpHomePage")->trigger();
     }
     SetDataFolder({});
-    ASSERT_EQ(shell.Opened.size(), 1);
+    ASSERT_EQ(shell.Opened.size(), 2);
     const QString manual = shell.Opened.first();
     EXPECT_TRUE(manual.endsWith("/manual/index.html")) << manual.toStdString();
+    EXPECT_EQ(shell.Opened[1], QUrl::fromLocalFile(manual).toString());
     QFile file(manual);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("<title>Vornel manual</title>"));
     EXPECT_TRUE(script.Messages().isEmpty());
+}
+
+TEST(DesktopIdentity, AboutBoxNamesVersionDataFolderAndLicence) {
+    QTemporaryDir dir;
+    SetDataFolder(dir.path() + '/');
+    TFormAbout about(nullptr);
+    SetDataFolder({});
+    const auto text = [&](const char* name) { return about.findChild<QLabel*>(name)->text(); };
+    EXPECT_TRUE(text("label_Text").contains(ProgramVersion)) << text("label_Text").toStdString();
+    EXPECT_TRUE(text("label_DataFolder").contains(QDir::toNativeSeparators(dir.path())))
+        << text("label_DataFolder").toStdString();
+    EXPECT_TRUE(text("label_Licence").startsWith("Licence: proprietary"))
+        << text("label_Licence").toStdString();
 }
 
 // Every link of the table of contents reaches a chapter, the page runs no

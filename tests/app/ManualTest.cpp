@@ -21,6 +21,8 @@ TEST(Manual, FoundBesideTheProgramOfAMovedPrefix) {
     ASSERT_FALSE(candidates.isEmpty());
     EXPECT_EQ(candidates.first(), index);
     EXPECT_EQ(FindManual(prefix.filePath("bin")), index);
+    // The home page is that file, not a web address.
+    EXPECT_EQ(ManualStartPage(prefix.filePath("bin")), QUrl::fromLocalFile(index));
 }
 
 TEST(Manual, NoCandidateThatExistsGivesNothing) {
