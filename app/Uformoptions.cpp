@@ -5,6 +5,7 @@
 
 #include "platform/Colors.h"
 #include "platform/DatePicker.h"
+#include "platform/DatePickerTyping.h"
 #include "platform/Dialogs.h"
 #include "ui_Uformoptions.h"
 
@@ -53,6 +54,7 @@ TFormOptions::TFormOptions(QWidget* owner, TProgOptions* options, const QString&
     yearEdit->setReadOnly(true);
     const QString timeFormat = PickerTimeFormat(FormatSettings());
     if (!timeFormat.isEmpty()) ui->dtPicker_DisplayTime->setDisplayFormat(timeFormat);
+    MakePickerTypable(*ui->dtPicker_DisplayTime);
     ConnectControls();
     LoadControls();
     ui->pageControl->setCurrentWidget(ui->tabSheet_General);

@@ -2,6 +2,7 @@
 
 #include "calendar/Vntimespan.h"
 #include "platform/DatePicker.h"
+#include "platform/DatePickerTyping.h"
 #include "platform/Dialogs.h"
 #include "store/Vntypes.h"
 #include "ui_Uformtimespan.h"
@@ -30,6 +31,7 @@ void TFormTimeSpan::FormCreate() {
     for (QDateEdit* picker : {ui->dtPicker_begDate, ui->dtPicker_endDate}) {
         if (!pickerFormat.isEmpty()) picker->setDisplayFormat(pickerFormat);
         picker->setDate(today);
+        MakePickerTypable(*picker);
     }
     ui->cBox_SParams->setCurrentIndex(suDays);
     // The result cannot be typed into, yet it is what the user came for: it

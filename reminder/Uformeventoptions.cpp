@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/DatePicker.h"
+#include "platform/DatePickerTyping.h"
 #include "platform/Dialogs.h"
 #include "ui_Uformeventoptions.h"
 
@@ -102,9 +103,11 @@ void TFormEventOptions::SetupPickers() {
         picker->setMinimumDate(kEarliestPickerDate);
         const QString format = PickerDateFormat(FormatSettings());
         if (!format.isEmpty()) picker->setDisplayFormat(format);
+        MakePickerTypable(*picker);
     }
     const QString timeFormat = PickerTimeFormat(FormatSettings());
     if (!timeFormat.isEmpty()) ui->dtPicker_Time->setDisplayFormat(timeFormat);
+    MakePickerTypable(*ui->dtPicker_Time);
 }
 
 void TFormEventOptions::ConnectControls() {

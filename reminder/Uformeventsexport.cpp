@@ -2,6 +2,7 @@
 
 #include "platform/DateFormat.h"
 #include "platform/DatePicker.h"
+#include "platform/DatePickerTyping.h"
 #include "platform/Dialogs.h"
 #include "reminder/Uresource.h"
 #include "ui_Uformeventsexport.h"
@@ -30,6 +31,8 @@ TFormEventsExport::TFormEventsExport(QWidget* owner, TvnExportParams* params,
         ui->dtPicker1->setDisplayFormat(pickerFormat);
         ui->dtPicker2->setDisplayFormat(pickerFormat);
     }
+    MakePickerTypable(*ui->dtPicker1);
+    MakePickerTypable(*ui->dtPicker2);
     connect(ui->btnBrowse, &QPushButton::clicked, this, &TFormEventsExport::btnBrowseClick);
     connect(ui->btnOK, &QPushButton::clicked, this, &TFormEventsExport::btnOKClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);

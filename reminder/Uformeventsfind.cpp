@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/DatePicker.h"
+#include "platform/DatePickerTyping.h"
 #include "platform/Dialogs.h"
 #include "platform/GuardedSlot.h"
 #include "reminder/Uresource.h"
@@ -32,6 +33,7 @@ TFormEventsFind::TFormEventsFind(QWidget* owner, TvnEventRecords* events,
     for (QDateEdit* picker : {ui->dtPicker_begDate, ui->dtPicker_endDate}) {
         if (!pickerFormat.isEmpty()) picker->setDisplayFormat(pickerFormat);
         picker->setDate(ToQDate(Date()));
+        MakePickerTypable(*picker);
     }
     check_ToUseDatesClick();
     connect(ui->check_ToUseDates, &QCheckBox::toggled, this,

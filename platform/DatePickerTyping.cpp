@@ -1,0 +1,150 @@
+#include "platform/DatePickerTyping.h"
+
+#include <QApplication>
+#include <QDateTimeEdit>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpression>
+
+namespace {
+
+// The text typed over the whole selection, held apart from the editor's own
+// validation until it can be read.
+class TPickerTyping : public QObject {
+public:
+    TPickerTyping(QDateTimeEdit& picker, QLineEdit& line)
+        : QObject(&picker), picker_(picker), line_(line) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+                // The editor hands its keys to its line on its own.
+                return watched == &picker_ && KeyPress(*static_cast<QKeyEvent*>(event));
+            case QEvent::MouseButtonRelease:
+                if (watched == &line_) SelectClickedSection();
+                return false;
+            case QEvent::FocusOut:
+                if (typing_) Finish();
+                return false;
+            default:
+                return false;
+        }
+    }
+
+private:
+    QLineEdit& Line() const { return line_; }
+
+    bool WholeSelected() const {
+        return !Line().text().isEmpty() && Line().selectedText() == Line().text();
+    }
+
+    bool KeyPress(const QKeyEvent& key) {
+        if (!typing_) {
+            if (!WholeSelected() || !IsTypedText(key)) return false;
+            typing_ = true;
+            draft_.clear();
+        }
+        switch (key.key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Tab:
+                Finish();
+                return key.key() != Qt::Key_Tab;  // Tab goes on to the next field
+            case Qt::Key_Escape:
+                Restore();
+                return true;
+            case Qt::Key_Backspace:
+                draft_.chop(1);
+                Show();
+                return true;
+            default:
+                break;
+        }
+        if (!IsTypedText(key)) {
+            Restore();  // arrows and the like act on the value as it was
+            return false;
+        }
+        draft_ += key.text();
+        Show();
+        // A text as long as a shown value that reads as one is complete.
+        if (draft_.size() >= picker_.displayFormat().size() && Read().isValid()) Finish();
+        return true;
+    }
+
+    static bool IsTypedText(const QKeyEvent& key) {
+        const QString t = key.text();
+        return !t.isEmpty() && t.at(0).isPrint() && !(key.modifiers() & Qt::ControlModifier);
+    }
+
+    QDateTime Read() const {
+        const QString text = draft_.trimmed();
+        const QString format = picker_.displayFormat();
+        QDateTime read = ReadAs(text, format);
+        if (!read.isValid()) read = ReadAs(text, Lenient(format));
+        if (read.isValid() && !(picker_.displayedSections() & QDateTimeEdit::DateSections_Mask))
+            read.setDate(picker_.date());  // a typed time keeps the day
+        return read;
+    }
+
+    QDateTime ReadAs(const QString& text, const QString& format) const {
+        const QDateTime read = picker_.locale().toDateTime(text, format);
+        if (read.isValid()) return read;
+        // Times alone come back without a date.
+        const QTime time = picker_.locale().toTime(text, format);
+        return time.isValid() ? QDateTime(picker_.date(), time) : QDateTime();
+    }
+
+    // The format with one- or two-digit numbers ("5.3.2025" for "dd.MM.yyyy").
+    static QString Lenient(QString format) {
+        static const QRegularExpression pairs(
+            QStringLiteral("(?<![dMhHms])(dd|MM|hh|HH|mm|ss)(?![dMhHms])"));
+        QRegularExpressionMatch m;
+        while ((m = pairs.match(format)).hasMatch())
+            format.remove(m.capturedStart(), 1);
+        return format;
+    }
+
+    void Show() {
+        const QSignalBlocker quiet(&Line());
+        Line().setText(draft_);
+    }
+
+    void Finish() {
+        const QDateTime read = Read();
+        const bool fits = read.isValid() && read >= picker_.minimumDateTime() &&
+                          read <= picker_.maximumDateTime();
+        typing_ = false;
+        if (fits)
+            picker_.setDateTime(read);
+        else
+            QApplication::beep();
+        Restore();
+    }
+
+    void Restore() {
+        typing_ = false;
+        draft_.clear();
+        const QSignalBlocker quiet(&Line());
+        Line().setText(picker_.locale().toString(picker_.dateTime(), picker_.displayFormat()));
+    }
+
+    void SelectClickedSection() {
+        if (!Line().hasSelectedText()) picker_.setSelectedSection(picker_.currentSection());
+    }
+
+    QDateTimeEdit& picker_;
+    QLineEdit& line_;
+    bool typing_ = false;
+    QString draft_;
+};
+
+}  // namespace
+
+void MakePickerTypable(QDateTimeEdit& picker) {
+    // The editor's line is its only line edit child.
+    auto* line = picker.findChild<QLineEdit*>();
+    if (!line) return;
+    auto* typing = new TPickerTyping(picker, *line);
+    picker.installEventFilter(typing);
+    line->installEventFilter(typing);
+}

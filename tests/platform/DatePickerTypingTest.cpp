@@ -1,0 +1,89 @@
+// Dates and times typed into the pickers: over the whole selection, into a
+// clicked section, and refused when they are no date.
+#include <gtest/gtest.h>
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimeEdit>
+
+#include "platform/DatePickerTyping.h"
+
+namespace {
+
+struct TypingRow {
+    const char* name;
+    bool time;          // a time picker ("hh:mm:ss"), else a date picker ("dd.MM.yyyy")
+    int clickSection;   // character of the shown text clicked first; -1: all selected
+    const char* typed;  // then Enter
+    const char* shown;  // the text afterwards
+};
+
+class PickerTyping : public testing::TestWithParam<TypingRow> {};
+
+TEST_P(PickerTyping, TypedTextChangesTheValueOrIsRefused) {
+    const TypingRow& r = GetParam();
+    QDateTimeEdit picker;
+    if (r.time) {
+        picker.setDisplayFormat(QStringLiteral("hh:mm:ss"));
+        picker.setDateTime(QDateTime(QDate(2024, 1, 4), QTime(19, 0)));
+    } else {
+        picker.setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        picker.setDate(QDate(2024, 1, 4));
+    }
+    MakePickerTypable(picker);
+    picker.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&picker));
+    picker.setFocus();
+    QLineEdit* line = picker.findChild<QLineEdit*>();
+    if (r.clickSection < 0) {
+        line->selectAll();
+    } else {
+        // A click lands between characters; put it on the wanted one.
+        const int x = line->fontMetrics().horizontalAdvance(line->text().left(r.clickSection)) + 4;
+        line->setCursorPosition(0);
+        QTest::mouseClick(line, Qt::LeftButton, {}, QPoint(x, line->height() / 2));
+    }
+    QTest::keyClicks(&picker, QString::fromLatin1(r.typed));
+    QTest::keyClick(&picker, Qt::Key_Return);
+    EXPECT_EQ(picker.text(), QLatin1String(r.shown));
+    if (r.time) {
+        EXPECT_EQ(picker.date(), QDate(2024, 1, 4));  // a typed time keeps the day
+    }
+}
+
+const TypingRow kTypingRows[] = {
+    {"WholeDateOverTheSelection", false, -1, "15.03.2025", "15.03.2025"},
+    {"ShortWholeDateReadAtEnter", false, -1, "5.3.2025", "05.03.2025"},
+    {"InvalidDateRefused", false, -1, "32.13.2024", "04.01.2024"},
+    {"LettersRefused", false, -1, "tomorrow", "04.01.2024"},
+    {"MonthAfterAClickOnIt", false, 4, "07", "04.07.2024"},
+    {"HourDigitsAfterAClickOnTheHour", true, 1, "14", "14:00:00"},
+    {"MinutesAfterAClickOnThem", true, 4, "45", "19:45:00"},
+    {"WholeTimeOverTheSelection", true, -1, "08:30:15", "08:30:15"},
+    {"InvalidTimeRefused", true, -1, "25:61:00", "19:00:00"},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, PickerTyping, testing::ValuesIn(kTypingRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PickerTyping, EscapeAndArrowsDropAHalfTypedDate) {
+    QDateEdit picker;
+    picker.setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    picker.setDate(QDate(2024, 1, 4));
+    MakePickerTypable(picker);
+    picker.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&picker));
+    picker.findChild<QLineEdit*>()->selectAll();
+    QTest::keyClicks(&picker, QStringLiteral("15.0"));
+    EXPECT_EQ(picker.text(), QLatin1String("15.0"));  // the typing shows as it goes
+    EXPECT_EQ(picker.date(), QDate(2024, 1, 4));
+    QTest::keyClick(&picker, Qt::Key_Escape);
+    EXPECT_EQ(picker.text(), QLatin1String("04.01.2024"));
+    picker.findChild<QLineEdit*>()->selectAll();
+    QTest::keyClicks(&picker, QStringLiteral("2"));
+    picker.setCurrentSection(QDateTimeEdit::DaySection);
+    QTest::keyClick(&picker, Qt::Key_Up);
+    EXPECT_EQ(picker.date(), QDate(2024, 1, 5));
+}
+
+}  // namespace
