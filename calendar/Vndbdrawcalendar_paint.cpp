@@ -148,6 +148,7 @@ void TvnDBDrawCalendar::DrawCell(int col, int row, bool highlighted) {
         TvnDrawCalendar::DrawCell(col, row, highlighted);
     DrawCellData(col, row, highlighted);
     update(GetCellRect(col, row).ToQRect());
+    DrawFocusFrame(col, row);
 }
 
 void TvnDBDrawCalendar::DrawCellData(int col, int row, bool highlighted) {

@@ -100,6 +100,7 @@ void TvnDBDrawCalendar::DrawSelectItem(int col, int row) {
     c.Font.Height = ItemFontHeight;
     c.TextRect(TRect{r.Left + iw + 6, r.Top, r.Right - 5, r.Bottom}, r.Left + iw + 6, r.Top, text);
     update(r.ToQRect());
+    DrawFocusFrame(col, row);
 }
 
 QScrollBar* TvnDBDrawCalendar::CellScrollBar(int col, int row) const {

@@ -13,6 +13,7 @@
 TvnDrawCalendar::TvnDrawCalendar(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setContextMenuPolicy(Qt::PreventContextMenu);
+    setFocusPolicy(Qt::StrongFocus);
     Timer = new QTimer(this);
     Timer->setInterval(1000);
     connect(Timer, &QTimer::timeout, this, &TvnDrawCalendar::TimerTick);
@@ -21,6 +22,7 @@ TvnDrawCalendar::TvnDrawCalendar(QWidget* parent) : QWidget(parent) {
     FCurrDate = Date();
     FGrid.SetCalendarDate(FCurrDate);
     SelectedDate = FCurrDate;
+    FFocusedDate = FCurrDate;
 }
 
 TvnDrawCalendar::~TvnDrawCalendar() {
@@ -100,6 +102,7 @@ void TvnDrawCalendar::FlushPaint() {
     Guarded([this] {
         TCanvasSession session(FCanvas, &FBuffer);
         PaintTo();
+        DrawFocusFrame();
     });
 }
 
@@ -160,7 +163,9 @@ void TvnDrawCalendar::OnTimer(QObject*) {
     DateToCell(FCurrDate, oldCol, oldRow);
     FCurrDate = today;
     DateToCell(FCurrDate, col, row);
-    if ((col != -1 && row != -1) || (oldCol != -1 && oldRow != -1)) Invalidate();
+    // The year view marks today in its mini-months.
+    if ((col != -1 && row != -1) || (oldCol != -1 && oldRow != -1) || ViewMode() == vmYear)
+        Invalidate();
     if (OnChangeCarrentDate) {
         int y = 0, m = 0, d = 0;
         DecodeDate(FCurrDate, y, m, d);
@@ -180,6 +185,7 @@ void TvnDrawCalendar::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers sh
     MouseToCell(x, y);
     MouseToItem(x, y);
     SelectedDate = CellToDate(SelCol, SelRow);
+    if (SelectedDate != 0) PutFocus(SelectedDate);
     if (button == Qt::LeftButton || button == Qt::RightButton) DoSelectItem();
     if (button == Qt::RightButton && SelItem == -1) DrawCell(SelCol, SelRow, true);
     if (OnMouseDown) OnMouseDown(this, button, shift, x, y);

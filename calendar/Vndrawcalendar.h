@@ -66,6 +66,9 @@ public:
     // timer handler, where it must not reach Qt; without a handler it is
     // written to the debug output.
     std::function<void(TvnDrawCalendar* sender, const QString& message)> OnError;
+    // Keys the control does not act on itself (Enter, Delete, ...); the
+    // owner decides what they do on the focused day or the selected item.
+    std::function<void(TvnDrawCalendar* sender, int key, Qt::KeyboardModifiers shift)> OnKeyDown;
     // Shown on a right-button release over a cell; not owned.
     QMenu* PopupMenu = nullptr;
 
@@ -128,6 +131,19 @@ public:
     int WeekendCol1() const { return FGrid.WeekendCol1(); }
     int WeekendCol2() const { return FGrid.WeekendCol2(); }
 
+    // ---- the focused day: the day last pressed or moved to with the keys;
+    // a change of the shown date puts it on that date.
+    TDateTime FocusedDate() const { return FFocusedDate; }
+    // Focuses a day and presses it (SelectedDate, no item); a day outside
+    // the shown month (year in the year view, days otherwise) moves the view.
+    void SetFocusedDate(TDateTime date);
+    // One step of the arrow and page keys: deDay, deWeek, deMonth or deYear
+    // times count. A month or year step keeps the day of the month, lowered
+    // to the length of a shorter month.
+    void MoveFocusedDate(int element, int count);
+    // Whether the frame of the focused day is drawn (keyboard focus, screen).
+    bool ShowsFocusFrame() const;
+
     static int DaysPerMonth(int year, int month);
     int DaysPriorMonth() const { return FGrid.DaysPriorMonth(); }
     int DaysThisMonth() const { return FGrid.DaysThisMonth(); }
@@ -177,7 +193,21 @@ public:
     virtual void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     virtual void DblClick();
 
+signals:
+    void FocusedDateChanged(TDateTime date);
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // Puts the focus on a day without moving the view.
+    void PutFocus(TDateTime date);
+    // The frame of the focused day, when it is in the given cell (-1, -1:
+    // wherever it is); drawn over whatever the cell holds.
+    void DrawFocusFrame(int col = -1, int row = -1);
+    // The box of one day of a year-view mini-month.
+    TRect MiniDayRect(int col, int row, int day) const;
+
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -227,6 +257,7 @@ protected:
 
     TvnCalendarGrid FGrid;
     TDateTime FCurrDate = 0;
+    TDateTime FFocusedDate = 0;
     int FItemFontSize = 0;
     QImage FWallpaper;
 

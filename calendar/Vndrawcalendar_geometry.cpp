@@ -29,6 +29,7 @@ void TvnDrawCalendar::SetCalendarDate(TDateTime date) {
     }
     FGrid.Recompute();
     UpdateCalendar();
+    PutFocus(CalendarDate());
 }
 
 void TvnDrawCalendar::SetViewMode(int mode) {

@@ -139,6 +139,14 @@ void TvnDrawCalendar::DrawDaysOfMonth(int col, int row, bool highlighted) {
     const int dx = (dw - c.TextWidth(QStringLiteral("11"))) / 2;
     int days = 0;
     const int k = GetMonthOffset(col, row, days);
+    int ty = 0, tm = 0, td = 0;
+    DecodeDate(FCurrDate, ty, tm, td);
+    if (PaintCurrDate && !highlighted && tm == row * 4 + col + 1 && FirstDate() <= FCurrDate &&
+        FCurrDate <= LastDate()) {
+        c.Brush.SetColor(ColorCurrDay);
+        c.Pen.Color = ColorCurrDay;
+        c.Rectangle(MiniDayRect(col, row, td));
+    }
     c.Font.Color = highlighted ? clWhite : ColorFont;
     c.Brush.Style = bsClear;
     for (int i = k; i < k + days; ++i)
@@ -212,4 +220,5 @@ void TvnDrawCalendar::DrawCell(int col, int row, bool highlighted) {
         DrawDayNumber(col, row, false);
     }
     update(r.ToQRect());
+    DrawFocusFrame(col, row);
 }

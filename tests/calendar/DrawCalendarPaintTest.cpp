@@ -151,7 +151,7 @@ TEST(DrawCalendarPaint, CentredWallpaperLeavesMarginUnpainted) {
     EXPECT_SAME_PIXEL(Pixel(c, 5, 5) | 0xFF000000u, qRgb(200, 30, 40) | 0xFF000000u);
 }
 
-TEST(DrawCalendarPaint, YearViewHasNoWeekendOrTodayFill) {
+TEST(DrawCalendarPaint, YearViewHasNoWeekendFillAndMarksTodayInItsMonthOnly) {
     MonthFixture f;
     TvnDrawCalendar& c = f.cal;
     c.SelectedDate = At(2024, 3, 13);
@@ -160,6 +160,14 @@ TEST(DrawCalendarPaint, YearViewHasNoWeekendOrTodayFill) {
     c.ColorCurrDay = clLime;
     const TRect all{0, 0, c.width(), c.height()};
     EXPECT_EQ(CountColor(c, all, clAqua), 0);
+    // Today is one small box among March's days, no whole cell.
+    const TRect march = c.GetCellRect(2, 0);
+    const int marked = CountColor(c, march, clLime);
+    EXPECT_GT(marked, 20);
+    EXPECT_LT(marked, march.Width() * march.Height() / 20);
+    EXPECT_EQ(CountColor(c, all, clLime), marked);
+    c.PaintCurrDate = false;
+    c.Invalidate();
     EXPECT_EQ(CountColor(c, all, clLime), 0);
     c.DrawCell(2, 0, true);  // March highlighted
     EXPECT_SAME_PIXEL(Pixel(c, Inside(c.GetCellRect(2, 0)).x(), Inside(c.GetCellRect(2, 0)).y()),

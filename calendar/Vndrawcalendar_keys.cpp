@@ -1,0 +1,136 @@
+// The keyboard: the focused day, its frame, and the keys that move it.
+#include <QKeyEvent>
+#include <cmath>
+
+#include "calendar/Vndrawcalendar.h"
+#include "store/Vnseries.h"
+
+void TvnDrawCalendar::PutFocus(TDateTime date) {
+    date = std::trunc(date);
+    if (date == FFocusedDate) return;
+    FFocusedDate = date;
+    if (ShowsFocusFrame()) Invalidate();
+    emit FocusedDateChanged(date);
+}
+
+void TvnDrawCalendar::SetFocusedDate(TDateTime date) {
+    date = std::trunc(date);
+    if (std::isnan(date)) return;
+    int y = 0, m = 0, d = 0, cy = 0, cm = 0, cd = 0;
+    DecodeDate(date, y, m, d);
+    if (y < 1900 || y > MaxYear) return;
+    DecodeDate(CalendarDate(), cy, cm, cd);
+    bool shown = date >= FirstDate() && date <= LastDate();
+    // The month view's title names one month, the year view one year.
+    if (ViewMode() == vmMonth) shown = y == cy && m == cm;
+    if (ViewMode() == vmYear) shown = y == cy;
+    if (!shown) SetCalendarDate(date);
+    PutFocus(date);
+    // A day reached by the keys counts as pressed, with no item on it.
+    SelectedDate = date;
+    DateToCell(date, SelCol, SelRow);
+    SelItem = -1;
+    DoSelectItem();
+}
+
+void TvnDrawCalendar::MoveFocusedDate(int element, int count) {
+    if (element == deDay || element == deWeek) {
+        SetFocusedDate(FFocusedDate + (element == deWeek ? 7 : 1) * count);
+        return;
+    }
+    int y = 0, m = 0, d = 0;
+    DecodeDate(FFocusedDate, y, m, d);
+    const TvnYearMonth target = AddMonths(y, m, (element == deYear ? 12 : 1) * count);
+    if (target.Year < 1900 || target.Year > MaxYear) return;
+    const int year = int(target.Year);
+    SetFocusedDate(EncodeDate(year, target.Month, std::min(d, DaysPerMonth(year, target.Month))));
+}
+
+bool TvnDrawCalendar::ShowsFocusFrame() const {
+    return !Printing && hasFocus();
+}
+
+void TvnDrawCalendar::keyPressEvent(QKeyEvent* event) {
+    const bool year = ViewMode() == vmYear;
+    Guarded([&] {
+        switch (event->key()) {
+            case Qt::Key_Left:
+                MoveFocusedDate(deDay, -1);
+                break;
+            case Qt::Key_Right:
+                MoveFocusedDate(deDay, 1);
+                break;
+            case Qt::Key_Up:
+                MoveFocusedDate(deWeek, -1);
+                break;
+            case Qt::Key_Down:
+                MoveFocusedDate(deWeek, 1);
+                break;
+            case Qt::Key_PageUp:
+                MoveFocusedDate(year ? deYear : deMonth, -1);
+                break;
+            case Qt::Key_PageDown:
+                MoveFocusedDate(year ? deYear : deMonth, 1);
+                break;
+            case Qt::Key_Home:
+                SetFocusedDate(FCurrDate);
+                break;
+            default:
+                if (!OnKeyDown) {
+                    event->ignore();
+                    return;
+                }
+                OnKeyDown(this, event->key(), event->modifiers());
+        }
+        event->accept();
+    });
+}
+
+void TvnDrawCalendar::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    Invalidate();
+}
+
+void TvnDrawCalendar::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    Invalidate();
+}
+
+TRect TvnDrawCalendar::MiniDayRect(int col, int row, int day) const {
+    const TRect r = GetCellRect(col, row);
+    const TRect& first = CellsRects[0];
+    const int dw = first.Width() / 7;
+    const int dh = (first.Height() - DayNumberHeight) / 6;
+    int days = 0;
+    const int i = GetMonthOffset(col, row, days) + day - 1;
+    const int left = r.Left + (i % 7) * dw, top = r.Top + TitleHeight + 1 + (i / 7) * dh;
+    return TRect{left, top, left + dw, top + dh};
+}
+
+void TvnDrawCalendar::DrawFocusFrame(int col, int row) {
+    if (!ShowsFocusFrame()) return;
+    int y = 0, m = 0, d = 0, cy = 0, cm = 0, cd = 0;
+    DecodeDate(FFocusedDate, y, m, d);
+    DecodeDate(CalendarDate(), cy, cm, cd);
+    int fc = -1, fr = -1;
+    TRect r;
+    if (ViewMode() == vmYear) {
+        if (y != cy) return;
+        fc = (m - 1) % 4;
+        fr = (m - 1) / 4;
+        r = MiniDayRect(fc, fr, d);
+    } else {
+        DateToCell(FFocusedDate, fc, fr);
+        if (fc == -1 || fr == -1) return;
+        r = GetCellRect(fc, fr);
+    }
+    if ((col != -1 || row != -1) && (col != fc || row != fr)) return;
+    TCanvasSession session = BufferSession();
+    TCanvas& c = *DrawCanvas;
+    c.Brush.Style = bsClear;
+    c.Pen.Style = psSolid;
+    c.Pen.Color = clHighlight;
+    c.Rectangle(r);
+    c.Rectangle(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+    update(r.ToQRect());
+}
