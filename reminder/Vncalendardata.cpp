@@ -61,6 +61,7 @@ bool TvnCalendarData::TableIsActive(int index) const {
 bool TvnCalendarData::SetCurrUser(int user) {
     if (user < 0 || user == CurrUser) return false;
     CurrUser = user;
+    ForgetUndo();  // the record was the other user's
     return true;
 }
 

@@ -24,6 +24,19 @@ struct TvnEventDays;
 // One flag per shown cell, index CellFlagIndex.
 using TvnCellFlags = std::array<bool, CalendarCellCount>;
 
+// The values before the last deletion or change of an event, notes, a
+// holiday or a day colour: one level, the one record it touched.
+struct TvnUndoRecord {
+    enum Kind { ukNone, ukEvent, ukNotes, ukHoliday, ukBColor };
+    Kind kind = ukNone;
+    bool deleted = false;  // the record was deleted, else changed
+    TvnEventParams event;
+    TvnNotesParams notes;
+    TvnHolidayParams holiday;
+    TDateTime day = 0;  // the coloured day
+    int color = -1;     // its colour before; -1: none
+};
+
 class TvnCalendarData {
 public:
     TvnCalendarData();
@@ -124,6 +137,15 @@ public:
     // when asked, in one transaction.
     void ImportEvents(const TvnEventDataReader& file, bool deleteExisting);
 
+    // ---- taking back the last deletion or change (one level)
+    bool CanUndo() const { return undo_.kind != TvnUndoRecord::ukNone; }
+    // What Undo takes back: "Deleted "Dentist"", "Changed "Dentist"".
+    QString UndoText() const;
+    // Stores the values of before again (a deleted record comes back with a
+    // new ID); false when there is nothing to take back.
+    bool Undo();
+    void ForgetUndo() { undo_ = {}; }
+
     // ---- state
     // The user whose rows are shown, 0 to 8 (-1 only inside DeleteDataOfUser).
     int CurrUser = 0;
@@ -161,6 +183,14 @@ private:
     void DeleteAllEventsOfCurrentUser();
     void StoreImportedEvents(const TvnEventDataReader& file);
 
+    // Notes the record at the current row of the table before it changes.
+    void RememberEvent(bool deleted);
+    void RememberNotes(bool deleted);
+    void RememberHoliday(bool deleted);
+    void RememberBColor(TDateTime day);
+
+    TvnUndoRecord undo_;
+    bool undoing_ = false;  // an Undo's own store operations note nothing
     TADOTable* tbBColors = nullptr;
     TADOTable* tbEvents = nullptr;
     TADOTable* tbHolidays = nullptr;

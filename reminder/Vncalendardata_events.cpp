@@ -111,6 +111,7 @@ void TvnCalendarData::AddEvent(TvnEventParams* params) {
 
 void TvnCalendarData::EditEvent(TvnEventParams* params) {
     if (!TableIsActive(tsEvents)) return;
+    if (LocateDBRecord(tsEvents, QStringLiteral("ID"), params->ID)) RememberEvent(false);
     ShownEventsUpdate shown(*this);
     StoreEvent(params, MovedOn(params), shown);
     shown.Finish();
@@ -164,6 +165,7 @@ void TvnCalendarData::MoveOnEvents(std::vector<TvnEventParams>& due,
 void TvnCalendarData::DeleteEvent(TvnEventParams* params) {
     if (!TableIsActive(tsEvents)) return;
     if (!LocateDBRecord(tsEvents, QStringLiteral("ID"), params->ID)) return;
+    RememberEvent(true);
     TvnEventDrawData before;
     FindAndFreeEventFilter(before);
     tbEvents->Delete();

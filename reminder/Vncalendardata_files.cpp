@@ -50,6 +50,7 @@ bool TvnCalendarData::SaveAsEDF(const TvnExportParams& params) {
 
 void TvnCalendarData::ImportEvents(const TvnEventDataReader& file, bool deleteExisting) {
     if (!TableIsActive(tsEvents)) return;
+    if (deleteExisting) ForgetUndo();
     EventsFilterScope scope(*this);
     TTransactionScope transaction(tbEvents->Connection());
     if (deleteExisting) DeleteAllEventsOfCurrentUser();

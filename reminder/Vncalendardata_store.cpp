@@ -48,6 +48,7 @@ void TvnCalendarData::EditHoliday(TvnHolidayParams* params) {
     if (params == nullptr || !TableIsActive(tsHolidays) || !LocateDBRecord(params, true)) return;
     int oldCol = -1, oldRow = -1;
     FindAndFreeBookmark(oldCol, oldRow);
+    RememberHoliday(false);
     tbHolidays->Edit();
     HolStruct_To_DBRecord(params);
     tbHolidays->Post();
@@ -61,6 +62,7 @@ void TvnCalendarData::DeleteHoliday(TvnHolidayParams* params) {
     if (params == nullptr || !TableIsActive(tsHolidays) || !LocateDBRecord(params, true)) return;
     int col = -1, row = -1;
     FindAndFreeBookmark(col, row);
+    RememberHoliday(true);
     tbHolidays->Delete();
     CellChanged(col, row);
 }
@@ -101,6 +103,7 @@ void TvnCalendarData::EditNotes(TvnNotesParams* params) {
     WithNotesUnfiltered(tbNotes, [&] {
         found = LocateDBRecord(tsNotes, QStringLiteral("ID"), params->ID);
         if (!found) return;
+        RememberNotes(false);
         tbNotes->Edit();
         NotesStruct_To_DBRecord(params);
         tbNotes->Post();
@@ -113,7 +116,9 @@ void TvnCalendarData::DeleteNotes(TvnNotesParams* params) {
     bool found = false;
     WithNotesUnfiltered(tbNotes, [&] {
         found = LocateDBRecord(tsNotes, QStringLiteral("ID"), params->ID);
-        if (found) tbNotes->Delete();
+        if (!found) return;
+        RememberNotes(true);
+        tbNotes->Delete();
     });
     if (found) DayChanged(params->Date);
 }
@@ -123,6 +128,7 @@ void TvnCalendarData::DeleteNotes(TvnNotesParams* params) {
 void TvnCalendarData::UpdateBColor(int color, TDateTime day) {
     // Without a pressed day there is no day to colour.
     if (!TableIsActive(tsBColors) || day == 0) return;
+    RememberBColor(day);
     if (LocateDBRecord(tsBColors, QStringLiteral("Date"), day)) {
         tbBColors->Edit();
     } else {
@@ -138,6 +144,7 @@ void TvnCalendarData::UpdateBColor(int color, TDateTime day) {
 void TvnCalendarData::DeleteBColor(TDateTime day) {
     if (!TableIsActive(tsBColors) || !LocateDBRecord(tsBColors, QStringLiteral("Date"), day))
         return;
+    RememberBColor(day);
     tbBColors->Delete();
     DayChanged(day);
 }
@@ -149,6 +156,7 @@ bool TvnCalendarData::CanClearCell(TDateTime day) {
 // ---- users
 
 void TvnCalendarData::DeleteDataOfUser(int user) {
+    ForgetUndo();
     for (int index : {int(tsBColors), int(tsEvents), int(tsNotes)}) {
         if (!TableIsActive(index)) continue;
         TADOTable* table = DataSet(index);

@@ -1,0 +1,89 @@
+// Taking back the last deletion or change of an event, notes, a holiday or a
+// day colour. Only the values of before are kept, read from the row just
+// before the store operation changes it.
+#include <utility>
+
+#include "reminder/Vncalendardata.h"
+#include "store/Adodb.h"
+
+void TvnCalendarData::RememberEvent(bool deleted) {
+    if (undoing_) return;
+    undo_ = {};
+    DBRecord_To_EventStruct(&undo_.event);
+    undo_.kind = TvnUndoRecord::ukEvent;
+    undo_.deleted = deleted;
+}
+
+void TvnCalendarData::RememberNotes(bool deleted) {
+    if (undoing_) return;
+    undo_ = {};
+    DBRecord_To_NotesStruct(&undo_.notes);
+    undo_.kind = TvnUndoRecord::ukNotes;
+    undo_.deleted = deleted;
+}
+
+void TvnCalendarData::RememberHoliday(bool deleted) {
+    if (undoing_) return;
+    undo_ = {};
+    DBRecord_To_HolStruct(&undo_.holiday);
+    undo_.kind = TvnUndoRecord::ukHoliday;
+    undo_.deleted = deleted;
+}
+
+void TvnCalendarData::RememberBColor(TDateTime day) {
+    if (undoing_) return;
+    undo_ = {};
+    undo_.kind = TvnUndoRecord::ukBColor;
+    undo_.day = day;
+    if (LocateDBRecord(tsBColors, QStringLiteral("Date"), day))
+        undo_.color = tbBColors->FieldByName(QStringLiteral("Color"))->AsInteger();
+}
+
+QString TvnCalendarData::UndoText() const {
+    const TvnUndoRecord& u = undo_;
+    QString name;
+    switch (u.kind) {
+        case TvnUndoRecord::ukNone:
+            return {};
+        case TvnUndoRecord::ukEvent:
+            name = u.event.Desc.section(u'\n', 0, 0).trimmed();
+            break;
+        case TvnUndoRecord::ukNotes:
+            name = u.notes.Title;
+            break;
+        case TvnUndoRecord::ukHoliday:
+            name = u.holiday.Name;
+            break;
+        case TvnUndoRecord::ukBColor:
+            return QStringLiteral("Changed the colour of the day");
+    }
+    return QStringLiteral("%1 \"%2\"")
+        .arg(u.deleted ? QStringLiteral("Deleted") : QStringLiteral("Changed"), name);
+}
+
+bool TvnCalendarData::Undo() {
+    if (!CanUndo()) return false;
+    TvnUndoRecord u = std::exchange(undo_, {});
+    undoing_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{undoing_};
+    switch (u.kind) {
+        case TvnUndoRecord::ukEvent:
+            u.deleted ? AddEvent(&u.event) : EditEvent(&u.event);
+            break;
+        case TvnUndoRecord::ukNotes:
+            u.deleted ? AddNotes(&u.notes) : EditNotes(&u.notes);
+            break;
+        case TvnUndoRecord::ukHoliday:
+            u.deleted ? AddHoliday(&u.holiday) : EditHoliday(&u.holiday);
+            break;
+        case TvnUndoRecord::ukBColor:
+            u.color >= 0 ? UpdateBColor(u.color, u.day) : DeleteBColor(u.day);
+            break;
+        case TvnUndoRecord::ukNone:
+            break;
+    }
+    return true;
+}
