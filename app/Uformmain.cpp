@@ -308,6 +308,7 @@ void TFormMainVNCR::ConnectCommands() {
     on(ui->mMenu_HelpHomePage, &TFormMainVNCR::HomePageClick);
     on(ui->mMenu_HelpAbout, &TFormMainVNCR::AboutClick);
     on(ui->pMenu_TryAbout, &TFormMainVNCR::AboutClick);
+    ConnectUndo();
 }
 
 void TFormMainVNCR::ConnectCalendar() {

@@ -149,6 +149,11 @@ public:
     void SendAddHoliday();
     void EditSelectedItem();
     void DeleteSelectedItem();
+    // Takes the last deletion or change back (Edit > Undo, Ctrl+Z, the
+    // status bar's link).
+    void UndoClick();
+    // Wires Edit > Undo and the status message to the calendar's data.
+    void ConnectUndo();
     // Sends a copy of the selected event or notes with the message for its kind.
     template <int EventMessage, int NotesMessage>
     void SendSelectedItem();
@@ -312,4 +317,6 @@ private:
     std::unique_ptr<TvnMaintenanceController> maintenance_;
     std::unique_ptr<TvnPrintController> print_;
     QLabel* syncStatus_ = nullptr;  // in the status bar, made when first needed
+    QLabel* undoStatus_ = nullptr;  // "Deleted "Dentist" — Undo", made when first needed
+    void ShowUndoStatus(const QString& text);
 };

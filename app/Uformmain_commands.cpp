@@ -2,6 +2,8 @@
 // views, the month tabs and the recurring-events panel, and the menu entries.
 #include <QCoreApplication>
 #include <QCursor>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QUrl>
 #include <cmath>
@@ -15,6 +17,7 @@
 #include "app/Vnprintcontroller.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
+#include "platform/GuardedSlot.h"
 #include "reminder/Uformeventoptions.h"
 #include "reminder/Uformeventsexport.h"
 #include "reminder/Uformeventsimport.h"
@@ -434,4 +437,43 @@ QPrinter& TFormMainVNCR::Printer() {
 
 void TFormMainVNCR::mMenu_FilePrintClick() {
     print_->Print();
+}
+
+// ---- taking back the last deletion or change
+
+void TFormMainVNCR::ConnectUndo() {
+    connect(ui->mMenu_EditUndo, &QAction::triggered, this,
+            GuardedSlot(this, &TFormMainVNCR::UndoClick));
+    TvnCalendarData& data = Calendar()->Data();
+    data.OnUndoChanged = [this, &data] {
+        ui->mMenu_EditUndo->setEnabled(data.CanUndo());
+        ShowUndoStatus(data.CanUndo() ? data.UndoText() : QString());
+    };
+}
+
+void TFormMainVNCR::UndoClick() {
+    TvnCalendarData& data = Calendar()->Data();
+    if (!data.CanUndo()) return;
+    const bool event = data.UndoKind() == TvnUndoRecord::ukEvent;
+    if (!TryStore([&data] { data.Undo(); })) return;
+    if (event) NoteEventsChange(1);
+    if (ui->tabControl_Months->currentIndex() == RecurringEventsTab) ShowEventsPanel(true);
+}
+
+void TFormMainVNCR::ShowUndoStatus(const QString& text) {
+    if (!undoStatus_) {
+        undoStatus_ = new QLabel(statusBar());
+        undoStatus_->setObjectName(QStringLiteral("label_UndoStatus"));
+        undoStatus_->setTextFormat(Qt::RichText);
+        statusBar()->addWidget(undoStatus_);
+        connect(undoStatus_, &QLabel::linkActivated, this,
+                GuardedSlot(this, &TFormMainVNCR::UndoClick));
+    }
+    undoStatus_->setVisible(!text.isEmpty());
+    undoStatus_->setText(text.isEmpty()
+                             ? QString()
+                             : QStringLiteral("%1 \u2014 <a href=\"undo\">Undo</a> (Ctrl+Z)")
+                                   .arg(text.toHtmlEscaped()));
+    const bool syncShown = syncStatus_ && !syncStatus_->text().isEmpty();
+    statusBar()->setVisible(!text.isEmpty() || syncShown);
 }

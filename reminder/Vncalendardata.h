@@ -144,7 +144,10 @@ public:
     // Stores the values of before again (a deleted record comes back with a
     // new ID); false when there is nothing to take back.
     bool Undo();
-    void ForgetUndo() { undo_ = {}; }
+    void ForgetUndo();
+    TvnUndoRecord::Kind UndoKind() const { return undo_.kind; }
+    // Raised when what Undo would take back changed (a new record, or none).
+    std::function<void()> OnUndoChanged;
 
     // ---- state
     // The user whose rows are shown, 0 to 8 (-1 only inside DeleteDataOfUser).
@@ -188,6 +191,7 @@ private:
     void RememberNotes(bool deleted);
     void RememberHoliday(bool deleted);
     void RememberBColor(TDateTime day);
+    void UndoChanged();
 
     TvnUndoRecord undo_;
     bool undoing_ = false;  // an Undo's own store operations note nothing

@@ -12,6 +12,7 @@ void TvnCalendarData::RememberEvent(bool deleted) {
     DBRecord_To_EventStruct(&undo_.event);
     undo_.kind = TvnUndoRecord::ukEvent;
     undo_.deleted = deleted;
+    UndoChanged();
 }
 
 void TvnCalendarData::RememberNotes(bool deleted) {
@@ -20,6 +21,7 @@ void TvnCalendarData::RememberNotes(bool deleted) {
     DBRecord_To_NotesStruct(&undo_.notes);
     undo_.kind = TvnUndoRecord::ukNotes;
     undo_.deleted = deleted;
+    UndoChanged();
 }
 
 void TvnCalendarData::RememberHoliday(bool deleted) {
@@ -28,6 +30,7 @@ void TvnCalendarData::RememberHoliday(bool deleted) {
     DBRecord_To_HolStruct(&undo_.holiday);
     undo_.kind = TvnUndoRecord::ukHoliday;
     undo_.deleted = deleted;
+    UndoChanged();
 }
 
 void TvnCalendarData::RememberBColor(TDateTime day) {
@@ -37,6 +40,17 @@ void TvnCalendarData::RememberBColor(TDateTime day) {
     undo_.day = day;
     if (LocateDBRecord(tsBColors, QStringLiteral("Date"), day))
         undo_.color = tbBColors->FieldByName(QStringLiteral("Color"))->AsInteger();
+    UndoChanged();
+}
+
+void TvnCalendarData::UndoChanged() {
+    if (OnUndoChanged) OnUndoChanged();
+}
+
+void TvnCalendarData::ForgetUndo() {
+    const bool had = CanUndo();
+    undo_ = {};
+    if (had) UndoChanged();
 }
 
 QString TvnCalendarData::UndoText() const {
@@ -85,5 +99,6 @@ bool TvnCalendarData::Undo() {
         case TvnUndoRecord::ukNone:
             break;
     }
+    UndoChanged();
     return true;
 }
