@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "app/Uformmain.h"
 #include "app/Vnfirststart.h"
+#include "calendar/Vncalendaraccessible.h"
 #include "platform/Dialogs.h"
 #include "platform/SingleInstance.h"
 #include "store/Adodb.h"
@@ -13,6 +14,7 @@ namespace {
 
 int RunMainWindow(TSingleInstance& instance) {
     PrepareFirstStart();
+    InstallCalendarAccessibility();
     TFormMainVNCR window;
     QObject::connect(&instance, &TSingleInstance::ShowRequested, &window,
                      &TFormMainVNCR::ShowForAnotherStart);
