@@ -96,6 +96,9 @@ public:
     void HideCellSbar(int col, int row);
     void UpdateCellsSbars();
     void HideCellsSbars();
+    // The text of an event's item line: the start time in the short time
+    // format before the description when the event has a start time.
+    static QString EventItemText(const QString& desc, bool useStartTime, TDateTime start);
     QScrollBar* CellScrollBar(int col, int row) const;
 
     // ---- holidays, notes, day colours (of SelectedDate), users
@@ -151,6 +154,12 @@ protected:
     void DrawNotes(int col, int row, bool highlighted);
     void DrawItem(int col, int row, const QString& text, int iconIndex);
     void DrawDayViewEvent(const TRect& cell, bool highlighted);
+    // The shown events in the order a day lists them: all-day events first,
+    // then by start time, then by description; those of one cell (flag index)
+    // only when cell is not -1. Every pass over a cell's item lines (paint,
+    // selection, printing) walks this order. Leaves the events table on
+    // some row.
+    std::vector<const TvnEventDrawData*> EventsInDayOrder(int cell = -1);
     // Paints the cell's data layers after its background.
     void DrawCellData(int col, int row, bool highlighted);
     // Whether the next item line of a cell would show any pixel; the painting

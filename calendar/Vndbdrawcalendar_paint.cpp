@@ -2,6 +2,7 @@
 // as item lines; the data refresh behind the view.
 #include <QImage>
 #include <QScrollBar>
+#include <algorithm>
 #include <cmath>
 
 #include "calendar/Vndbdrawcalendar.h"
@@ -93,7 +94,8 @@ void TvnDBDrawCalendar::PaintTo() {
     }
     ItemCount.fill(0);
     if (TableIsActive(tsEvents) && DisplayEvents) {
-        for (const TvnEventDrawData& entry : EventDrawList) {
+        for (const TvnEventDrawData* event : EventsInDayOrder()) {
+            const TvnEventDrawData& entry = *event;
             // Most entries of a full calendar fall below the cells' last
             // lines: their rows are not read, only counted.
             bool shows = false;
@@ -162,9 +164,8 @@ void TvnDBDrawCalendar::DrawCellData(int col, int row, bool highlighted) {
     const int index = CellRectIndex(col, row);
     ItemCount[index] = 0;
     if (TableIsActive(tsEvents)) {
-        for (const TvnEventDrawData& entry : EventDrawList) {
-            if (!entry.Cells[CellFlagIndex(col, row)]) continue;
-            if (NextItemLineShows(col, row) && GoToBookmark(tbEvents, entry.Bookmark))
+        for (const TvnEventDrawData* entry : EventsInDayOrder(CellFlagIndex(col, row))) {
+            if (NextItemLineShows(col, row) && GoToBookmark(tbEvents, entry->Bookmark))
                 DrawEvent(col, row, highlighted);
             else
                 ++ItemCount[index];
@@ -240,8 +241,12 @@ void TvnDBDrawCalendar::DrawEvent(int col, int row, bool highlighted) {
     if (ViewMode() == vmDay)
         DrawDayViewEvent(GetCellRect(col, row), highlighted);
     else
-        DrawItem(col, row, tbEvents->FieldByName(QStringLiteral("Desc"))->AsString(),
-                 tbEvents->FieldByName(QStringLiteral("eType"))->AsInteger());
+        DrawItem(
+            col, row,
+            EventItemText(tbEvents->FieldByName(QStringLiteral("Desc"))->AsString(),
+                          tbEvents->FieldByName(QStringLiteral("UseStartTime"))->AsInteger() != 0,
+                          tbEvents->FieldByName(QStringLiteral("Date"))->AsDateTime()),
+            tbEvents->FieldByName(QStringLiteral("eType"))->AsInteger());
     ++ItemCount[CellRectIndex(col, row)];
 }
 
@@ -301,9 +306,10 @@ void TvnDBDrawCalendar::DrawDayViewEvent(const TRect& cell, bool highlighted) {
     if (k < 0 || y2 > cell.Bottom) return;
     TvnEventParams e;
     DBRecord_To_EventStruct(&e);
-    const QString texts[5] = {
-        e.Desc, DateTimeToStr(e.Date), e.Completed ? QString() : DateTimeToStr(e.RunDate),
-        e.Notify ? QStringLiteral("YES") : QStringLiteral("NO"), CategoryCaption(e.Category)};
+    const QString texts[5] = {EventItemText(e.Desc, e.UseStartTime, e.Date), DateTimeToStr(e.Date),
+                              e.Completed ? QString() : DateTimeToStr(e.RunDate),
+                              e.Notify ? QStringLiteral("YES") : QStringLiteral("NO"),
+                              CategoryCaption(e.Category)};
     const int s = int(std::trunc(PrintScale * 16));
     if (e.eType == etEvent || e.eType == etRecurring) {
         if (Printing) {
@@ -320,4 +326,57 @@ void TvnDBDrawCalendar::DrawDayViewEvent(const TRect& cell, bool highlighted) {
     c.Pen.Color = kSeparatorColor;
     c.MoveTo(cell.Left + 5, y);
     c.LineTo(cell.Right - 5, y);
+}
+
+// ---- order and text of event item lines
+
+namespace {
+
+struct TvnDayOrderKey {
+    bool gone = true;  // the row was deleted elsewhere: listed last
+    bool timed = false;
+    int minute = 0;
+    QString desc;
+    int id = 0;
+    const TvnEventDrawData* entry = nullptr;
+};
+
+bool DayOrderLess(const TvnDayOrderKey& a, const TvnDayOrderKey& b) {
+    if (a.gone != b.gone) return b.gone;
+    if (a.timed != b.timed) return b.timed;
+    if (a.minute != b.minute) return a.minute < b.minute;
+    if (const int d = a.desc.compare(b.desc, Qt::CaseInsensitive)) return d < 0;
+    return a.id < b.id;
+}
+
+}  // namespace
+
+std::vector<const TvnEventDrawData*> TvnDBDrawCalendar::EventsInDayOrder(int cell) {
+    TADOTable* t = DataSet(tsEvents);
+    std::vector<TvnDayOrderKey> keys;
+    for (const TvnEventDrawData& entry : EventDrawList) {
+        if (cell != -1 && !entry.Cells[cell]) continue;
+        TvnDayOrderKey key;
+        key.entry = &entry;
+        if (GoToBookmark(t, entry.Bookmark)) {
+            key.gone = false;
+            key.timed = t->FieldByName(QStringLiteral("UseStartTime"))->AsInteger() != 0;
+            const TDateTime start = t->FieldByName(QStringLiteral("Date"))->AsDateTime();
+            key.minute = key.timed ? int(std::lround((start - std::floor(start)) * 1440)) : 0;
+            key.desc = t->FieldByName(QStringLiteral("Desc"))->AsString();
+            key.id = t->FieldByName(QStringLiteral("ID"))->AsInteger();
+        }
+        keys.push_back(std::move(key));
+    }
+    std::stable_sort(keys.begin(), keys.end(), DayOrderLess);
+    std::vector<const TvnEventDrawData*> order;
+    order.reserve(keys.size());
+    for (const TvnDayOrderKey& key : keys)
+        order.push_back(key.entry);
+    return order;
+}
+
+QString TvnDBDrawCalendar::EventItemText(const QString& desc, bool useStartTime, TDateTime start) {
+    if (!useStartTime) return desc;
+    return FormatDateTime(FormatSettings().ShortTimeFormat, start) + u' ' + desc;
 }

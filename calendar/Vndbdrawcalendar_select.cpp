@@ -34,10 +34,9 @@ void TvnDBDrawCalendar::CalcSelectItem() {
     if (TableIsActive(tsEvents)) {
         const int target = position + SelItem;
         int i = -1;
-        for (const TvnEventDrawData& entry : EventDrawList) {
-            if (!entry.Cells[CellFlagIndex(SelCol, SelRow)]) continue;
+        for (const TvnEventDrawData* entry : EventsInDayOrder(CellFlagIndex(SelCol, SelRow))) {
             if (++i == target) {
-                if (GoToBookmark(DataSet(tsEvents), entry.Bookmark))
+                if (GoToBookmark(DataSet(tsEvents), entry->Bookmark))
                     DBRecord_To_EventStruct(&SelEvent);
                 break;
             }
@@ -70,7 +69,7 @@ void TvnDBDrawCalendar::DrawSelectItem(int col, int row) {
     QString text;
     int icon = 0;
     if (SelEvent.ID != -1) {
-        text = SelEvent.Desc;
+        text = EventItemText(SelEvent.Desc, SelEvent.UseStartTime, SelEvent.Date);
         icon = SelEvent.eType;
     } else if (SelNotes.ID != -1) {
         text = SelNotes.Title;

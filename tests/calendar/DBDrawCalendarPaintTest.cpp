@@ -75,10 +75,12 @@ TEST(DBDrawCalendarPaint, ItemLinesClipAtTheCellsBottom) {
     BoundCalendar b(At(2024, 3, 1), 700, 643);
     TvnDBDrawCalendar& c = b.cal;
     const TDateTime day = At(2024, 3, 12);
-    b.db.AddEvent(0, "once 0", day);
-    b.db.AddEvent(0, "once 1", day);
+    // A day lists its all-day events by description: the numbers keep them
+    // in the order they were added.
+    b.db.AddEvent(0, "0 once", day);
+    b.db.AddEvent(0, "1 once", day);
     for (int i = 2; i < 5; ++i)
-        b.db.AddEvent(0, QString("daily %1").arg(i), day, {.recurrence = rkDaily});
+        b.db.AddEvent(0, QString("%1 daily").arg(i), day, {.recurrence = rkDaily});
     b.db.AddNote(0, day, "note 5");
     c.UpdateCalendar();
     c.BackBuffer();

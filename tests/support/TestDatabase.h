@@ -22,6 +22,7 @@ struct EventColumns {
     int category = ecMiscellaneous;
     bool completed = false;
     std::optional<TDateTime> runDate = std::nullopt;  // the start when not given
+    bool useStartTime = false;
 };
 
 class TestDatabase {
@@ -51,6 +52,7 @@ public:
         t.FieldByName(QStringLiteral("nParam"))->SetAsInteger(more.nParam);
         t.FieldByName(QStringLiteral("Category"))->SetAsInteger(more.category);
         t.FieldByName(QStringLiteral("Completed"))->SetAsInteger(more.completed ? 1 : 0);
+        t.FieldByName(QStringLiteral("UseStartTime"))->SetAsInteger(more.useStartTime ? 1 : 0);
         t.Post();
         return t.FieldByName(QStringLiteral("ID"))->AsInteger();
     }
