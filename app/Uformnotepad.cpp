@@ -223,7 +223,7 @@ void TFormNotepad::ConnectActions() {
     connect(edit, &QTextEdit::textChanged, this, &TFormNotepad::RichEditChange);
     connect(ui->btnSave, &QPushButton::clicked, this, &TFormNotepad::btnSaveClick);
     connect(ui->btnOk, &QPushButton::clicked, this, &TFormNotepad::btnOkClick);
-    connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->btnCancel, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
 }
 
 void TFormNotepad::FormCreate() {
@@ -271,6 +271,7 @@ void TFormNotepad::StoreNotesText() {
 }
 
 void TFormNotepad::ShowModified(bool flag) {
+    modified_ = flag;
     panels_[1]->setText(flag ? QStringLiteral("Modified") : QString());
 }
 
@@ -464,6 +465,13 @@ void TFormNotepad::OpenFindDialog(bool replace) {
     find_->move(5, 5);
     find_->show();
     find_->raise();
+}
+
+void TFormNotepad::reject() {
+    // Esc and the close box: typed changes are not dropped unasked.
+    const bool changed = modified_ || ui->edit_Title->text() != params_->Title;
+    if (changed && !Confirm(QStringLiteral("Discard the changes to these notes?"), this)) return;
+    QDialog::reject();
 }
 
 void TFormNotepad::btnSaveClick() {

@@ -38,6 +38,9 @@ public:
     // The text of status panel 0, 1 or 2.
     QString PanelText(int panel) const;
 
+    // Esc and the close box ask before changes are discarded; Cancel does not.
+    void reject() override;
+
     // The most characters the body takes from the user.
     static constexpr int MaxLength = 5000000;
 
@@ -72,6 +75,7 @@ private:
 
     std::unique_ptr<Ui::FormNotepad> ui;
     TvnNotesParams* params_;
+    bool modified_ = false;                   // the body changed since it was loaded or saved
     QToolBar* toolBar1_ = nullptr;            // child widget
     QToolBar* toolBar2_ = nullptr;            // child widget
     QComboBox* comboBox_FontNames = nullptr;  // child widget

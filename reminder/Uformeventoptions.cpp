@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QTextCursor>
 #include <algorithm>
+#include <tuple>
 
 #include "platform/DatePicker.h"
 #include "platform/DatePickerTyping.h"
@@ -85,6 +86,26 @@ TFormEventOptions::TFormEventOptions(QWidget* owner, TvnEventParams* params,
     ui->memo_Desc->installEventFilter(this);
     ui->pageControl->setCurrentWidget(ui->tabSheet_General);
     ui->memo_Desc->setFocus();
+    shown_ = *params_;
+    WriteRecord(shown_);
+}
+
+bool TFormEventOptions::HasChanges() const {
+    TvnEventParams now = shown_;
+    WriteRecord(now);
+    auto fields = [](const TvnEventParams& e) {
+        return std::tie(e.Desc, e.Date, e.EndDate, e.UseStartTime, e.UseEndDate, e.Notify,
+                        e.NotifyParam, e.NotifyType, e.Category, e.Recurrence, e.nParam,
+                        e.Action_File, e.Sound_File, e.Notes);
+    };
+    return fields(now) != fields(shown_);
+}
+
+void TFormEventOptions::reject() {
+    // Esc and the close box: typed changes are not dropped unasked.
+    if (HasChanges() && !Confirm(QStringLiteral("Discard the changes to this event?"), this))
+        return;
+    QDialog::reject();
 }
 
 TFormEventOptions::~TFormEventOptions() = default;
@@ -131,7 +152,7 @@ void TFormEventOptions::ConnectControls() {
     connect(ui->btnBrowseSound, &QPushButton::clicked, this,
             &TFormEventOptions::btnBrowseSoundClick);
     connect(ui->btnOK, &QPushButton::clicked, this, &TFormEventOptions::btnOKClick);
-    connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->btnCancel, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
 }
 
 void TFormEventOptions::FormCreate() {
@@ -243,13 +264,12 @@ void TFormEventOptions::btnOKClick() {
         ui->memo_Desc->setFocus();
         return;
     }
-    WriteRecord();
+    WriteRecord(*params_);
     params_->EditState = esAccepted;
     accept();
 }
 
-void TFormEventOptions::WriteRecord() {
-    TvnEventParams& e = *params_;
+void TFormEventOptions::WriteRecord(TvnEventParams& e) const {
     if (e.eType != etEvent) {
         e.Recurrence = ui->cBox_Recurrence->currentIndex();
         e.nParam = ui->upDown_nParam->value();
@@ -280,7 +300,7 @@ bool TFormEventOptions::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (key == Qt::Key_Escape) {
-            ui->btnCancel->click();
+            reject();
             return true;
         }
     }

@@ -30,8 +30,12 @@ public:
     static QString WeekdayOfMonthText(const QDate& start);
 
 protected:
-    // Enter and Esc in the description press OK and Cancel.
+    // Enter in the description presses OK; Esc there closes as Esc elsewhere.
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+public:
+    // Esc and the close box ask before changes are discarded; Cancel does not.
+    void reject() override;
 
 private:
     void SetupPickers();
@@ -39,7 +43,9 @@ private:
     void FormCreate();
     void ShowDates();
     void ApplyRecurrenceRule();
-    void WriteRecord();
+    // The controls' values written into a record.
+    void WriteRecord(TvnEventParams& e) const;
+    bool HasChanges() const;
 
     void check_UseStartTimeClick(bool checked);
     void check_UseEndDateClick(bool checked);
@@ -52,5 +58,6 @@ private:
 
     std::unique_ptr<Ui::FormEventOptions> ui;
     TvnEventParams* params_;
+    TvnEventParams shown_;  // the controls' values as the dialog opened
     QString browseFolder_;
 };

@@ -314,3 +314,43 @@ TEST(FormNotepad, MainWindowAddsEditsAndDeletesTheDaysNotes) {
     }
     SetDataFolder({});
 }
+
+TEST(FormNotepad, EscAndTheCloseBoxAskBeforeChangesAreDropped) {
+    const struct {
+        const char* name;
+        const char* typed;  // into the body
+        const char* title;
+        bool closeBox;  // else Esc
+        int answer;     // 1 Yes (discard), 0 No (stay), -1 not asked
+    } rows[] = {
+        {"unchanged", "", "Shopping", false, -1},
+        {"body typed, Esc, discarded", "a", "Shopping", false, 1},
+        {"title changed, Esc, stays", "", "Bank", false, 0},
+        {"body typed, close box, stays", "a", "Shopping", true, 0},
+        {"body typed, close box, discarded", "a", "Shopping", true, 1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        ScopedDialogScript script;
+        TvnNotesParams params{0, At(2024, 3, 14), "Shopping", "", esEdit};
+        Notepad n(params);
+        n.form.show();
+        if (*r.typed) n.Key(Qt::Key_A, r.typed);
+        n.Get<QLineEdit>("edit_Title")->setText(r.title);
+        if (r.answer == 1) script.Yes();
+        if (r.answer == 0) script.No();
+        if (r.closeBox) {
+            n.form.close();
+        } else {
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(&n.form, &esc);
+        }
+        EXPECT_EQ(script.Count(TDialogKind::Confirmation), r.answer < 0 ? 0 : 1);
+        EXPECT_EQ(n.form.isVisible(), r.answer == 0);
+        EXPECT_EQ(params.EditState, esEdit);
+        if (r.answer >= 0) {
+            EXPECT_EQ(script.Texts(TDialogKind::Confirmation),
+                      QStringList{"Discard the changes to these notes?"});
+        }
+    }
+}

@@ -183,9 +183,10 @@ TEST_F(EventOptionsFixture, OpeningAnExistingEventShowsItsFields) {
     EXPECT_EQ(C<QLineEdit>("edit_SoundFile")->text(), "/home/me/choir/la.ogg");
     EXPECT_EQ(C<QPlainTextEdit>("memo_Notes")->toPlainText(), "Bring the score");
 
-    // Changes, then Esc in the description: nothing reaches the record.
+    // Changes, then Esc in the description, discarded: nothing reaches the record.
     C<QPlainTextEdit>("memo_Desc")->setPlainText("Changed");
     Click("check_RunAction");
+    script.Yes();
     PressKey(C("memo_Desc"), Qt::Key_Escape);
     EXPECT_EQ(form->result(), QDialog::Rejected);
     EXPECT_EQ(record.EditState, esEdit);
@@ -289,4 +290,42 @@ TEST(EventOptionsDialog, RunsModallyThroughTheGate) {
     EXPECT_EQ(record.Desc, "Dentist, 2nd floor");
     EXPECT_TIME_EQ(record.Date, At(2024, 3, 12, 9, 30));
     EXPECT_EQ(record.Sound_File, "C:\\Sounds\\bell.wav");
+}
+
+TEST_F(EventOptionsFixture, ClosingWithChangesAsksUnlessCancelled) {
+    const struct {
+        const char* name;
+        bool change;
+        const char* how;  // "esc", "closebox" or "cancel"
+        int answer;       // 1 Yes (discard), 0 No (stay), -1 not asked
+        bool closed;
+    } rows[] = {
+        {"unchanged, Esc", false, "esc", -1, true},
+        {"changed, Esc, discarded", true, "esc", 1, true},
+        {"changed, Esc, stays", true, "esc", 0, false},
+        {"changed, close box, discarded", true, "closebox", 1, true},
+        {"changed, close box, stays", true, "closebox", 0, false},
+        {"changed, Cancel button", true, "cancel", -1, true},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        TvnEventParams e = WeeklyEvent();
+        e.EditState = esEdit;
+        Open(e);
+        if (r.change) C<QDateEdit>("dtPicker_Date")->setDate(QDate(2024, 5, 1));
+        if (r.answer == 1) script.Yes();
+        if (r.answer == 0) script.No();
+        const int asked = script.Count(TDialogKind::Confirmation);
+        if (QLatin1String(r.how) == "esc")
+            PressKey(form.get(), Qt::Key_Escape);
+        else if (QLatin1String(r.how) == "closebox")
+            form->close();
+        else
+            Click("btnCancel");
+        EXPECT_EQ(script.Count(TDialogKind::Confirmation) - asked, r.answer < 0 ? 0 : 1);
+        EXPECT_EQ(form->isVisible(), !r.closed);
+        EXPECT_EQ(record.EditState, esEdit);  // never written
+    }
+    EXPECT_EQ(script.Texts(TDialogKind::Confirmation).value(0),
+              "Discard the changes to this event?");
 }
