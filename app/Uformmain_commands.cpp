@@ -12,6 +12,7 @@
 #include "app/Reminderpause.h"
 #include "app/Uformabout.h"
 #include "app/Uformmain.h"
+#include "app/Uformoptions.h"
 #include "app/Vnmaintenancecontroller.h"
 #include "app/Vnmanual.h"
 #include "app/Vnprintcontroller.h"
@@ -186,7 +187,9 @@ void TFormMainVNCR::SendSelectedItem() {
 }
 
 void TFormMainVNCR::ViewCommand(int mode) {
-    Calendar()->SelectedDate = Calendar()->CalendarDate();
+    // The new view opens on the focused day: the day last pressed, reached
+    // with the keys, or the date a move went to.
+    Calendar()->SelectedDate = Calendar()->FocusedDate();
     SetView(mode);
 }
 
@@ -342,6 +345,8 @@ void TFormMainVNCR::SetWallpaperClick() {
     options.InitialDir = DataFolder();
     const std::optional<QString> file = OpenPictureDialog(options, this);
     if (!file) return;
+    // A file that is no picture would be stored and lose the good one.
+    if (RefusedWallpaperFile(*file, this)) return;
     settings_.ProgOptions.UseWallpaper = true;
     settings_.ProgOptions.Wallpaper = *file;
     ApplyWallpaper();

@@ -1,5 +1,6 @@
 #include "app/Uformoptions.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -7,6 +8,7 @@
 #include "platform/DatePicker.h"
 #include "platform/DatePickerTyping.h"
 #include "platform/Dialogs.h"
+#include "platform/Pictures.h"
 #include "ui_Uformoptions.h"
 
 namespace {
@@ -154,7 +156,23 @@ void TFormOptions::SetPanelColor(int tag, TColor color) {
     panel->setPalette(palette);
 }
 
+bool RefusedWallpaperFile(const QString& path, QWidget* parent) {
+    if (path.isEmpty() || !QFileInfo::exists(path) || !LoadPicture(path).isNull()) return false;
+    ShowWarning(QStringLiteral("\"%1\" is not a picture. The wallpaper stays as it was.").arg(path),
+                parent);
+    return true;
+}
+
+bool TFormOptions::RefusedWallpaper(const QString& path) {
+    return path != options_->Wallpaper && RefusedWallpaperFile(path, this);
+}
+
 void TFormOptions::done(int result) {
+    if (result == QDialog::Accepted && ui->check_UseWallpaper->isChecked() &&
+        RefusedWallpaper(ui->edit_Wallpaper->text())) {
+        ui->edit_Wallpaper->setText(options_->Wallpaper);  // the current one stays
+        return;
+    }
     options_->Accepted = result == QDialog::Accepted;
     if (options_->Accepted) StoreControls();
     QDialog::done(result);
@@ -231,7 +249,8 @@ void TFormOptions::btnBrowseClick() {
     TFileDialogOptions options;
     options.Filter = kPictureFilter;
     options.InitialDir = browseFolder_;
-    if (const auto path = OpenPictureDialog(options, this)) ui->edit_Wallpaper->setText(*path);
+    if (const auto path = OpenPictureDialog(options, this); path && !RefusedWallpaper(*path))
+        ui->edit_Wallpaper->setText(*path);
 }
 
 void TFormOptions::btnBrowseActionClick() {

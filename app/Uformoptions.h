@@ -16,6 +16,10 @@ namespace Ui {
 class FormOptions;
 }
 
+// A wallpaper file that is there but no picture is refused with a message
+// (true); a missing one is kept, as it may come back (a removable disk).
+bool RefusedWallpaperFile(const QString& path, QWidget* parent);
+
 class TFormOptions : public QDialog {
     Q_OBJECT
 
@@ -58,6 +62,8 @@ private:
     void check_UseWallpaperClick(bool checked);
     void btnColorClick(int tag);
     void btnBrowseClick();
+    // A new wallpaper file that is no picture: says so and is true.
+    bool RefusedWallpaper(const QString& path);
     void btnBrowseActionClick();
     void btnBrowseSoundClick();
 

@@ -31,6 +31,7 @@
 
 #include "app/Application.h"
 #include "app/Uformmain.h"
+#include "app/Uformoptions.h"
 #include "platform/Tray.h"
 #include "reminder/Vncalendarreminder.h"
 #include "store/Datafolder.h"
@@ -524,6 +525,45 @@ TEST(FormMainCommands, WallpaperIsSetClearedAndKeepsItsPath) {
     EXPECT_EQ(w.window->Settings().ProgOptions.Wallpaper, picture);
     w.window->PopupMenu()->aboutToShow();
     EXPECT_FALSE(w.Action("pMenu_ClearWallp")->isEnabled());
+}
+
+TEST(FormMainCommands, AFileThatIsNoPictureIsRefusedAndTheWallpaperStays) {
+    ScopedDialogScript script;
+    StartedWindow w(At(2026, 12, 9, 15, 0));
+    const QString picture = w.data.dir.filePath("sea.bmp");
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(picture));
+    const QString text = w.data.dir.filePath("notes.jpg");
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+    script.ChooseFile(TDialogKind::OpenPicture, picture);
+    w.Action("pMenu_SetWallp")->trigger();
+    script.ChooseFile(TDialogKind::OpenPicture, text);
+    w.Action("pMenu_SetWallp")->trigger();
+    EXPECT_EQ(
+        script.Texts(TDialogKind::Warning),
+        QStringList{QString("\"%1\" is not a picture. The wallpaper stays as it was.").arg(text)});
+    EXPECT_EQ(w.window->Settings().ProgOptions.Wallpaper, picture);
+    EXPECT_FALSE(w.Cal().Wallpaper().isNull());
+
+    // The options dialog refuses it too, at Browse and at OK.
+    TProgOptions options = w.window->Settings().ProgOptions;
+    TFormOptions form(w.window.get(), &options, w.data.dir.path());
+    script.ChooseFile(TDialogKind::OpenPicture, text);
+    form.findChild<QPushButton*>("btnBrowse")->click();
+    auto* path = form.findChild<QLineEdit*>("edit_Wallpaper");
+    EXPECT_EQ(path->text(), picture);
+    path->setText(text);
+    form.findChild<QPushButton*>("btnOK")->click();
+    EXPECT_EQ(script.Count(TDialogKind::Warning), 3);
+    EXPECT_FALSE(options.Accepted);  // stays open with the good one back
+    EXPECT_EQ(path->text(), picture);
+    form.findChild<QPushButton*>("btnOK")->click();
+    EXPECT_TRUE(options.Accepted);
+    EXPECT_EQ(options.Wallpaper, picture);
 }
 
 // The reminder is held off while one of the program's dialogs is open.
