@@ -25,16 +25,17 @@ QPrinter& TvnPrintController::Printer() {
     return *printer_;
 }
 
-// Without an installed printer the print goes to a PDF file; one that nobody
-// named yet is asked for here rather than failing to start the job.
-bool TvnPrintController::ChoosePdfFileWithoutPrinter() {
+// A print to a PDF file (no installed printer, or printing to a file) asks
+// for the file every time, proposing the last one: a second print must not
+// overwrite the first unasked.
+bool TvnPrintController::ChoosePdfFile() {
     QPrinter& printer = Printer();
-    if (printer.outputFormat() != QPrinter::PdfFormat || !printer.outputFileName().isEmpty())
-        return true;
+    if (printer.outputFormat() != QPrinter::PdfFormat) return true;
     TFileDialogOptions file;
     file.Filter = QStringLiteral("PDF files (*.pdf)|*.pdf");
     file.DefaultExt = QStringLiteral("pdf");
-    file.FileName = QStringLiteral("Calendar.pdf");
+    file.FileName = printer.outputFileName().isEmpty() ? QStringLiteral("Calendar.pdf")
+                                                       : printer.outputFileName();
     const std::optional<QString> path = SaveFileDialog(file, owner_);
     if (!path) return false;
     printer.setOutputFileName(*path);
@@ -49,7 +50,7 @@ void TvnPrintController::Print() {
     }
     if (!options_.Accepted) return;
     settingsChanged_();
-    if (!ChoosePdfFileWithoutPrinter()) return;
+    if (!ChoosePdfFile()) return;
     // The calendar has put its screen state back when an error arrives here;
     // the error is shown and the window goes on.
     try {

@@ -26,7 +26,7 @@ public:
     void Print();
 
 private:
-    bool ChoosePdfFileWithoutPrinter();
+    bool ChoosePdfFile();
 
     TvnCalendarReminder& calendar_;
     TvnPrintOptions& options_;

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,7 +30,7 @@ struct PrintingWindow : TStartedWindow {
 TEST(FormMainPrint, PrintsWithTheChosenOptionsOrShowsWhyItCouldNot) {
     struct Row {
         const char* name;
-        const char* file;  // empty: no printer, the file is asked for
+        const char* file;  // the printer's file before; empty: none yet
         const char* button;
         bool printed;
         QStringList messages;
@@ -57,7 +58,8 @@ TEST(FormMainPrint, PrintsWithTheChosenOptionsOrShowsWhyItCouldNot) {
             form.findChild<QRadioButton*>("rBtn_StrechToPage")->click();
             form.findChild<QPushButton*>(r.button)->click();
         });
-        if (!*r.file) script.ChooseFile(TDialogKind::SaveFile, file);
+        // A print to a PDF file always asks for it.
+        if (QString(r.button) == "btnPrint") script.ChooseFile(TDialogKind::SaveFile, file);
         auto* print = w.window->findChild<QAction*>("mMenu_FilePrint");
         ASSERT_TRUE(print->isEnabled());
         print->trigger();
@@ -70,4 +72,25 @@ TEST(FormMainPrint, PrintsWithTheChosenOptionsOrShowsWhyItCouldNot) {
         EXPECT_FALSE(c.Printing);
         EXPECT_FALSE(c.BackBuffer().isNull());
     }
+}
+
+TEST(FormMainPrint, ASecondPrintToPdfAsksAgainProposingTheFirstFile) {
+    PrintingWindow w;
+    ASSERT_TRUE(w.started);
+    const QString first = w.dir.filePath("first.pdf");
+    const QString second = w.dir.filePath("second.pdf");
+    ScopedDialogScript script;
+    for (const QString& file : {first, second}) {
+        script.Modal([](QDialog& form) { form.findChild<QPushButton*>("btnPrint")->click(); });
+        script.ChooseFile(TDialogKind::SaveFile, file);
+        w.Trigger("mMenu_FilePrint");
+    }
+    ASSERT_EQ(script.Count(TDialogKind::SaveFile), 2);
+    std::vector<QString> proposed;
+    for (const TDialogRequest& r : script.Requests())
+        if (r.Kind == TDialogKind::SaveFile) proposed.push_back(r.File.FileName);
+    EXPECT_EQ(proposed, (std::vector<QString>{"Calendar.pdf", first}));
+    EXPECT_TRUE(QFileInfo::exists(first));
+    EXPECT_TRUE(QFileInfo::exists(second));
+    EXPECT_EQ(script.Count(TDialogKind::Error), 0);
 }
