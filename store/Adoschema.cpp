@@ -150,7 +150,11 @@ const std::vector<std::vector<const char*>> kUpgradeSteps = {
     // The iCalendar text an event from another program came in, so that
     // writing it back changes only what the user changed.
     {"CREATE TABLE IF NOT EXISTS \"EventOriginals\"(\"EventID\" INTEGER PRIMARY KEY, "
-     "\"Text\" BLOB NOT NULL)"},
+     "\"Text\" BLOB NOT NULL)",
+     // The same for a synchronised event: the server's text of its resource,
+     // kept as it arrives so that a large download is not held in memory.
+     "CREATE TABLE IF NOT EXISTS \"CalDavOriginals\"(\"UserID\" INTEGER NOT NULL, "
+     "\"Href\" TEXT NOT NULL, \"Text\" BLOB NOT NULL, PRIMARY KEY(\"UserID\", \"Href\"))"},
 };
 static_assert(SchemaVersion == 3, "a new version needs its step above");
 

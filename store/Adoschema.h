@@ -40,7 +40,8 @@ QString ComparedExpr(const ColumnDef& column);
 // tables alone (every database made before versions were kept), 1 with the
 // event UIDs of the iCalendar exchange, 2 with the CalDAV synchronisation's
 // accounts and items, 3 with the original iCalendar texts of events from
-// other programs. A new table or column is a new step in Adoschema.cpp.
+// other programs (imported, and synchronised). A new table or column is a new step in
+// Adoschema.cpp.
 constexpr int SchemaVersion = 3;
 
 // Creates every table and index on an empty database, at SchemaVersion

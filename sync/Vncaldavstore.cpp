@@ -61,7 +61,8 @@ void TCalDavStore::SaveAccount(const TvnCalDavAccount& account) {
 
 void TCalDavStore::RemoveAccount(int userId) {
     for (const char* sql : {"DELETE FROM \"CalDavAccounts\" WHERE \"UserID\" = ?",
-                            "DELETE FROM \"CalDavItems\" WHERE \"UserID\" = ?"}) {
+                            "DELETE FROM \"CalDavItems\" WHERE \"UserID\" = ?",
+                            "DELETE FROM \"CalDavOriginals\" WHERE \"UserID\" = ?"}) {
         Query q = stmts_.Run(QString::fromLatin1(sql));
         q.BindInt(userId);
         q.Step();
@@ -128,6 +129,25 @@ void TCalDavStore::SetLocalChanged(int eventId, qint64 at) {
     Query q = stmts_.Run(
         QStringLiteral("UPDATE \"CalDavItems\" SET \"LocalChanged\" = ? WHERE \"EventID\" = ?"));
     q.BindInt(at).BindInt(eventId);
+    q.Step();
+}
+
+QByteArray TCalDavStore::Original(int userId, const QString& hrefKey) {
+    Query q = stmts_.Run(QStringLiteral(
+        "SELECT \"Text\" FROM \"CalDavOriginals\" WHERE \"UserID\" = ? AND \"Href\" = ?"));
+    q.BindInt(userId).BindText(hrefKey);
+    return q.Step() ? q.Blob(0) : QByteArray();
+}
+
+void TCalDavStore::SaveOriginal(int userId, const QString& hrefKey, const QByteArray& text) {
+    Query q = stmts_.Run(
+        text.isEmpty()
+            ? QStringLiteral(
+                  "DELETE FROM \"CalDavOriginals\" WHERE \"UserID\" = ? AND \"Href\" = ?")
+            : QStringLiteral("INSERT OR REPLACE INTO \"CalDavOriginals\"(\"UserID\", \"Href\", "
+                             "\"Text\") VALUES (?, ?, ?)"));
+    q.BindInt(userId).BindText(hrefKey);
+    if (!text.isEmpty()) q.BindBlob(text);
     q.Step();
 }
 

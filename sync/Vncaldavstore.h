@@ -49,6 +49,11 @@ public:
     void RemoveItem(int eventId);
     void SetLocalChanged(int eventId, qint64 at);
 
+    // The server's last text of a resource (by decoded href) that holds one
+    // event kept as one record: a change made here is written over it.
+    QByteArray Original(int userId, const QString& hrefKey);
+    void SaveOriginal(int userId, const QString& hrefKey, const QByteArray& text);
+
 private:
     StatementCache stmts_;
 };

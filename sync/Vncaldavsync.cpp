@@ -254,6 +254,7 @@ void TvnCalDavSync::Listed(TvnCalDavListing listing) {
 // time it was fetched has no download: it counts as deleted there.
 QString TvnCalDavSync::TakeBatch(std::vector<TvnCalDavResource> resources) {
     Run& run = *run_;
+    std::vector<std::pair<QString, QByteArray>> originals;
     for (TvnCalDavResource& r : resources) {
         TvnIcsReadResult read = ReadICalendar(r.Data, Now());
         r.Data.clear();
@@ -264,8 +265,31 @@ QString TvnCalDavSync::TakeBatch(std::vector<TvnCalDavResource> resources) {
             run.Untouched.insert(key);
             continue;
         }
+        if (read.Events.size() == 1) originals.emplace_back(key, read.Events.front().Original);
+        for (TvnIcsEvent& e : read.Events)
+            e.Original.clear();
         run.ServerETags[key] = r.ETag;
         run.Downloads[key] = {r.Href, r.ETag, std::move(read.Events)};
+    }
+    return KeepOriginals(originals);
+}
+
+// The server's texts go to the database as they arrive, so that a large
+// download is not held in memory; they describe the server, not the events
+// here, so a run that fails later leaves nothing wrong behind.
+QString TvnCalDavSync::KeepOriginals(const std::vector<std::pair<QString, QByteArray>>& texts) {
+    if (texts.empty()) return {};
+    TADOConnection* connection = data_.DataSet(tsEvents)->Connection();
+    try {
+        connection->BeginTrans();
+        ado::TCalDavStore store(connection->Handle());
+        for (const auto& [key, text] : texts)
+            store.SaveOriginal(run_->Account.UserID, key, text);
+        connection->CommitTrans();
+    } catch (const std::exception& e) {
+        if (connection->InTransaction()) connection->RollbackTrans();
+        return QStringLiteral("The downloaded changes could not be stored: %1")
+            .arg(QString::fromUtf8(e.what()));
     }
     return {};
 }
@@ -328,6 +352,7 @@ void TvnCalDavSync::Remember(const TvnSyncUpload& up, const QByteArray& etag) {
     ado::TCalDavStore store(EventsDb(data_));
     if (up.Delete) {
         store.RemoveItem(up.EventID);
+        store.SaveOriginal(run.Account.UserID, CalDavHrefKey(up.Href), {});
         ++run.Report.DeletedThere;
         return;
     }
@@ -335,7 +360,7 @@ void TvnCalDavSync::Remember(const TvnSyncUpload& up, const QByteArray& etag) {
                                         CalDavEventHash(up.Item.Event), 0, false});
     // What the server now holds is what the next change is written over.
     if (!up.Item.Original.isEmpty())
-        ado::TEventUids(EventsDb(data_)).StoreOriginal(up.EventID, up.Data);
+        store.SaveOriginal(run.Account.UserID, CalDavHrefKey(up.Href), up.Data);
     ++run.Report.Uploaded;
 }
 

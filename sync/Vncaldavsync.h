@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "sync/Vncaldavtypes.h"
 
@@ -79,6 +80,7 @@ private:
     void ListServer();
     void Listed(TvnCalDavListing listing);
     QString TakeBatch(std::vector<TvnCalDavResource> resources);
+    QString KeepOriginals(const std::vector<std::pair<QString, QByteArray>>& texts);
     void StoreLocally();
     void SendNext();
     void Sent(const TvnCalDavError& error, const QByteArray& etag);

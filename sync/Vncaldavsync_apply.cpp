@@ -132,7 +132,6 @@ private:
         const TvnIcsEvent& server = download.Events.front();
         if (item.LocalChanged > server.LastModified) {
             TvnEventParams copy = Merged(local, server);
-            uids_.StoreOriginal(local.ID, server.Original);  // the version the change goes over
             // Remembered as the server's version: if the upload fails, the
             // next run sends it again instead of making another copy.
             item.ETag = download.ETag;
@@ -210,8 +209,6 @@ private:
         changed_ = true;
     }
 
-    // The server's text of an event kept as one record is what a change made
-    // here is later written over, so that nothing else of it is lost.
     void SaveItem(const TvnEventParams& e, const TvnSyncDownload& download,
                   const TvnIcsEvent& server, bool part) {
         store_.SaveItem(run_.Account.UserID, {e.ID, download.Href, download.ETag, server.Uid,
@@ -219,7 +216,6 @@ private:
         linked_.insert(e.ID);
         if (part || server.Uid.isEmpty()) return;
         uids_.Store(e.ID, server.Uid);
-        uids_.StoreOriginal(e.ID, server.Original);
     }
 
     int AddHere(TvnEventParams e) {
@@ -243,8 +239,9 @@ private:
 
     void QueuePut(const TvnEventParams& e, const TvnCalDavItem& item, const QByteArray& ifMatch) {
         const qint64 changed = item.LocalChanged > 0 ? item.LocalChanged : CalDavNowUtc();
-        Queue(
-            {false, item.Href, ifMatch, e.ID, {e, item.Uid, changed, true, uids_.Original(e.ID)}});
+        // Written over the server's last text, so that nothing else of it is lost.
+        const QByteArray original = store_.Original(run_.Account.UserID, CalDavHrefKey(item.Href));
+        Queue({false, item.Href, ifMatch, e.ID, {e, item.Uid, changed, true, original}});
     }
 
     void Queue(TvnSyncUpload upload) { run_.Uploads.push_back(std::move(upload)); }

@@ -54,8 +54,9 @@ TEST_P(SchemaUpgrade, ReachesTheCurrentVersionKeepingItsRows) {
     ado::UpgradeSchema(db);
     EXPECT_EQ(ado::StoredSchemaVersion(db), ado::SchemaVersion);
     EXPECT_EQ(Count("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
-                    "('EventUids', 'CalDavAccounts', 'CalDavItems', 'EventOriginals')"),
-              4);
+                    "('EventUids', 'CalDavAccounts', 'CalDavItems', 'EventOriginals', "
+                    "'CalDavOriginals')"),
+              5);
     EXPECT_EQ(Count("SELECT count(*) FROM \"Events\" WHERE \"Desc\" = 'Dentist'"), 1);
     Run("INSERT INTO \"CalDavItems\"(\"EventID\", \"UserID\", \"Href\", \"ETag\", \"UID\", "
         "\"Hash\", \"LocalChanged\") VALUES (1, 0, '/a.ics', 'e', 'u', 'h', 0)");
@@ -67,10 +68,14 @@ INSTANTIATE_TEST_SUITE_P(
     Shapes, SchemaUpgrade,
     ::testing::Values(
         EarlierDatabase{
-            "FourTablesOnly", 0, {"EventUids", "CalDavAccounts", "CalDavItems", "EventOriginals"}},
-        EarlierDatabase{"WithEventUids", 1, {"CalDavAccounts", "CalDavItems", "EventOriginals"}},
-        EarlierDatabase{"EveryTableButNoVersion", 0, {"EventOriginals"}},
-        EarlierDatabase{"WithoutOriginals", 2, {"EventOriginals"}}),
+            "FourTablesOnly",
+            0,
+            {"EventUids", "CalDavAccounts", "CalDavItems", "EventOriginals", "CalDavOriginals"}},
+        EarlierDatabase{"WithEventUids",
+                        1,
+                        {"CalDavAccounts", "CalDavItems", "EventOriginals", "CalDavOriginals"}},
+        EarlierDatabase{"EveryTableButNoVersion", 0, {"EventOriginals", "CalDavOriginals"}},
+        EarlierDatabase{"WithoutOriginals", 2, {"EventOriginals", "CalDavOriginals"}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(SchemaVersion, ANewDatabaseStartsAtTheCurrentVersion) {
