@@ -3,9 +3,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QPointer>
-#include <QTime>
 #include <QWindow>
-#include <cmath>
 
 #include "calendar/Vndbdrawcalendar.h"
 #include "calendar/Vndrawcalendar.h"
@@ -33,24 +31,27 @@ QString HolidayOf(TvnDBDrawCalendar& c, int col, int row) {
     }
 }
 
-// The events a cell shows, in the order they are painted, each with its
-// start time when it has one.
+// The painting's own order of a cell's events, which the control keeps to
+// itself; the member pointer reaches it without a cast of the object.
+struct TvnDayOrder : TvnDBDrawCalendar {
+    using TvnDBDrawCalendar::EventsInDayOrder;
+};
+
+// The events a cell shows as their item lines read, in the order they are
+// painted.
 QStringList EventsOf(TvnDBDrawCalendar& c, int col, int row) {
     QStringList events;
     if (!c.TableIsActive(tsEvents)) return events;
-    for (const TvnEventDrawData& entry : c.EventDrawList) {
-        if (!entry.Cells[CellFlagIndex(col, row)]) continue;
+    for (const TvnEventDrawData* entry :
+         (c.*&TvnDayOrder::EventsInDayOrder)(CellFlagIndex(col, row))) {
         TvnEventParams event;
         try {
-            c.DataSet(tsEvents)->SetBookmark(entry.Bookmark);
+            c.DataSet(tsEvents)->SetBookmark(entry->Bookmark);
             c.DBRecord_To_EventStruct(&event);
         } catch (const EDatabaseError&) {
             continue;  // deleted by another program since the last refresh
         }
-        const QTime start = QTime::fromMSecsSinceStartOfDay(
-            int(std::lround(TimeOfDay(event.Date) * 86400000.0)) % 86400000);
-        events << (event.UseStartTime ? start.toString(QStringLiteral("hh:mm ")) + event.Desc
-                                      : event.Desc);
+        events << TvnDBDrawCalendar::EventItemText(event.Desc, event.UseStartTime, event.Date);
     }
     return events;
 }

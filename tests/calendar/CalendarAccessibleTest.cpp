@@ -9,6 +9,7 @@
 
 namespace {
 
+// The 25th lists its all-day event before the timed one, as it is painted.
 struct AccessibleCalendar : BoundCalendar {
     AccessibleCalendar() : BoundCalendar(At(2026, 12, 9, 10, 0)) {
         InstallCalendarAccessibility();
@@ -48,11 +49,11 @@ TEST(CalendarAccessible, EachViewIsATableOfItsCellsNamedByDateAndContents) {
         const char* name;
     } rows[] = {
         {vmMonth, 42, At(2026, 12, 25),
-         "Friday 25 December 2026, holiday Christmas Day, 2 events: 09:30 Dentist, Team meeting"},
+         "Friday 25 December 2026, holiday Christmas Day, 2 events: Team meeting, 09:30 Dentist"},
         {vmMonth, 42, At(2026, 12, 9), "Wednesday 9 December 2026, today, 1 event: Dinner"},
         {vmMonth, 42, At(2026, 12, 10), "Thursday 10 December 2026"},
         {vmWeek, 7, At(2026, 12, 25),
-         "Friday 25 December 2026, holiday Christmas Day, 2 events: 09:30 Dentist, Team meeting"},
+         "Friday 25 December 2026, holiday Christmas Day, 2 events: Team meeting, 09:30 Dentist"},
         {vmDay, 1, At(2026, 12, 9), "Wednesday 9 December 2026, today, 1 event: Dinner"},
         {vmYear, 12, At(2026, 12, 1), "December 2026"},
     };
