@@ -66,8 +66,11 @@ private:
         }
         draft_ += key.text();
         Show();
-        // A text as long as a shown value that reads as one is complete.
-        if (draft_.size() >= picker_.displayFormat().size() && Read().isValid()) Finish();
+        // A text that reads as a value and is shown as typed is complete
+        // ("12/25/20" is not, on its way to 2024).
+        const QDateTime read = Read();
+        if (read.isValid() && picker_.locale().toString(read, picker_.displayFormat()) == draft_)
+            Finish();
         return true;
     }
 
