@@ -20,6 +20,9 @@ packages=(
     # A display with a window manager, for the tests of the real program's
     # window (frames, closing by the title bar).
     xvfb openbox wmctrl
+    # The accessibility registry and its Python client, for the test that
+    # reads the program as a screen reader does.
+    at-spi2-core python3-pyatspi
 )
 
 missing=()
