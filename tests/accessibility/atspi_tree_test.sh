@@ -6,7 +6,7 @@
 set -u
 program=${1:-}
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in xvfb-run dbus-run-session /usr/libexec/at-spi-bus-launcher; do
+for tool in xvfb-run dbus-run-session openbox /usr/libexec/at-spi-bus-launcher; do
     command -v "$tool" >/dev/null || { echo "missing $tool"; exit 77; }
 done
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "missing python3-pyatspi"; exit 77; }
@@ -22,10 +22,14 @@ home=$3
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 launcher=$!
+# A window manager, so that the program's window becomes active and takes
+# the keyboard focus.
+openbox >/dev/null 2>&1 &
+wm=$!
 VORNEL_HOME="$home" "$program" &
 vornel=$!
 /usr/bin/python3 "$here/read_tree.py" vornel
 rc=$?
-kill "$vornel" "$launcher" 2>/dev/null
-wait "$vornel" "$launcher" 2>/dev/null
+kill "$vornel" "$launcher" "$wm" 2>/dev/null
+wait "$vornel" "$launcher" "$wm" 2>/dev/null
 exit $rc

@@ -53,6 +53,16 @@ def main():
         failures.append(f'no cell named "{name}"')
     if any(c.getRoleName() != 'table cell' for c in cells):
         failures.append('a cell is not a table cell')
+    # Given the keyboard focus, the calendar names its focused day: today.
+    calendar.queryComponent().grabFocus()
+    focused = []
+    for _ in range(20):
+        focused = [c.name for c in cells if c.getState().contains(pyatspi.STATE_FOCUSED)]
+        if focused:
+            break
+        time.sleep(0.25)
+    if len(focused) != 1 or not focused[0].startswith(name):
+        failures.append(f'focused cells {focused}, not today')
     for node in nodes(app):
         # The tool bar's own overflow button is Qt's, not one of the program's.
         parent = node.parent
