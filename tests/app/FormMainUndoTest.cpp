@@ -38,7 +38,8 @@ TEST(FormMainUndo, DeletedEventIsNamedInTheStatusBarAndComesBackWithCtrlZ) {
     ASSERT_NE(message, nullptr);
     EXPECT_TRUE(message->isVisible());
     EXPECT_TRUE(w.window->statusBar()->isVisible());
-    EXPECT_TRUE(message->text().startsWith(QString::fromUtf8("Deleted &quot;Dentist&quot; \u2014 <a")))
+    EXPECT_TRUE(
+        message->text().startsWith(QString::fromUtf8("Deleted &quot;Dentist&quot; \u2014 <a")))
         << message->text().toStdString();
     EXPECT_TRUE(undo->isEnabled());
     w.window->grab().save(TestOutputDir() + "/main_window_undo_message.png");
