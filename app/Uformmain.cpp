@@ -1,5 +1,6 @@
 #include "app/Uformmain.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
@@ -42,6 +43,7 @@ constexpr TvnActionIcon ActionIcons[] = {
     {"mMenu_FileSuspend", "media-playback-pause", QStyle::SP_MediaPause},
     {"mMenu_FileHide", "go-down", QStyle::SP_TitleBarMinButton},
     {"mMenu_FileExit", "application-exit", QStyle::SP_DialogCloseButton},
+    {"mMenu_MoveToday", "go-jump-today", QStyle::SP_DialogApplyButton},
     {"mMenu_MovePrevYear", "go-first", QStyle::SP_MediaSkipBackward},
     {"mMenu_MovePrevMonth", "go-previous", QStyle::SP_ArrowLeft},
     {"mMenu_MoveNextMonth", "go-next", QStyle::SP_ArrowRight},
@@ -81,10 +83,11 @@ constexpr TvnActionIcon ActionIcons[] = {
 
 // The tool bar's buttons by the actions they show, in the order of the bar.
 constexpr const char* ToolButtons[][2] = {
-    {"ToolButton1", "mMenu_AddREvent"},    {"ToolButton2", "mMenu_ToolsOptions"},
-    {"ToolButton3", "mMenu_ToolsFind"},    {"ToolButton5", "mMenu_ViewDay"},
-    {"ToolButton6", "mMenu_ViewWeek"},     {"ToolButton7", "mMenu_ViewMonth"},
-    {"ToolButton9", "mMenu_MovePrevYear"}, {"ToolButton10", "mMenu_MoveNextYear"},
+    {"ToolButton1", "mMenu_AddREvent"},  {"ToolButton2", "mMenu_ToolsOptions"},
+    {"ToolButton3", "mMenu_ToolsFind"},  {"ToolButton5", "mMenu_ViewDay"},
+    {"ToolButton6", "mMenu_ViewWeek"},   {"ToolButton7", "mMenu_ViewMonth"},
+    {"ToolButton8", "mMenu_ViewYear"},   {"ToolButton9", "mMenu_MovePrevYear"},
+    {"ToolButton11", "mMenu_MoveToday"}, {"ToolButton10", "mMenu_MoveNextYear"},
 };
 
 }  // namespace
@@ -227,13 +230,29 @@ void TFormMainVNCR::SetActionIcons() {
 }
 
 void TFormMainVNCR::NameToolButtons() {
+    QWidget* previous = nullptr;
     for (const auto& [button, actionName] : ToolButtons) {
         auto* action = findChild<QAction*>(QLatin1String(actionName));
         if (QWidget* widget = ui->ToolBar1->widgetForAction(action)) {
             widget->setObjectName(QLatin1String(button));
             widget->setMinimumSize(73, 48);
+            // Tab reaches the bar's buttons too, then the month tabs, the
+            // calendar and the recurring-events panel.
+            widget->setFocusPolicy(Qt::TabFocus);
+            if (previous) setTabOrder(previous, widget);
+            previous = widget;
         }
     }
+    for (QWidget* next : std::initializer_list<QWidget*>{
+             ui->tabControl_Months, ui->vnCalendarReminder, ui->listView_Events, ui->btnEventAdd,
+             ui->btnEventEdit, ui->btnEventDelete}) {
+        if (previous) setTabOrder(previous, next);
+        previous = next;
+    }
+    // The tab bar's arrow keys scroll its tabs; its scroll buttons need no stop.
+    for (QToolButton* scroll : ui->tabControl_Months->findChildren<QToolButton*>())
+        scroll->setFocusPolicy(Qt::NoFocus);
+    ui->vnCalendarReminder->setFocus();
 }
 
 void TFormMainVNCR::ConnectMenus() {
@@ -268,7 +287,11 @@ void TFormMainVNCR::ConnectMenus() {
                               ui->mMenu_ViewYear};
     const QAction* popupViews[] = {ui->pMenu_ViewDay, ui->pMenu_ViewWeek, ui->pMenu_ViewMonth,
                                    ui->pMenu_ViewYear};
+    // The bar's view buttons show the active view: one checked at a time.
+    auto* viewGroup = new QActionGroup(this);
+    run(ui->mMenu_MoveToday, [this] { MoveToday(); });
     for (int mode = 0; mode < 4; ++mode) {
+        viewGroup->addAction(const_cast<QAction*>(views[mode]));
         run(views[mode], [this, mode] { ViewCommand(mode); });
         run(popupViews[mode], [this, mode] { SetView(mode); });
     }
@@ -326,6 +349,9 @@ void TFormMainVNCR::ConnectCalendar() {
     c->OnMouseUp = [this](TvnDrawCalendar*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         vnCalendarReminderMouseUp();
     };
+    c->OnKeyDown = [this](TvnDrawCalendar*, int key, Qt::KeyboardModifiers) {
+        vnCalendarReminderKeyDown(key);
+    };
     c->OnBeforeFoundEvents = [this](TvnCalendarReminder*) {
         vnCalendarReminderBeforeFoundEvents();
     };
@@ -350,4 +376,32 @@ void TFormMainVNCR::ConnectEventsPanel() {
     };
     key(Qt::Key_Insert, &TFormMainVNCR::btnEventAddClick);
     key(Qt::Key_Delete, &TFormMainVNCR::btnEventDeleteClick);
+}
+
+void TFormMainVNCR::MoveToday() {
+    TvnCalendarReminder* c = Calendar();
+    int year = 0, month = 0, day = 0;
+    DecodeDate(c->CurrDate(), year, month, day);
+    // From the recurring-events panel back to the calendar, on today's month.
+    if (ui->tabControl_Months->currentIndex() == RecurringEventsTab)
+        ui->tabControl_Months->setCurrentIndex(month - 1);
+    c->SetFocusedDate(c->CurrDate());
+}
+
+void TFormMainVNCR::vnCalendarReminderKeyDown(int key) {
+    TvnCalendarReminder* c = Calendar();
+    if (key == Qt::Key_Delete) {
+        if (c->ItemIsSelected()) DeleteSelectedItem();
+        return;
+    }
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
+    if (c->ViewMode() == vmYear) {
+        // A day of the year view is no cell: Enter opens its month.
+        ViewCommand(vmMonth);
+        return;
+    }
+    // As a double click on the focused day, or on the selected item.
+    if (!c->ItemIsSelected()) c->SelectedDate = c->FocusedDate();
+    c->DblClicked = true;
+    vnCalendarReminderMouseUp();
 }

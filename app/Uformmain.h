@@ -263,6 +263,8 @@ private:
     void vnCalendarReminderChangeCalendarDate(const QString& title, int year, int month);
     void vnCalendarReminderChangeCarrentDate(int month, int day);
     void vnCalendarReminderMouseUp();
+    void vnCalendarReminderKeyDown(int key);
+    void MoveToday();
     void vnCalendarReminderBeforeFoundEvents();
     void vnCalendarReminderAfterFoundEvents();
     // database maintenance
