@@ -1,8 +1,10 @@
 // Series that this calendar cannot say directly: their occurrences, each rule
 // walked in bounded steps, compared with the nearest kind or expanded.
+#include <QCryptographicHash>
 #include <QDate>
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <optional>
 
 #include "reminder/Vnicalendar_read_p.h"
@@ -250,9 +252,8 @@ std::optional<int64_t> ZoneOffsetAtNoon(int64_t day, const icaltimetype& start) 
 
 // The zone sampled at noon from firstDay to lastDay: whether its distance
 // from local time stays one, and the days on which its clock changes.
-TvnReadContext::Steadiness SampleZone(const icaltimetype& start, int64_t firstDay,
-                                      int64_t lastDay) {
-    TvnReadContext::Steadiness z{firstDay, false, {}, 0};
+TvnZoneSteadiness SampleZone(const icaltimetype& start, int64_t firstDay, int64_t lastDay) {
+    TvnZoneSteadiness z{firstDay, lastDay, false, {}, 0};
     const auto distance = DistanceFromLocal(firstDay, 720, start);
     std::optional<int64_t> offset = ZoneOffsetAtNoon(firstDay, start);
     if (!distance || !offset) return z;
@@ -267,6 +268,39 @@ TvnReadContext::Steadiness SampleZone(const icaltimetype& start, int64_t firstDa
     return z;
 }
 
+// The zone as this read defines it, and the local zone: a file may define a
+// zone of a known name its own way (cut short, say).
+QByteArray ZoneKey(const icaltimetype& start) {
+    QByteArray key = qgetenv("TZ") + '\n';
+    if (icaltime_is_utc(start)) return key + "UTC";
+    icalcomponent* c = icaltimezone_get_component(const_cast<icaltimezone*>(start.zone));
+    char* text = c ? icalcomponent_as_ical_string_r(c) : nullptr;
+    key += text ? QCryptographicHash::hash(text, QCryptographicHash::Sha1)
+                : QByteArray(icaltimezone_get_tzid(const_cast<icaltimezone*>(start.zone)));
+    free(text);
+    return key;
+}
+
+// Zones sampled by earlier reads too: a synchronisation reads each resource
+// on its own, and they name the same few zones. A zone found unsteady is not
+// sampled again for another span (the exact check follows anyway).
+TvnZoneSteadiness SteadinessOf(const icaltimetype& start, int64_t first, int64_t last) {
+    static std::mutex lock;
+    static QHash<QByteArray, TvnZoneSteadiness> known;
+    const QByteArray key = ZoneKey(start);
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        const auto it = known.constFind(key);
+        if (it != known.cend() && (!it->Steady || (it->From <= first && it->To >= last)))
+            return *it;
+    }
+    const TvnZoneSteadiness sampled = SampleZone(start, first, last);
+    const std::lock_guard<std::mutex> guard(lock);
+    if (known.size() > 256) known.clear();
+    known.insert(key, sampled);
+    return sampled;
+}
+
 }  // namespace
 
 bool KeepsLocalTime(const icaltimetype& start, const TvnEventParams& e, TvnReadContext& ctx) {
@@ -275,24 +309,17 @@ bool KeepsLocalTime(const icaltimetype& start, const TvnEventParams& e, TvnReadC
     // An hourly series meets every time of day: it is checked occurrence by
     // occurrence instead.
     if (e.Recurrence == rkHourly) return false;
-    const QString zone =
-        utc ? QStringLiteral("UTC")
-            : QString::fromUtf8(icaltimezone_get_tzid(const_cast<icaltimezone*>(start.zone)));
-    // The days a kept series meets, a century at most, sampled once per zone
-    // at noon; a zone found unsteady once is not sampled again (the exact
-    // check follows anyway).
+    // The days a kept series meets, a century at most.
     const int64_t last = int64_t(std::floor(ctx.Horizon));
     const int64_t first = std::max(int64_t(std::floor(e.Date)), last - 36525);
-    auto known = ctx.SteadyZones.find(zone);
-    if (known == ctx.SteadyZones.end() || (known->Steady && known->From > first))
-        known = ctx.SteadyZones.insert(zone, SampleZone(start, first, last));
-    if (!known->Steady) return false;
+    const TvnZoneSteadiness known = SteadinessOf(start, first, last);
+    if (!known.Steady) return false;
     // Around a change of the clocks the distance may differ at other times of
     // the day than noon (both zones change on that day, at different hours).
     const int minuteOfDay = start.hour * 60 + start.minute;
-    for (const int64_t day : known->ChangeDays)
+    for (const int64_t day : known.ChangeDays)
         for (const int64_t near : {day - 1, day, day + 1})
-            if (DistanceFromLocal(near, minuteOfDay, start) != known->Distance) return false;
+            if (DistanceFromLocal(near, minuteOfDay, start) != known.Distance) return false;
     return true;
 }
 

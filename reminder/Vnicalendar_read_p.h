@@ -18,6 +18,15 @@ struct TvnOverride {
     icalcomponent* Component = nullptr;
 };
 
+// Whether a zone keeps one distance from local time over a span of days (at
+// noon, and on the days its clock changes).
+struct TvnZoneSteadiness {
+    int64_t From = 0, To = 0;
+    bool Steady = false;
+    std::vector<int64_t> ChangeDays;  // days whose noon offset differs from the day before
+    int64_t Distance = 0;             // minutes local time is ahead
+};
+
 struct TvnReadContext {
     explicit TvnReadContext(TDateTime now) : Now(now), Horizon(now + 3653) {}
     TDateTime Now;
@@ -32,15 +41,6 @@ struct TvnReadContext {
     int Seen = 0;
     QHash<QString, std::vector<TvnOverride>> Overrides;  // by UID
     QSet<QString> Masters;                               // UIDs of the series in the text
-    // Whether a zone keeps one distance from local time from a day on (at
-    // noon, and on the days its clock changes), by zone.
-    struct Steadiness {
-        int64_t From = 0;
-        bool Steady = false;
-        std::vector<int64_t> ChangeDays;  // days whose noon offset differs from the day before
-        int64_t Distance = 0;             // minutes local time is ahead
-    };
-    QHash<QString, Steadiness> SteadyZones;
     TvnIcsReadResult Result;
 };
 
