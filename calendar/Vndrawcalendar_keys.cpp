@@ -103,8 +103,15 @@ TRect TvnDrawCalendar::MiniDayRect(int col, int row, int day) const {
     const int dh = (first.Height() - DayNumberHeight) / 6;
     int days = 0;
     const int i = GetMonthOffset(col, row, days) + day - 1;
-    const int left = r.Left + (i % 7) * dw, top = r.Top + TitleHeight + 1 + (i / 7) * dh;
-    return TRect{left, top, left + dw, top + dh};
+    // A box around the day's number, placed as the number is drawn.
+    TCanvas& c = *DrawCanvas;
+    const int height = c.Font.Height;
+    c.Font.Height = DayFontHeight;
+    const int tw = c.TextWidth(QStringLiteral("11")), th = c.TextHeight(QStringLiteral("11"));
+    c.Font.Height = height;
+    const int left = r.Left + (i % 7) * dw + (dw - tw) / 2 - 3;
+    const int top = r.Top + TitleHeight + 1 + (i / 7) * dh - 1;
+    return TRect{left, top, left + tw + 6, top + th + 2};
 }
 
 void TvnDrawCalendar::DrawFocusFrame(int col, int row) {
@@ -129,8 +136,12 @@ void TvnDrawCalendar::DrawFocusFrame(int col, int row) {
     TCanvas& c = *DrawCanvas;
     c.Brush.Style = bsClear;
     c.Pen.Style = psSolid;
+    // Two pixels of the highlight colour with a light line inside, so that
+    // the frame shows on today's fill and on a day colour as well.
     c.Pen.Color = clHighlight;
     c.Rectangle(r);
     c.Rectangle(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+    c.Pen.Color = clHighlightText;
+    c.Rectangle(r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2);
     update(r.ToQRect());
 }

@@ -3,7 +3,9 @@
 // shared by the painting and the selection.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFontMetrics>
+#include <QTest>
 
 #include "support/BoundCalendar.h"
 
@@ -131,5 +133,39 @@ const ViewRow kViewRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Views, DayItemOrder, ::testing::ValuesIn(kViewRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// Month, week and year views with timed items and the focused day framed,
+// saved for a person to look at.
+TEST(CalendarItemRender, TimesAndTheFocusedDayInTheMonthWeekAndYearViews) {
+    TFormatSettings fs = DottedFormatSettings();
+    fs.ShortTimeFormat = QStringLiteral("hh:nn");
+    ScopedFormat format(fs);
+    BoundCalendar b(At(2024, 3, 13, 11, 0), 1000, 700);
+    TvnDBDrawCalendar& c = b.cal;
+    FillDay(b.db);
+    b.db.AddEvent(0, "Team meeting", At(2024, 3, 4, 10, 0),
+                  {.recurrence = rkWeekly, .nParam = 1, .useStartTime = true});
+    c.show();
+    c.activateWindow();
+    c.setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&c));
+    const QDir out(TestOutputDir());
+    QTest::keyClick(&c, Qt::Key_Right);  // the focused day is 14 March, today 13 March
+    c.UpdateCalendar();
+    EXPECT_TRUE(c.BackBuffer().save(out.filePath("keys-month-times-focus.png")));
+    c.SelectedDate = c.FocusedDate();
+    c.SetViewMode(vmWeek);
+    QTest::keyClick(&c, Qt::Key_Left);
+    EXPECT_TRUE(c.BackBuffer().save(out.filePath("keys-week-times-focus.png")));
+    c.SelectedDate = c.FocusedDate();
+    c.SetViewMode(vmYear);
+    QTest::keyClick(&c, Qt::Key_Down);  // 20 March
+    EXPECT_EQ(c.FocusedDate(), At(2024, 3, 20));
+    EXPECT_TRUE(c.BackBuffer().save(out.filePath("keys-year-today-focus.png")));
+}
 
 }  // namespace
