@@ -88,6 +88,7 @@ public:
 
     // ---- selection and cell scroll bars
     void DoSelectItem() override;
+    void SelectFocusedItem(int step) override;
     bool ItemIsSelected() const { return SelItem != -1; }
     void SetSelectItemDefData(bool full);
     void CalcSelectItem();

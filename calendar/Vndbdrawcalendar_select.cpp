@@ -17,6 +17,33 @@ void TvnDBDrawCalendar::DoSelectItem() {
     LastSelRow = SelRow;
 }
 
+void TvnDBDrawCalendar::SelectFocusedItem(int step) {
+    if (SpecialFilter || ViewMode() == vmYear) return;
+    int col = -1, row = -1;
+    DateToCell(FocusedDate(), col, row);
+    if (col == -1 || row == -1) return;
+    FlushPaint();  // counts the cell's items
+    const int count = ItemCount[CellRectIndex(col, row)];
+    if (count == 0) return;
+    const bool here = SelItem != -1 && SelCol == col && SelRow == row;
+    const int item =
+        std::clamp(here ? ScrollPosition(col, row) + SelItem + step : (step > 0 ? 0 : count - 1), 0,
+                   count - 1);
+    // A line scrolled out of the cell is scrolled into it first.
+    const TRect cell = GetCellRect(col, row);
+    const int visible = std::max(1, (cell.Height() - DayNumberHeight) / ItemHeight);
+    QScrollBar* bar = CellScrollBar(col, row);
+    if (bar && !bar->isHidden()) {
+        if (item < bar->value()) bar->setValue(item);
+        if (item >= bar->value() + visible) bar->setValue(item - visible + 1);
+    }
+    SelCol = col;
+    SelRow = row;
+    SelItem = item - ScrollPosition(col, row);
+    SelectedDate = FocusedDate();
+    DoSelectItem();
+}
+
 void TvnDBDrawCalendar::SetSelectItemDefData(bool full) {
     SelItem = -1;
     if (full) LastSelItem = LastSelCol = LastSelRow = -1;

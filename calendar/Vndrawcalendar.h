@@ -173,6 +173,9 @@ public:
 
     // ---- overridable operations
     virtual void DoSelectItem();
+    // Selects the next (step 1) or previous (step -1) item line of the
+    // focused day, as a press on it would; nothing here (no item lines).
+    virtual void SelectFocusedItem(int step);
     virtual void DrawCell(int col, int row, bool highlighted);
     virtual void PaintTo();
     virtual void OnTimer(QObject* sender);

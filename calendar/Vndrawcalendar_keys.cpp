@@ -50,9 +50,17 @@ bool TvnDrawCalendar::ShowsFocusFrame() const {
     return !Printing && hasFocus();
 }
 
+void TvnDrawCalendar::SelectFocusedItem(int) {}
+
 void TvnDrawCalendar::keyPressEvent(QKeyEvent* event) {
     const bool year = ViewMode() == vmYear;
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
     Guarded([&] {
+        if (ctrl && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
+            SelectFocusedItem(event->key() == Qt::Key_Down ? 1 : -1);
+            event->accept();
+            return;
+        }
         switch (event->key()) {
             case Qt::Key_Left:
                 MoveFocusedDate(deDay, -1);

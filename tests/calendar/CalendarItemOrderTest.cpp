@@ -169,3 +169,47 @@ TEST(CalendarItemRender, TimesAndTheFocusedDayInTheMonthWeekAndYearViews) {
 }
 
 }  // namespace
+
+namespace {
+
+class KeyItemSelection : public ::testing::TestWithParam<ViewRow> {};
+
+// Ctrl+Down and Ctrl+Up walk the focused day's lines in the listed order,
+// scrolling a full cell to the line they select.
+TEST_P(KeyItemSelection, CtrlDownAndUpWalkTheFocusedDaysLines) {
+    const ViewRow& v = GetParam();
+    TFormatSettings fs = DottedFormatSettings();
+    fs.ShortTimeFormat = QStringLiteral("hh:nn");
+    ScopedFormat format(fs);
+    BoundCalendar b(At(2024, 3, 13, 11, 0), 1000, 700);
+    TvnDBDrawCalendar& c = b.cal;
+    const QStringList expected = FillDay(b.db);
+    b.Show(v.view, At(2024, 3, 13));
+    auto selected = [&] {
+        if (!c.ItemIsSelected()) return QString();
+        return c.SelEvent.ID != -1 ? c.SelEvent.Desc : c.SelNotes.Title;
+    };
+    QStringList walked;
+    for (int k = 0; k < expected.size() + 1; ++k) {
+        QTest::keyClick(&c, Qt::Key_Down, Qt::ControlModifier);
+        walked << selected();
+        EXPECT_EQ(c.SelCol, v.col);
+        EXPECT_EQ(c.SelRow, v.row);
+    }
+    QStringList down = expected;
+    down << expected.last();  // the last line stays selected
+    EXPECT_EQ(walked, down);
+    QTest::keyClick(&c, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(selected(), expected[expected.size() - 2]);
+    // Moving the focused day drops the selection; Ctrl+Up then takes the last line.
+    QTest::keyClick(&c, Qt::Key_Right);
+    QTest::keyClick(&c, Qt::Key_Left);
+    EXPECT_FALSE(c.ItemIsSelected());
+    QTest::keyClick(&c, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(selected(), expected.last());
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, KeyItemSelection, ::testing::ValuesIn(kViewRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
