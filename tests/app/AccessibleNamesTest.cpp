@@ -12,7 +12,7 @@
 namespace {
 
 struct UiWidget {
-    QString cls, name, text, accessibleName, buddy;
+    QString cls, name, text = {}, accessibleName = {}, buddy = {};
 };
 
 struct UiForm {
