@@ -205,6 +205,8 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     // Puts the focus on a day without moving the view.
     void PutFocus(TDateTime date);
+    // The context menu key (or Shift+F10): the popup menu over the focused day.
+    void PopupAtFocusedDay();
     // The frame of the focused day, when it is in the given cell (-1, -1:
     // wherever it is); drawn over whatever the cell holds.
     void DrawFocusFrame(int col = -1, int row = -1);

@@ -1,5 +1,6 @@
 // The keyboard: the focused day, its frame, and the keys that move it.
 #include <QKeyEvent>
+#include <QMenu>
 #include <cmath>
 
 #include "calendar/Vndrawcalendar.h"
@@ -83,6 +84,16 @@ void TvnDrawCalendar::keyPressEvent(QKeyEvent* event) {
             case Qt::Key_Home:
                 SetFocusedDate(FCurrDate);
                 break;
+            case Qt::Key_Menu:
+                PopupAtFocusedDay();
+                break;
+            case Qt::Key_F10:
+                if (!(event->modifiers() & Qt::ShiftModifier)) {
+                    event->ignore();
+                    return;
+                }
+                PopupAtFocusedDay();
+                break;
             default:
                 if (!OnKeyDown) {
                     event->ignore();
@@ -92,6 +103,23 @@ void TvnDrawCalendar::keyPressEvent(QKeyEvent* event) {
         }
         event->accept();
     });
+}
+
+void TvnDrawCalendar::PopupAtFocusedDay() {
+    int col = -1, row = -1;
+    DateToCell(FFocusedDate, col, row);
+    if (!PopupMenu || col == -1 || row == -1) return;
+    // As a right-button press on the day: a selected item on it stays.
+    if (SelItem == -1 || SelCol != col || SelRow != row) {
+        SelCol = col;
+        SelRow = row;
+        SelItem = -1;
+        DoSelectItem();
+    }
+    SelectedDate = FFocusedDate;
+    FlushPaint();
+    const TRect r = GetCellRect(col, row);
+    PopupMenu->exec(mapToGlobal(QPoint(r.Left + 10, r.Top + DayNumberHeight)));
 }
 
 void TvnDrawCalendar::focusInEvent(QFocusEvent* event) {

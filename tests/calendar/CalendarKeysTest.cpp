@@ -2,8 +2,10 @@
 // the view along with it, the keys handed to the owner, the focus frame.
 #include <gtest/gtest.h>
 
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "support/BoundCalendar.h"
 
@@ -151,6 +153,30 @@ TEST(CalendarKeysFocus, TheFocusedDayIsFramedWhileTheControlHasTheFocus) {
     EXPECT_GE(HighlightPixels(c, thursday), 2 * (thursday.Width() + thursday.Height()));
     c.clearFocus();
     EXPECT_EQ(HighlightPixels(c, thursday), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CalendarKeysFocus, MenuKeyAndShiftF10OpenThePopupOverTheFocusedDay) {
+    BoundCalendar b(At(2024, 3, 13, 11, 0));
+    TvnDBDrawCalendar& c = b.cal;
+    QMenu menu;
+    menu.addAction("Set colour");
+    c.PopupMenu = &menu;
+    c.show();
+    QStringList seen;
+    QObject::connect(&menu, &QMenu::aboutToShow, [&] {
+        seen << DateToStr(c.SelectedDate);
+        QTimer::singleShot(0, &menu, &QMenu::close);
+    });
+    QTest::keyClick(&c, Qt::Key_Right);
+    QTest::keyClick(&c, Qt::Key_Menu);
+    QTest::keyClick(&c, Qt::Key_Down);
+    QTest::keyClick(&c, Qt::Key_F10, Qt::ShiftModifier);
+    QTest::keyClick(&c, Qt::Key_F10);  // F10 alone is the owner's
+    EXPECT_EQ(seen, (QStringList{DateToStr(At(2024, 3, 14)), DateToStr(At(2024, 3, 21))}));
 }
 
 }  // namespace
