@@ -187,6 +187,8 @@ private:
     void StoreImportedEvents(const TvnEventDataReader& file);
 
     // Notes the record at the current row of the table before it changes.
+    template <typename Read>
+    void Remember(TvnUndoRecord::Kind kind, bool deleted, Read read);
     void RememberEvent(bool deleted);
     void RememberNotes(bool deleted);
     void RememberHoliday(bool deleted);

@@ -6,31 +6,31 @@
 #include "reminder/Vncalendardata.h"
 #include "store/Adodb.h"
 
-void TvnCalendarData::RememberEvent(bool deleted) {
+// A fresh undo record of the kind, filled from the current row by read;
+// nothing while an undo itself is being stored.
+template <typename Read>
+void TvnCalendarData::Remember(TvnUndoRecord::Kind kind, bool deleted, Read read) {
     if (undoing_) return;
     undo_ = {};
-    DBRecord_To_EventStruct(&undo_.event);
-    undo_.kind = TvnUndoRecord::ukEvent;
+    read(undo_);
+    undo_.kind = kind;
     undo_.deleted = deleted;
     UndoChanged();
+}
+
+void TvnCalendarData::RememberEvent(bool deleted) {
+    Remember(TvnUndoRecord::ukEvent, deleted,
+             [this](TvnUndoRecord& r) { DBRecord_To_EventStruct(&r.event); });
 }
 
 void TvnCalendarData::RememberNotes(bool deleted) {
-    if (undoing_) return;
-    undo_ = {};
-    DBRecord_To_NotesStruct(&undo_.notes);
-    undo_.kind = TvnUndoRecord::ukNotes;
-    undo_.deleted = deleted;
-    UndoChanged();
+    Remember(TvnUndoRecord::ukNotes, deleted,
+             [this](TvnUndoRecord& r) { DBRecord_To_NotesStruct(&r.notes); });
 }
 
 void TvnCalendarData::RememberHoliday(bool deleted) {
-    if (undoing_) return;
-    undo_ = {};
-    DBRecord_To_HolStruct(&undo_.holiday);
-    undo_.kind = TvnUndoRecord::ukHoliday;
-    undo_.deleted = deleted;
-    UndoChanged();
+    Remember(TvnUndoRecord::ukHoliday, deleted,
+             [this](TvnUndoRecord& r) { DBRecord_To_HolStruct(&r.holiday); });
 }
 
 void TvnCalendarData::RememberBColor(TDateTime day) {

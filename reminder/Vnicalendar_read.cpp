@@ -106,8 +106,9 @@ void ApplyNativeNotify(icalcomponent* ev, const Notice& notice, TvnEventParams& 
     e.NotifyType = native.NotifyType;
 }
 
-// The fields every event has; false when it cannot be taken over.
-bool ReadBase(icalcomponent* ev, TvnEventParams& e, icaltimetype& start) {
+}  // namespace
+
+bool ReadEventFields(icalcomponent* ev, TvnEventParams& e, icaltimetype& start) {
     if (!icalcomponent_get_first_property(ev, ICAL_DTSTART_PROPERTY)) return false;
     start = icalcomponent_get_dtstart(ev);
     const auto local = LocalTime(start);
@@ -123,6 +124,8 @@ bool ReadBase(icalcomponent* ev, TvnEventParams& e, icaltimetype& start) {
     ApplyNativeNotify(ev, notice, e);
     return true;
 }
+
+namespace {
 
 QString NormalizedRule(icalrecurrencetype r) {
     char* text = icalrecurrencetype_as_string_r(&r);
@@ -195,7 +198,7 @@ void ReadEvent(icalcomponent* ev, TvnReadContext& ctx) {
     if (icalcomponent_count_properties(ev, ICAL_XLICERROR_PROPERTY) > 0) ++ctx.Result.Damaged;
     TvnIcsEvent item;
     icaltimetype start;
-    if (!ReadBase(ev, item.Event, start)) {
+    if (!ReadEventFields(ev, item.Event, start)) {
         ++ctx.Result.Skipped;
         return;
     }
@@ -346,10 +349,6 @@ std::vector<icalcomponent*> Calendars(icalcomponent* root) {
 }
 
 }  // namespace
-
-bool ReadEventFields(icalcomponent* ev, TvnEventParams& e, icaltimetype& start) {
-    return ReadBase(ev, e, start);
-}
 
 int KindOfFrequency(const icalrecurrencetype& r) {
     switch (r.freq) {

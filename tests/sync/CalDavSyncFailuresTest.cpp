@@ -62,6 +62,18 @@ Answer Status(int status, const QByteArray& reason) {
     return a;
 }
 
+// An event here that the last synchronisation saw as known.ics, ETag "1".
+TvnEventParams AddKnownEvent(SyncFolder& folder, ado::TCalDavStore& store) {
+    TvnEventParams mine;
+    mine.Desc = QStringLiteral("mine");
+    mine.Date = EncodeDate(2026, 12, 20);
+    folder.Add(mine);
+    const TvnEventParams stored = folder.Events().at(QStringLiteral("mine"));
+    store.SaveItem(0, {stored.ID, QStringLiteral("/anna/cal/known.ics"), "\"1\"",
+                       QStringLiteral("known"), CalDavEventHash(stored), 0, false});
+    return stored;
+}
+
 struct Row {
     const char* name;
     std::function<Answer(const Request&)> listing, fetch;
@@ -118,14 +130,8 @@ TEST_P(CalDavSyncFailures, EndWithAMessageAndChangeNothingHere) {
         return row.fetch ? row.fetch(r) : Fetched(Event("known", ""));
     });
     SyncFolder folder(server.Url(QStringLiteral("/anna/cal/")));
-    TvnEventParams mine;
-    mine.Desc = QStringLiteral("mine");
-    mine.Date = EncodeDate(2026, 12, 20);
-    mine.ID = folder.Add(mine);
     ado::TCalDavStore store(folder.db.connection.Handle());
-    const TvnEventParams stored = folder.Events().at(QStringLiteral("mine"));
-    store.SaveItem(0, {stored.ID, QStringLiteral("/anna/cal/known.ics"), "\"1\"",
-                       QStringLiteral("known"), CalDavEventHash(stored), 0, false});
+    const TvnEventParams stored = AddKnownEvent(folder, store);
     folder.client.SetTimeoutMs(3000);
     folder.client.SetDeadlineMs(2000);
 
@@ -167,14 +173,8 @@ TEST(CalDavSyncLeftAlone, AResourceThatIsNoEventHoldsUpNothingElse) {
             return r.Method == "PROPFIND" ? kList : Fetched(row.known);
         });
         SyncFolder folder(server.Url(QStringLiteral("/anna/cal/")));
-        TvnEventParams mine;
-        mine.Desc = QStringLiteral("mine");
-        mine.Date = EncodeDate(2026, 12, 20);
-        mine.ID = folder.Add(mine);
         ado::TCalDavStore store(folder.db.connection.Handle());
-        const TvnEventParams stored = folder.Events().at(QStringLiteral("mine"));
-        store.SaveItem(0, {stored.ID, QStringLiteral("/anna/cal/known.ics"), "\"1\"",
-                           QStringLiteral("known"), CalDavEventHash(stored), 0, false});
+        const TvnEventParams stored = AddKnownEvent(folder, store);
         const TvnCalDavSyncReport report = folder.Sync();
         EXPECT_FALSE(report.Failed()) << report.Error.toStdString();
         EXPECT_EQ(report.Notice.contains("known.ics"), row.named) << report.Notice.toStdString();
