@@ -6,6 +6,9 @@ packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
     libsqlite3-dev libjpeg62-turbo-dev
+    # Reading the Windows version's Jet databases (in the vornel-jet-export
+    # helper only).
+    mdbtools-dev
     fonts-liberation
     libgtest-dev
     libical-dev
