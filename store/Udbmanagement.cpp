@@ -13,6 +13,7 @@
 #include "store/Adotransaction.h"
 #include "store/Datafolder.h"
 #include "store/Dbfiles.h"
+#include "store/Jetfiles.h"
 
 namespace {
 
@@ -90,11 +91,65 @@ void CopyRows(TADOTable& source, TADOTable& dest, const TImportProgress& progres
     }
 }
 
+// The version 1.0 columns line up with the program's by position; a file
+// with more columns, or values of another kind, is refused before any row
+// is written.
+void CheckLinesUp(const TJetTable& from, TADOTable& to, const QString& file) {
+    const std::vector<ado::ColumnDef>& columns = ado::FindTableDef(to.TableName())->columns;
+    bool fits = from.columns.size() <= columns.size();
+    for (size_t c = 1; fits && c < from.columns.size(); ++c) {
+        const TJetType type = from.columns[c].type;
+        switch (columns[c].type) {
+            case ado::ColumnType::Integer:
+                fits = type == TJetType::Integer || type == TJetType::Boolean;
+                break;
+            case ado::ColumnType::DateTime:
+                fits = type == TJetType::Date || type == TJetType::Real;
+                break;
+            case ado::ColumnType::Text:
+                fits = type == TJetType::Text;
+                break;
+        }
+    }
+    if (!fits)
+        throw EJetError(QStringLiteral("The columns of the table %1 in \"%2\" do not match.")
+                            .arg(from.name, file));
+}
+
+void CopyJetRows(const TJetTable& source, TADOTable& dest, const TImportProgress& progress) {
+    if (progress.TableStarted)
+        progress.TableStarted(source.name, std::max(int(source.rows.size()) - 1, 0));
+    for (size_t r = 1; r < source.rows.size(); ++r) {
+        dest.Append();
+        for (size_t c = 1; c < source.columns.size(); ++c)
+            dest.Fields(int(c))->SetAsVariant(source.rows[r][c]);
+        dest.Post();
+        if (progress.RowCopied) progress.RowCopied();
+    }
+}
+
+// The whole file is read through the helper before the first row is written.
+bool ImportJetData(const QString& source, const QString& destination,
+                   const TImportProgress& progress) {
+    const std::vector<TJetTable> from =
+        ReadJetTables(source, {QStringLiteral("BColors"), QStringLiteral("Events")});
+    ImportTables to(destination);
+    if (!to.Open()) return false;
+    for (size_t i = 0; i < ImportTables::Count; ++i)
+        CheckLinesUp(from[i], to.Table(i), source);
+    TTransactionScope transaction(&to.Connection());
+    for (size_t i = 0; i < ImportTables::Count; ++i)
+        CopyJetRows(from[i], to.Table(i), progress);
+    transaction.Commit();
+    return true;
+}
+
 }  // namespace
 
 bool ImportPreviousData(const QString& source, const QString& destination,
                         const TImportProgress& progress) {
     if (ado::SameFile(source, destination)) return false;
+    if (IsJetFile(source)) return ImportJetData(source, destination, progress);
     ImportTables from(source);
     ImportTables to(destination);
     // Both files are checked whole before the first row is written, so a

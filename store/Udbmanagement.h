@@ -56,5 +56,8 @@ struct TImportProgress {
 // false, copying nothing, when either file, or one of those tables in it,
 // cannot be opened, and when both paths name one file. An error while rows
 // are copied is raised (EDatabaseError); the rows copied before it stay.
+// "source" may be the previous version's Jet file (from Windows): it is then
+// read whole through the Jet helper first, and a file that cannot be read
+// raises EJetError with the reason, copying nothing.
 bool ImportPreviousData(const QString& source, const QString& destination,
                         const TImportProgress& progress = {});

@@ -7,10 +7,14 @@
 #include "platform/GuardedSlot.h"
 #include "store/Adodb.h"
 #include "store/Datafolder.h"
+#include "store/Jetfiles.h"
 #include "store/Udbmanagement.h"
 #include "ui_Uformimportdata.h"
 
 namespace {
+
+const QString kImportFailed =
+    QStringLiteral("The database operation was not executed. An error was fixed!");
 
 // Lets the dialog repaint (status, progress) between rows; clicks wait.
 void LetScreenUpdate() {
@@ -74,10 +78,10 @@ bool TFormImportData::RunImport() {
     bool imported = false;
     try {
         imported = ImportPreviousData(sourcePath_, destPath_, progress);
-        if (!imported)
-            ShowError(
-                QStringLiteral("The database operation was not executed. An error was fixed!"),
-                this);
+        if (!imported) ShowError(kImportFailed, this);
+    } catch (const EJetError& e) {
+        // A Windows file that cannot be read: nothing was copied.
+        ShowError(kImportFailed + QStringLiteral("\n\n") + e.Message(), this);
     } catch (const EDatabaseError& e) {
         ShowError(e.Message(), this);
     }

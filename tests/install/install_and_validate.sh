@@ -15,6 +15,7 @@ fail() { echo "FAIL: $*"; failed=1; }
 
 [ -x "$prefix/bin/vornel" ] || fail "bin/vornel is missing or not executable"
 [ -x "$prefix/libexec/vornel/vornel-sound" ] || fail "libexec/vornel/vornel-sound is missing or not executable"
+[ -x "$prefix/libexec/vornel/vornel-jet-export" ] || fail "libexec/vornel/vornel-jet-export is missing or not executable"
 desktop-file-validate "$share/applications/$id.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" || fail "metainfo"
 grep -qx "Categories=Office;Calendar;" "$share/applications/$id.desktop" || fail "categories"

@@ -11,8 +11,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "store/Adoschema.h"
 #include "store/Uformimportdata.h"
 #include "support/DialogScript.h"
+#include "support/JetFixtures.h"
 #include "support/TestDatabase.h"
 #include "support/TestSupport.h"
 
@@ -51,6 +53,19 @@ struct ImportFixture : ::testing::Test {
         ASSERT_TRUE(QFile::copy(old.path, oldPath));
     }
 
+    // The version 1.0 file as the Windows version left it: a Jet database,
+    // cut to "bytes" when not 0.
+    void WriteOldJetDatabase(qsizetype bytes = 0) {
+        QByteArray data = FileBytes(JetFixture("v1-DB.vdb"));
+        if (bytes) data.truncate(bytes);
+        QFile file(oldPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(data);
+    }
+    void UseHelper(const QByteArray& script) {
+        helper.emplace(WriteHelperScript(helpers, "helper", script));
+    }
+
     template <class W>
     W* Find(const char* name) {
         return form.findChild<W*>(name);
@@ -61,6 +76,8 @@ struct ImportFixture : ::testing::Test {
     bool imported = false;
     ScopedDialogScript script;
     TFormImportData form{nullptr, imported, oldPath, db.path};
+    QTemporaryDir helpers;
+    std::optional<ScopedJetHelper> helper;
 };
 
 }  // namespace
@@ -92,6 +109,41 @@ TEST_F(ImportFixture, AppendsAllButTheFirstRowsAndDeletesTheOldFile) {
     form.grab().save(TestOutputDir() + "/import_data_done.png");
 }
 
+// The Windows version's "DB.vdb": its rows but the first, column by column
+// after the key; the columns it lacks (Notes, Completed) stay empty.
+TEST_F(ImportFixture, AVersionOneJetFileAppendsAllButItsFirstRows) {
+    WriteOldJetDatabase();
+    Find<QPushButton>("btnImport")->click();
+    EXPECT_EQ(script.Messages(), QStringList{"Data imported successfully."});
+    EXPECT_TRUE(imported);
+    EXPECT_EQ(Find<QProgressBar>("ProgressBar")->maximum(), 14);
+    EXPECT_EQ(Find<QProgressBar>("ProgressBar")->value(), 14);
+    for (const char* name : {"BColors", "Events"}) {
+        const QJsonObject expected = ExpectedTable("v1-DB.vdb", name);
+        const QJsonArray columns = expected["columns"].toArray();
+        const QJsonArray rows = expected["rows"].toArray();
+        TADOConnection other;
+        TADOTable t(&other);
+        db.OpenOther(other, t, name);
+        ASSERT_EQ(t.RecordCount(), rows.size());  // one of the database's own, less the first
+        t.Next();
+        for (int r = 1; r < rows.size(); ++r, t.Next()) {
+            QStringList got;
+            for (int c = 1; c < t.FieldCount(); ++c) {
+                const TField* f = t.Fields(c);
+                got << ValueText(
+                    f->IsNull() ? QVariant() : f->AsVariant(),
+                    ado::FindTableDef(name)->columns[c].type == ado::ColumnType::DateTime);
+            }
+            const QStringList want = RowText(rows[r].toArray()).mid(1);
+            EXPECT_EQ(got.mid(0, want.size()), want) << name << " row " << r;
+            // Notes and Completed, which the old file lacks.
+            EXPECT_EQ(got.mid(want.size()), QStringList(got.size() - want.size(), "null"));
+            EXPECT_EQ(got.size(), columns.size() - 1 + (QLatin1String(name) == "Events" ? 2 : 0));
+        }
+    }
+}
+
 TEST_F(ImportFixture, KeepsTheOldFileWhenAskedTo) {
     WriteOldDatabase();
     Find<QCheckBox>("check_DelOldDB")->setChecked(false);
@@ -120,6 +172,8 @@ TEST_F(ImportFixture, AnErrorAmidTheRowsKeepsThoseCopiedAndIsNoSuccess) {
 struct BadSource {
     const char* name;
     void (*make)(ImportFixture& f);
+    // A Windows (Jet) file adds why it could not be read to the message.
+    const char* reason = nullptr;
 };
 
 void PrintTo(const BadSource& row, std::ostream* os) {
@@ -132,7 +186,14 @@ TEST_P(ImportRefuses, WithItsMessageAndTheCurrentRowsAsTheyWere) {
     GetParam().make(*this);
     const bool existed = QFile::exists(oldPath);
     Find<QPushButton>("btnImport")->click();
-    EXPECT_EQ(script.Messages(), QStringList{kFailed});
+    if (!GetParam().reason) {
+        EXPECT_EQ(script.Messages(), QStringList{kFailed});
+    } else {
+        ASSERT_EQ(script.Count(TDialogKind::Error), 1);
+        EXPECT_TRUE(script.Messages()[0].startsWith(kFailed + "\n\n"));
+        EXPECT_TRUE(script.Messages()[0].contains(QLatin1String(GetParam().reason)))
+            << script.Messages()[0].toStdString();
+    }
     EXPECT_FALSE(imported);
     EXPECT_TRUE(Find<QPushButton>("btnImport")->isEnabled());
     EXPECT_EQ(QFile::exists(oldPath), existed);
@@ -149,7 +210,8 @@ INSTANTIATE_TEST_SUITE_P(
                       QFile file(f.oldPath);
                       ASSERT_TRUE(file.open(QIODevice::WriteOnly));
                       file.write("\0\1\0\0Standard Jet DB\0", 20);
-                  }},
+                  },
+                  "or it is damaged"},
         // Its colours must not be copied when its events cannot be.
         BadSource{"WithoutEvents",
                   [](ImportFixture& f) {
@@ -160,6 +222,26 @@ INSTANTIATE_TEST_SUITE_P(
                                 SQLITE_OK);
                       sqlite3_close(h);
                   }},
+        BadSource{"TextFile",
+                  [](ImportFixture& f) {
+                      QFile file(f.oldPath);
+                      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                      file.write("Events and colours\n");
+                  }},
+        BadSource{"TruncatedJetFile", [](ImportFixture& f) { f.WriteOldJetDatabase(100000); },
+                  "or it is damaged"},
+        BadSource{"HelperKilledMidway",
+                  [](ImportFixture& f) {
+                      f.WriteOldJetDatabase();
+                      f.UseHelper(kHelperKilledMidway);
+                  },
+                  "stopped unexpectedly"},
+        BadSource{"HelperNeverEnding",
+                  [](ImportFixture& f) {
+                      f.WriteOldJetDatabase();
+                      f.UseHelper(kHelperNeverEnding);
+                  },
+                  "took too long and was stopped"},
         BadSource{"TheCurrentDatabaseItself",
                   [](ImportFixture& f) { ASSERT_TRUE(QFile::link(f.db.path, f.oldPath)); }}),
     [](const auto& info) { return std::string(info.param.name); });
