@@ -262,6 +262,7 @@ void TFormMainVNCR::ConnectMenus() {
     on(ui->mMenu_FileBackup, &TFormMainVNCR::mMenu_FileBackupClick);
     on(ui->mMenu_FileRestore, &TFormMainVNCR::mMenu_FileRestoreClick);
     on(ui->mMenu_FileImportData, &TFormMainVNCR::mMenu_FileImportDataClick);
+    on(ui->mMenu_FileImportWindows, &TFormMainVNCR::mMenu_FileImportWindowsClick);
     on(ui->mMenu_FilePack, &TFormMainVNCR::mMenu_FilePackDBClick);
     on(ui->mMenu_FileImportEvents, &TFormMainVNCR::ImportEventsClick);
     on(ui->mMenu_FileExportEvents, &TFormMainVNCR::ExportEventsClick);

@@ -123,6 +123,9 @@ public:
     void ExtendImportedSeriesNow();
     // File > Import: the same data import the start-up offer runs.
     void mMenu_FileImportDataClick() { RunDataImport(); }
+    // File > Import Windows calendar: the Windows version's database converted
+    // into a file of the user's choosing.
+    void mMenu_FileImportWindowsClick();
     void ApplyWindowSettings();
     void ApplyCalendarSettings();
     void ApplyWallpaper();

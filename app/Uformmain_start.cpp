@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTabBar>
@@ -18,6 +19,9 @@
 #include "platform/Tray.h"
 #include "reminder/Vncalendarreminder.h"
 #include "store/Datafolder.h"
+#include "store/Dbfiles.h"
+#include "store/Jetconvert.h"
+#include "store/Jetfiles.h"
 #include "store/Uformimportdata.h"
 #include "ui_Uformmain.h"
 
@@ -31,9 +35,31 @@ bool OnSomeScreen(const QRect& frame) {
     return false;
 }
 
+// A "DB.vdbv2" copied over from the Windows version is a Jet file. On Yes it
+// is converted, the original kept beside it; on No, or when it cannot be
+// converted, it stays as it was and the start goes on to the opening, which
+// fails as with any database the program cannot open.
+void OfferWindowsDatabaseConversion(QWidget* owner) {
+    const QString path = DatabaseFilePath();
+    if (!IsJetFile(path)) return;
+    const QString kept = QFileInfo(KeptJetFilePath(ado::WriteTarget(path))).fileName();
+    if (!Confirm(QStringLiteral("The database \"DB.vdbv2\" comes from the Windows version of "
+                                "the program. Do you want to convert it for this version? The "
+                                "original file is kept as \"%1\".")
+                     .arg(kept),
+                 owner))
+        return;
+    try {
+        ConvertJetDatabaseInPlace(path);
+    } catch (const EDatabaseError& e) {
+        ShowError(QStringLiteral("The database could not be converted.\n\n") + e.Message(), owner);
+    }
+}
+
 }  // namespace
 
 bool TFormMainVNCR::FormCreate() {
+    OfferWindowsDatabaseConversion(this);
     if (!OpenDatabase(true)) return false;
     settings_ = ::ReadSettings(Placement());
     ApplyWindowSettings();
@@ -92,6 +118,42 @@ void TFormMainVNCR::RunDataImport() {
     Calendar()->UpdateCalendar();
     if (settings_.ProgOptions.DataAreImported) ui->mMenu_FileImportData->setVisible(false);
     SettingsChanged();
+}
+
+// The Windows version's database, wherever the user keeps it, converted into
+// a file of the user's choosing, which File > Restore then makes the calendar.
+void TFormMainVNCR::mMenu_FileImportWindowsClick() {
+    TReminderPause pause(*Calendar());
+    TFileDialogOptions source;
+    source.Title = QStringLiteral("Windows Calendar Database");
+    source.Filter =
+        QStringLiteral("Windows version databases (*.vdbv2;*.vdb)|*.vdbv2;*.vdb|All files (*)|*");
+    const std::optional<QString> from = OpenFileDialog(source, this);
+    if (!from) return;
+    TFileDialogOptions target;
+    target.Title = QStringLiteral("Save the Converted Calendar");
+    target.Filter = QStringLiteral("Vornel databases v2.0 (*.vdbv2.bak)|*.vdbv2.bak");
+    target.DefaultExt = QStringLiteral("vdbv2.bak");
+    target.InitialDir = DataFolder();
+    target.FileName = QStringLiteral("Windows.vdbv2.bak");
+    const std::optional<QString> to = SaveFileDialog(target, this);
+    if (!to) return;
+    if (ado::SameFile(*to, DatabaseFilePath()) || ado::SameFile(*to, *from)) {
+        ShowError(QStringLiteral("Choose a new file for the converted calendar, not the database "
+                                 "in use nor the Windows file."),
+                  this);
+        return;
+    }
+    try {
+        ConvertJetDatabase(*from, *to);
+    } catch (const EDatabaseError& e) {
+        ShowError(QStringLiteral("The database could not be converted.\n\n") + e.Message(), this);
+        return;
+    }
+    ShowInformation(QStringLiteral("The Windows calendar was converted into \"%1\". To use it as "
+                                   "your calendar, choose File > Restore and pick this file.")
+                        .arg(*to),
+                    this);
 }
 
 // The size written is the size the next start gives resize(), the window's
