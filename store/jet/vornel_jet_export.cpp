@@ -25,6 +25,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -115,7 +116,13 @@ void WriteField(MdbHandle* mdb, const BoundColumn& bound, const MdbField& field)
         WriteValue(text, size_t(n));
         return;
     }
-    WriteValue(bound.buffer.data(), std::strlen(bound.buffer.data()));
+    const size_t length = std::strlen(bound.buffer.data());
+    // libmdb cuts a longer value to the buffer without a word: refuse it.
+    if (length + 1 >= bound.buffer.size()) {
+        std::fprintf(stderr, "a value of %s is too long\n", bound.column->name);
+        std::exit(3);
+    }
+    WriteValue(bound.buffer.data(), length);
 }
 
 int ExportTable(MdbHandle* mdb, const char* name) {
