@@ -186,6 +186,9 @@ HelperRun RunHelper(const QString& program, const QStringList& arguments) {
             child.kill();
         }
     });
+    // libmdb may warn once per damaged page: only the end is kept.
+    QObject::connect(&child, &QProcess::readyReadStandardError, &loop,
+                     [&] { run.errors = (run.errors + child.readAllStandardError()).right(4096); });
     QObject::connect(&child, &QProcess::finished, &loop, &QEventLoop::quit);
     QObject::connect(&child, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError e) {
         if (e != QProcess::FailedToStart) return;
@@ -202,7 +205,7 @@ HelperRun RunHelper(const QString& program, const QStringList& arguments) {
         child.waitForFinished(5000);
     }
     run.output += child.readAllStandardOutput();
-    run.errors = child.readAllStandardError();
+    run.errors = (run.errors + child.readAllStandardError()).right(4096);
     run.status = child.exitStatus();
     run.exitCode = child.exitCode();
     return run;
