@@ -50,10 +50,11 @@ check() { # description, command...
 
 root=$(mktemp -d /tmp/vornel-root.XXXXXX)
 xvfb_pid=
+pulse_pid=
 mounted=()
 cleanup() {
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-    local m
+    [ -z "$pulse_pid" ] || kill "$pulse_pid" 2>/dev/null || true
     for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[$i]}" 2>/dev/null || true; done
     # Never delete through a mount that is still there (the host's /dev).
     if findmnt -rn -o TARGET | grep -q "^$root/"; then
@@ -238,6 +239,7 @@ EOF
     }
     check "vornel-sound plays a WAV file to the sound server" tone_reached_server
     kill "$pulse_pid" 2>/dev/null && wait "$pulse_pid" 2>/dev/null || true
+    pulse_pid=
 fi
 
 # --- purging leaves nothing but the user's data ----------------------------
