@@ -111,7 +111,7 @@ grep -E "^[0-9]+ upgraded, [0-9]+ newly installed" "$root/tmp/apt.log" | tail -n
 
 installed() { in_root dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 for p in vornel libqt6gui6 qt6-wayland libqt6multimedia6 gstreamer1.0-plugins-base \
-    gstreamer1.0-plugins-good gstreamer1.0-pulseaudio libsecret-1-0 fonts-liberation; do
+    gstreamer1.0-plugins-good libsecret-1-0 fonts-liberation; do
     check "$p is installed" installed "$p"
 done
 
