@@ -2,10 +2,11 @@
 # Install test of the Debian package (run as root; CI runs it after the build):
 # in a throwaway Debian root made by mmdebstrap, apt installs build-deb's
 # vornel_*.deb and must pull in everything the program needs; the program
-# starts offscreen (and on X11 under Xvfb, when there is one) to its first
-# painted window; the desktop entry, icons, metainfo and manual lie in their
-# places and pass the validators; purging the package leaves nothing of it
-# behind but the user's data. Builds the package first when there is none.
+# starts offscreen, on X11 (Xvfb, when the host has it) and on Wayland (a
+# headless Weston) to its first painted window; a sound reaches PulseAudio;
+# the desktop entry, icons, metainfo and manual lie in their places and pass
+# the validators; purging the package leaves nothing of it behind but the
+# user's data. Builds the package first when there is none.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tree=$PWD
@@ -24,7 +25,7 @@ if [ -z "$deb" ]; then
 fi
 
 export DEBIAN_FRONTEND=noninteractive
-needed=(mmdebstrap desktop-file-utils appstream)
+needed=(mmdebstrap desktop-file-utils appstream weston)
 missing=()
 for p in "${needed[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -51,10 +52,12 @@ check() { # description, command...
 root=$(mktemp -d /tmp/vornel-root.XXXXXX)
 xvfb_pid=
 pulse_pid=
+weston_pid=
 mounted=()
 cleanup() {
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
     [ -z "$pulse_pid" ] || kill "$pulse_pid" 2>/dev/null || true
+    [ -z "$weston_pid" ] || kill "$weston_pid" 2>/dev/null || true
     for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[$i]}" 2>/dev/null || true; done
     # Never delete through a mount that is still there (the host's /dev).
     if findmnt -rn -o TARGET | grep -q "^$root/"; then
@@ -201,6 +204,20 @@ if command -v Xvfb >/dev/null; then
     umount "$root/tmp/.X11-unix" && unset 'mounted[-1]'
     kill "$xvfb_pid" && wait "$xvfb_pid" 2>/dev/null || true
     xvfb_pid=
+fi
+
+# On Wayland, when the host has Weston: a headless one, its socket in the root.
+if command -v weston >/dev/null; then
+    install -d -m 700 -o "$(in_root id -u tester)" "$root/tmp/wayland"
+    XDG_RUNTIME_DIR=$root/tmp/wayland weston --backend=headless-backend.so \
+        --socket=wayland-test --idle-time=0 >"$root/tmp/weston.log" 2>&1 &
+    weston_pid=$!
+    for _ in $(seq 100); do [ -S "$root/tmp/wayland/wayland-test" ] && break; sleep 0.1; done
+    chmod 777 "$root/tmp/wayland/wayland-test" 2>/dev/null || true
+    check "vornel starts on Wayland to its first paint" \
+        run_vornel wayland WAYLAND_DISPLAY=/tmp/wayland/wayland-test
+    kill "$weston_pid" 2>/dev/null && wait "$weston_pid" 2>/dev/null || true
+    weston_pid=
 fi
 
 # --- a sound plays through GStreamer to a PulseAudio server ----------------
