@@ -2,9 +2,22 @@
 // formats the program falls back on (declared in DateFormat.h).
 #include "platform/DateFormat.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace {
+
+// Qt's C locale (LANG=C.UTF-8 on many systems) gives "HH:mm:ss" as its short
+// time; a short time is hours and minutes, as every other locale has it.
+QString WithoutSeconds(const QString& qtTime, QChar separator) {
+    static const QRegularExpression quoted(QStringLiteral("'"));
+    if (qtTime.contains(quoted)) return qtTime;
+    QString out = qtTime;
+    out.remove(QRegularExpression(QRegularExpression::escape(QString(separator)) +
+                                  QStringLiteral("?s{1,2}")));
+    return out.isEmpty() ? qtTime : out;
+}
 
 QChar FirstSeparator(const QString& qtFormat, QChar fallback) {
     bool quoted = false;
@@ -95,7 +108,8 @@ TFormatSettings FormatSettingsFromLocale(const QLocale& locale) {
     if (!fs.ShortDateFormat.contains(QLatin1String("yyyy"), Qt::CaseInsensitive))
         fs.ShortDateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     fs.LongDateFormat = date(locale.dateFormat(QLocale::LongFormat));
-    fs.ShortTimeFormat = time(locale.timeFormat(QLocale::ShortFormat));
+    fs.ShortTimeFormat =
+        time(WithoutSeconds(locale.timeFormat(QLocale::ShortFormat), fs.TimeSeparator));
     fs.LongTimeFormat = time(qtLongTime);
     const QString decimal = locale.decimalPoint();
     fs.DecimalSeparator = decimal.isEmpty() ? QChar(u'.') : decimal[0];

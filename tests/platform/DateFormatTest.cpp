@@ -121,6 +121,11 @@ TEST(DateFormat, LocaleShortDatesGetFourDigitYears) {
     EXPECT_EQ(de.DateSeparator, u'.');
     EXPECT_EQ(de.DecimalSeparator, u',');
     EXPECT_EQ(de.LongTimeFormat, "hh:nn:ss");
+    // The C locale's short time has seconds; item lines and lists want none.
+    const TFormatSettings c = CLocale();
+    EXPECT_EQ(c.ShortTimeFormat, "hh:nn");
+    EXPECT_EQ(c.LongTimeFormat, "hh:nn:ss");
+    EXPECT_EQ(us.ShortTimeFormat, "h:nn ampm");
 }
 
 TEST(DateFormat, ReadersRefuseWhatTheFormatsCannotHave) {
