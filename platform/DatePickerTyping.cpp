@@ -39,6 +39,11 @@ private:
     }
 
     bool KeyPress(const QKeyEvent& key) {
+        if (IsTab(key)) {
+            if (typing_) Finish();
+            LeaveField(key);
+            return true;
+        }
         if (!typing_) {
             if (!WholeSelected() || !IsTypedText(key)) return false;
             typing_ = true;
@@ -47,9 +52,8 @@ private:
         switch (key.key()) {
             case Qt::Key_Return:
             case Qt::Key_Enter:
-            case Qt::Key_Tab:
                 Finish();
-                return key.key() != Qt::Key_Tab;  // Tab goes on to the next field
+                return true;
             case Qt::Key_Escape:
                 Restore();
                 return true;
@@ -72,6 +76,21 @@ private:
         if (read.isValid() && picker_.locale().toString(read, picker_.displayFormat()) == draft_)
             Finish();
         return true;
+    }
+
+    static bool IsTab(const QKeyEvent& key) {
+        return (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab) &&
+               !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    }
+
+    // Qt's editor steps through its day, month and year on Tab, so the
+    // keyboard never reaches the next field; Tab leaves the field instead
+    // (the parent's own Tab handling moves the focus along the chain).
+    void LeaveField(const QKeyEvent& key) {
+        QWidget* parent = picker_.parentWidget();
+        if (!parent) return;
+        QKeyEvent copy(key.type(), key.key(), key.modifiers(), key.text());
+        QCoreApplication::sendEvent(parent, &copy);
     }
 
     static bool IsTypedText(const QKeyEvent& key) {

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimeEdit>
+#include <QWidget>
 
 #include "platform/DatePickerTyping.h"
 
@@ -80,6 +81,31 @@ TEST(PickerTyping, EscapeAndArrowsDropAHalfTypedDate) {
     picker.setCurrentSection(QDateTimeEdit::DaySection);
     QTest::keyClick(&picker, Qt::Key_Up);
     EXPECT_EQ(picker.date(), QDate(2024, 1, 5));
+}
+
+// Qt's editor would step through its sections on Tab; the keyboard must
+// reach the next field, taking a whole date typed on the way.
+TEST(PickerTyping, TabLeavesTheFieldForTheNextOne) {
+    QWidget form;
+    auto* picker = new QDateEdit(&form);
+    auto* next = new QLineEdit(&form);
+    next->move(0, 40);
+    picker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    picker->setDate(QDate(2024, 1, 4));
+    MakePickerTypable(*picker);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    for (const char* typed : {"", "15.3.2025"}) {
+        picker->setFocus();
+        picker->findChild<QLineEdit*>()->selectAll();
+        QTest::keyClicks(picker, QLatin1String(typed));
+        QTest::keyClick(picker, Qt::Key_Tab);
+        EXPECT_TRUE(next->hasFocus()) << typed;
+    }
+    EXPECT_EQ(picker->date(), QDate(2025, 3, 15));
+    QTest::keyClick(next, Qt::Key_Backtab);
+    EXPECT_TRUE(picker->hasFocus());
 }
 
 }  // namespace
