@@ -193,10 +193,12 @@ private:
     void RememberNotes(bool deleted);
     void RememberHoliday(bool deleted);
     void RememberBColor(TDateTime day);
+    void KeepPendingUndo();
     void UndoChanged();
 
     TvnUndoRecord undo_;
-    bool undoing_ = false;  // an Undo's own store operations note nothing
+    TvnUndoRecord pending_;  // remembered before a store operation, kept after it
+    bool undoing_ = false;   // an Undo's own store operations note nothing
     TADOTable* tbBColors = nullptr;
     TADOTable* tbEvents = nullptr;
     TADOTable* tbHolidays = nullptr;

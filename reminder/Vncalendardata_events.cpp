@@ -111,9 +111,11 @@ void TvnCalendarData::AddEvent(TvnEventParams* params) {
 
 void TvnCalendarData::EditEvent(TvnEventParams* params) {
     if (!TableIsActive(tsEvents)) return;
-    if (LocateDBRecord(tsEvents, QStringLiteral("ID"), params->ID)) RememberEvent(false);
+    const bool known = LocateDBRecord(tsEvents, QStringLiteral("ID"), params->ID);
+    if (known) RememberEvent(false);
     ShownEventsUpdate shown(*this);
     StoreEvent(params, MovedOn(params), shown);
+    if (known) KeepPendingUndo();
     shown.Finish();
 }
 
@@ -169,5 +171,6 @@ void TvnCalendarData::DeleteEvent(TvnEventParams* params) {
     TvnEventDrawData before;
     FindAndFreeEventFilter(before);
     tbEvents->Delete();
+    KeepPendingUndo();
     CellsChanged(before.Cells);
 }

@@ -52,6 +52,7 @@ void TvnCalendarData::EditHoliday(TvnHolidayParams* params) {
     tbHolidays->Edit();
     HolStruct_To_DBRecord(params);
     tbHolidays->Post();
+    KeepPendingUndo();
     int col = -1, row = -1;
     SetBookmark(col, row);
     if (oldCol != col || oldRow != row) CellChanged(oldCol, oldRow);
@@ -64,6 +65,7 @@ void TvnCalendarData::DeleteHoliday(TvnHolidayParams* params) {
     FindAndFreeBookmark(col, row);
     RememberHoliday(true);
     tbHolidays->Delete();
+    KeepPendingUndo();
     CellChanged(col, row);
 }
 
@@ -107,6 +109,7 @@ void TvnCalendarData::EditNotes(TvnNotesParams* params) {
         tbNotes->Edit();
         NotesStruct_To_DBRecord(params);
         tbNotes->Post();
+        KeepPendingUndo();
     });
     if (found) DayChanged(params->Date);
 }
@@ -119,6 +122,7 @@ void TvnCalendarData::DeleteNotes(TvnNotesParams* params) {
         if (!found) return;
         RememberNotes(true);
         tbNotes->Delete();
+        KeepPendingUndo();
     });
     if (found) DayChanged(params->Date);
 }
@@ -138,6 +142,7 @@ void TvnCalendarData::UpdateBColor(int color, TDateTime day) {
     }
     tbBColors->FieldByName(QStringLiteral("Color"))->SetAsInteger(color);
     tbBColors->Post();
+    KeepPendingUndo();
     DayChanged(day);
 }
 
@@ -146,6 +151,7 @@ void TvnCalendarData::DeleteBColor(TDateTime day) {
         return;
     RememberBColor(day);
     tbBColors->Delete();
+    KeepPendingUndo();
     DayChanged(day);
 }
 

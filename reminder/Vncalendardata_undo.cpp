@@ -1,6 +1,7 @@
 // Taking back the last deletion or change of an event, notes, a holiday or a
 // day colour. Only the values of before are kept, read from the row just
-// before the store operation changes it.
+// before the store operation changes it, and offered only once the operation
+// has gone through: a failed deletion must not offer to add a copy back.
 #include <utility>
 
 #include "reminder/Vncalendardata.h"
@@ -11,10 +12,15 @@
 template <typename Read>
 void TvnCalendarData::Remember(TvnUndoRecord::Kind kind, bool deleted, Read read) {
     if (undoing_) return;
-    undo_ = {};
-    read(undo_);
-    undo_.kind = kind;
-    undo_.deleted = deleted;
+    pending_ = {};
+    read(pending_);
+    pending_.kind = kind;
+    pending_.deleted = deleted;
+}
+
+void TvnCalendarData::KeepPendingUndo() {
+    if (undoing_ || pending_.kind == TvnUndoRecord::ukNone) return;
+    undo_ = std::exchange(pending_, {});
     UndoChanged();
 }
 
@@ -35,12 +41,11 @@ void TvnCalendarData::RememberHoliday(bool deleted) {
 
 void TvnCalendarData::RememberBColor(TDateTime day) {
     if (undoing_) return;
-    undo_ = {};
-    undo_.kind = TvnUndoRecord::ukBColor;
-    undo_.day = day;
+    pending_ = {};
+    pending_.kind = TvnUndoRecord::ukBColor;
+    pending_.day = day;
     if (LocateDBRecord(tsBColors, QStringLiteral("Date"), day))
-        undo_.color = tbBColors->FieldByName(QStringLiteral("Color"))->AsInteger();
-    UndoChanged();
+        pending_.color = tbBColors->FieldByName(QStringLiteral("Color"))->AsInteger();
 }
 
 void TvnCalendarData::UndoChanged() {
@@ -77,7 +82,8 @@ QString TvnCalendarData::UndoText() const {
 
 bool TvnCalendarData::Undo() {
     if (!CanUndo()) return false;
-    TvnUndoRecord u = std::exchange(undo_, {});
+    // Kept until the undo has gone through, so that a failed one can be tried again.
+    TvnUndoRecord u = undo_;
     undoing_ = true;
     struct Reset {
         bool& flag;
@@ -99,6 +105,7 @@ bool TvnCalendarData::Undo() {
         case TvnUndoRecord::ukNone:
             break;
     }
+    undo_ = {};
     UndoChanged();
     return true;
 }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <functional>
 
+#include <sqlite3.h>
+
 #include "platform/ColorValues.h"
 #include "store/Adodb.h"
 #include "support/BoundData.h"
@@ -144,6 +146,29 @@ TEST(CalendarDataUndo, OnlyTheLastChangeAndNotAcrossUsers) {
     b.SetUser(2);  // another user's day colour must not be touched
     EXPECT_FALSE(c.CanUndo());
     EXPECT_FALSE(c.Undo());
+}
+
+// A deletion the store refuses deletes nothing, so undoing it must not add a
+// copy; what could be undone before stays offered.
+TEST(CalendarDataUndo, RefusedDeletionOffersNothingNew) {
+    BoundData b(At(2024, 3, 13));
+    TvnCalendarData& c = b.data;
+    const int kept = b.db.AddEvent(0, QStringLiteral("Dentist"), At(2024, 3, 20, 9));
+    c.ShowRange();
+    c.UpdateBColor(int(clRed), At(2024, 3, 21));
+    sqlite3* db = b.db.connection.Handle();
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
+    const QString trigger = QStringLiteral(
+                                "CREATE TRIGGER keep BEFORE DELETE ON Events WHEN old.ID = %1 "
+                                "BEGIN SELECT RAISE(ABORT, 'row is kept'); END")
+                                .arg(kept);
+    ASSERT_EQ(sqlite3_exec(db, trigger.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    TvnEventParams e = StoredEvent(c, kept);
+    EXPECT_ANY_THROW(c.DeleteEvent(&e));
+    EXPECT_EQ(c.UndoText(), QStringLiteral("Changed the colour of the day"));
+    ASSERT_TRUE(c.Undo());
+    EXPECT_EQ(b.db.CountRows("Events"), 1);
+    EXPECT_EQ(b.db.CountRows("BColors"), 0);
 }
 
 }  // namespace
