@@ -80,6 +80,9 @@ public:
     TColor ColorWeekends = 0x8000000F;
     TColor ColorCurrDay = 0x808000;
     TColor ColorFont = 0xFFFFFF;
+    // Numbers of the days before and after the month: dimmed, yet dark
+    // enough to read on every ground a cell may have (4.5:1).
+    static constexpr TColor ColorOutOfMonth = 0x595959;
     int WallpaperPos = 0;  // 0 top-left, 1 centred, 2 stretched
     bool DblClicked = false;
     TDateTime DisplayTime = 0;   // time of day for OnDisplayCalendar; 0 = never

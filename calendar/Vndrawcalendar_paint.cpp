@@ -162,7 +162,7 @@ void TvnDrawCalendar::DrawDayNumber(int col, int row, bool highlighted) {
     const QString text = GetDayNumber(col, row, inMonth);
     c.Brush.Style = bsClear;
     c.Font.Height = DayNumberFontHeight;
-    c.Font.Color = highlighted ? clWhite : (inMonth ? ColorFont : clGray);
+    c.Font.Color = highlighted ? clWhite : (inMonth ? ColorFont : ColorOutOfMonth);
     c.TextOut(r.Left + 1, r.Top + 1, text);
 }
 

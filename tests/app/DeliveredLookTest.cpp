@@ -102,8 +102,8 @@ struct TextOnGround {
 };
 std::vector<TextOnGround> CellTexts(const TProgOptions& o, TColor ground) {
     std::vector<TextOnGround> pairs;
-    for (const TColor text :
-         {o.ColorMisc, o.ColorAnniv, o.ColorBirth, o.ColorSpec, o.ColorMeet, o.ColorFont, clBlack})
+    for (const TColor text : {o.ColorMisc, o.ColorAnniv, o.ColorBirth, o.ColorSpec, o.ColorMeet,
+                              o.ColorFont, clBlack, TvnDrawCalendar::ColorOutOfMonth})
         pairs.push_back({text, ground});
     return pairs;
 }
