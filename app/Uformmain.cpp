@@ -249,6 +249,9 @@ void TFormMainVNCR::NameToolButtons() {
         if (previous) setTabOrder(previous, next);
         previous = next;
     }
+    // The arrow a narrow window shows for the bar's hidden buttons.
+    if (auto* more = ui->ToolBar1->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(tr("More tool bar buttons"));
     // The tab bar's arrow keys scroll its tabs; its scroll buttons need no stop.
     for (QToolButton* scroll : ui->tabControl_Months->findChildren<QToolButton*>())
         scroll->setFocusPolicy(Qt::NoFocus);

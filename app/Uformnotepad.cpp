@@ -149,9 +149,11 @@ void TFormNotepad::CreateToolBars() {
     comboBox_FontNames = new QComboBox(toolBar2_);
     comboBox_FontNames->setObjectName(QStringLiteral("comboBox_FontNames"));
     comboBox_FontNames->setMinimumContentsLength(18);
+    comboBox_FontNames->setAccessibleName(tr("Font name"));
     comboBox_FontSizes = new QComboBox(toolBar2_);
     comboBox_FontSizes->setObjectName(QStringLiteral("comboBox_FontSizes"));
     comboBox_FontSizes->addItems(FontSizes);
+    comboBox_FontSizes->setAccessibleName(tr("Font size"));
     toolBar2_->addWidget(comboBox_FontNames);
     toolBar2_->addWidget(comboBox_FontSizes);
     toolBar2_->addSeparator();

@@ -7,6 +7,7 @@
 
 #include "calendar/Vndbdrawcalendar.h"
 #include "calendar/Vndrawcalendar.h"
+#include "reminder/Vncalendardata.h"
 #include "store/Adodb.h"
 
 namespace {
@@ -54,6 +55,31 @@ QStringList EventsOf(TvnDBDrawCalendar& c, int col, int row) {
         events << TvnDBDrawCalendar::EventItemText(event.Desc, event.UseStartTime, event.Date);
     }
     return events;
+}
+
+// The titles of a cell's notes, as their item lines show them.
+QStringList NotesOf(TvnDBDrawCalendar& c, int col, int row) {
+    QStringList notes;
+    if (!c.DisplayNotes || !c.TableIsActive(tsNotes)) return notes;
+    TvnCalendarData& data = c.Data();
+    data.SetNotesDayFilter(c.CellToDate(col, row));
+    try {
+        TADOTable* table = c.DataSet(tsNotes);
+        for (table->First(); !table->Eof(); table->Next())
+            notes << table->FieldByName(QStringLiteral("Title"))->AsString();
+    } catch (const EDatabaseError&) {
+        notes.clear();
+    }
+    data.RestoreNotesFilter();
+    return notes;
+}
+
+QString Counted(const QStringList& items, const char* one, const char* many) {
+    if (items.isEmpty()) return {};
+    const QString what = QLatin1String(items.size() == 1 ? one : many);
+    return QStringLiteral("%1 %2: %3")
+        .arg(items.size())
+        .arg(what, items.join(QStringLiteral(", ")));
 }
 
 // One shown cell; it knows only its index, so that it follows the view.
@@ -124,10 +150,9 @@ QString CalendarCellName(TvnDrawCalendar& calendar, int col, int row) {
     if (auto* data = qobject_cast<TvnDBDrawCalendar*>(&calendar)) {
         const QString holiday = HolidayOf(*data, col, row);
         if (!holiday.isEmpty()) parts << QStringLiteral("holiday ") + holiday;
-        const QStringList events = EventsOf(*data, col, row);
-        if (events.size() == 1) parts << QStringLiteral("1 event: ") + events.first();
-        if (events.size() > 1)
-            parts << QStringLiteral("%1 events: %2").arg(events.size()).arg(events.join(", "));
+        for (const QString& items : {Counted(EventsOf(*data, col, row), "event", "events"),
+                                     Counted(NotesOf(*data, col, row), "note", "notes")})
+            if (!items.isEmpty()) parts << items;
     }
     return parts.join(QStringLiteral(", "));
 }

@@ -3,10 +3,12 @@
 // order Tab walks.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDateEdit>
 #include <QDialog>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -16,6 +18,7 @@
 #include <QToolButton>
 #include <cmath>
 
+#include "app/Uformnotepad.h"
 #include "support/DialogScript.h"
 #include "support/StartedWindow.h"
 
@@ -162,6 +165,37 @@ TEST(FormMainKeyboard, TabWalksTheToolBarTheMonthTabsAndTheCalendar) {
     EXPECT_TRUE(walked.contains("ToolButton8"));
     EXPECT_TRUE(walked.contains("ToolButton11"));
     EXPECT_LT(walked.indexOf("ToolButton1"), walked.indexOf("ToolButton10"));
+}
+
+// What a screen reader speaks for a control Tab reaches: its accessible
+// name, a button's text, or the label that names it as its buddy.
+QStringList UnnamedControls(QWidget& window) {
+    QSet<const QWidget*> labelled;
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        if (label->buddy()) labelled.insert(label->buddy());
+    QStringList unnamed;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(&window) || !(w->focusPolicy() & Qt::TabFocus)) continue;
+        const auto* button = qobject_cast<QAbstractButton*>(w);
+        const bool named = !w->accessibleName().isEmpty() || labelled.contains(w) ||
+                           (button && !button->text().remove('&').trimmed().isEmpty());
+        // A line inside a combo box or spin box is named by its owner.
+        const bool inner =
+            w->focusProxy() || (w->parentWidget() && w->parentWidget()->focusProxy() == w);
+        if (!named && !inner) unnamed << w->metaObject()->className() + (':' + w->objectName());
+    }
+    return unnamed;
+}
+
+TEST(FormMainKeyboard, EveryControlTabReachesHasASpokenName) {
+    TStartedWindow w;
+    w.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.window.get()));
+    EXPECT_EQ(UnnamedControls(*w.window).join(' ').toStdString(), "");
+    TvnNotesParams notes;
+    TFormNotepad notepad(nullptr, &notes);
+    notepad.show();
+    EXPECT_EQ(UnnamedControls(notepad).join(' ').toStdString(), "");
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ struct AccessibleCalendar : BoundCalendar {
         cal.Data().AddEvent(&dentist);
         db.AddEvent(0, "Team meeting", At(2026, 12, 25));
         db.AddEvent(0, "Dinner", At(2026, 12, 9));
+        db.AddNote(0, At(2026, 12, 10), "Shopping list");
         cal.UpdateCalendar();
     }
     QAccessibleInterface* Table() { return QAccessible::queryAccessibleInterface(&cal); }
@@ -51,7 +52,8 @@ TEST(CalendarAccessible, EachViewIsATableOfItsCellsNamedByDateAndContents) {
         {vmMonth, 42, At(2026, 12, 25),
          "Friday 25 December 2026, holiday Christmas Day, 2 events: Team meeting, 09:30 Dentist"},
         {vmMonth, 42, At(2026, 12, 9), "Wednesday 9 December 2026, today, 1 event: Dinner"},
-        {vmMonth, 42, At(2026, 12, 10), "Thursday 10 December 2026"},
+        {vmMonth, 42, At(2026, 12, 10), "Thursday 10 December 2026, 1 note: Shopping list"},
+        {vmMonth, 42, At(2026, 12, 11), "Friday 11 December 2026"},
         {vmWeek, 7, At(2026, 12, 25),
          "Friday 25 December 2026, holiday Christmas Day, 2 events: Team meeting, 09:30 Dentist"},
         {vmDay, 1, At(2026, 12, 9), "Wednesday 9 December 2026, today, 1 event: Dinner"},
