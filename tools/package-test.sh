@@ -17,6 +17,11 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "package-test: run as root (it makes a root with chroot and mounts)" >&2
     exit 1
 fi
+# In a mount namespace of its own: the root's mounts (the host's /dev among
+# them) end with the test, even when it is killed.
+if [ -z "${VORNEL_PACKAGE_TEST_NAMESPACE:-}" ] && command -v unshare >/dev/null; then
+    VORNEL_PACKAGE_TEST_NAMESPACE=1 exec unshare --mount --propagation private "$0" "$@"
+fi
 arch=$(dpkg --print-architecture)
 deb=$(ls "$out"/vornel_*_"$arch".deb 2>/dev/null | head -n 1 || true)
 if [ -z "$deb" ]; then
