@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTimer>
 
 namespace {
 
@@ -22,6 +23,9 @@ public:
                 return watched == &picker_ && KeyPress(*static_cast<QKeyEvent*>(event));
             case QEvent::MouseButtonRelease:
                 if (watched == &line_) SelectClickedSection();
+                return false;
+            case QEvent::FocusIn:
+                if (watched == &picker_) SelectAllAfterTab(*static_cast<QFocusEvent*>(event));
                 return false;
             case QEvent::FocusOut:
                 if (typing_) Finish();
@@ -101,8 +105,12 @@ private:
     QDateTime Read() const {
         const QString text = draft_.trimmed();
         const QString format = picker_.displayFormat();
-        QDateTime read = ReadAs(text, format);
-        if (!read.isValid()) read = ReadAs(text, Lenient(format));
+        QDateTime read;
+        // A time typed without its seconds ("9:30") is read too.
+        for (const QString& f : {format, Lenient(format), Lenient(WithoutSeconds(format))}) {
+            if (read.isValid()) break;
+            read = ReadAs(text, f);
+        }
         if (read.isValid() && !(picker_.displayedSections() & QDateTimeEdit::DateSections_Mask))
             read.setDate(picker_.date());  // a typed time keeps the day
         return read;
@@ -124,6 +132,11 @@ private:
         while ((m = pairs.match(format)).hasMatch())
             format.remove(m.capturedStart(), 1);
         return format;
+    }
+
+    static QString WithoutSeconds(QString format) {
+        static const QRegularExpression seconds(QStringLiteral("[^a-zA-Z]?s{1,2}(?![a-zA-Z])"));
+        return format.remove(seconds);
     }
 
     void Show() {
@@ -148,6 +161,17 @@ private:
         draft_.clear();
         const QSignalBlocker quiet(&Line());
         Line().setText(picker_.locale().toString(picker_.dateTime(), picker_.displayFormat()));
+    }
+
+    // Reached by Tab, the field offers its whole value to be typed over, as
+    // a line edit does (Qt's editor would select only its first section).
+    // Queued: the editor selects its section after this event.
+    void SelectAllAfterTab(const QFocusEvent& focus) {
+        if (focus.reason() != Qt::TabFocusReason && focus.reason() != Qt::BacktabFocusReason)
+            return;
+        QTimer::singleShot(0, &line_, [this] {
+            if (picker_.hasFocus() && !typing_) line_.selectAll();
+        });
     }
 
     void SelectClickedSection() {

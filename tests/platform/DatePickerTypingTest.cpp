@@ -59,6 +59,7 @@ const TypingRow kTypingRows[] = {
     {"FourDigitYearNotTakenAtItsFirstTwo", "d.M.yyyy", -1, "12.11.2025", "12.11.2025"},
     {"WholeTimeOverTheSelection", "hh:mm:ss", -1, "08:30:15", "08:30:15"},
     {"InvalidTimeRefused", "hh:mm:ss", -1, "25:61:00", "19:00:00"},
+    {"TimeWithoutItsSeconds", "hh:mm:ss", -1, "9:30", "09:30:00"},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, PickerTyping, testing::ValuesIn(kTypingRows),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -106,6 +107,10 @@ TEST(PickerTyping, TabLeavesTheFieldForTheNextOne) {
     EXPECT_EQ(picker->date(), QDate(2025, 3, 15));
     QTest::keyClick(next, Qt::Key_Backtab);
     EXPECT_TRUE(picker->hasFocus());
+    // Reached by the keyboard, the whole date can be typed over at once.
+    QLineEdit* line = picker->findChild<QLineEdit*>();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [line] { return line->selectedText() == QLatin1String("15.03.2025"); }, 1000));
 }
 
 }  // namespace
