@@ -68,6 +68,7 @@ private:
             default:
                 break;
         }
+        if (IsModifier(key)) return false;  // Shift on the way to ":" or "/"
         if (!IsTypedText(key)) {
             Restore();  // arrows and the like act on the value as it was
             return false;
@@ -80,6 +81,21 @@ private:
         if (read.isValid() && picker_.locale().toString(read, picker_.displayFormat()) == draft_)
             Finish();
         return true;
+    }
+
+    static bool IsModifier(const QKeyEvent& key) {
+        switch (key.key()) {
+            case Qt::Key_Shift:
+            case Qt::Key_Control:
+            case Qt::Key_Alt:
+            case Qt::Key_AltGr:
+            case Qt::Key_Meta:
+            case Qt::Key_CapsLock:
+            case Qt::Key_NumLock:
+                return true;
+            default:
+                return false;
+        }
     }
 
     static bool IsTab(const QKeyEvent& key) {
