@@ -92,7 +92,7 @@ TEST(DrawCalendarPaint, DayNumbersOutsideTheMonthAreGray) {
     c.Invalidate();
     const TRect leading = c.GetCellRect(0, 0);  // 26 February
     const TRect band{leading.Left + 1, leading.Top + 1, leading.Left + 20, leading.Top + 18};
-    EXPECT_GT(CountColor(c, band, clGray), 5);
+    EXPECT_GT(CountColor(c, band, TvnDrawCalendar::ColorOutOfMonth), 5);
     EXPECT_EQ(CountColor(c, band, clBlack), 0);
     const TRect inMonth = c.GetCellRect(1, 1);  // 5 March
     const TRect band2{inMonth.Left + 1, inMonth.Top + 1, inMonth.Left + 20, inMonth.Top + 18};
