@@ -20,6 +20,10 @@ fi
 program=$2
 home=$3
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb
+# A runtime folder of its own: a Vornel the user has open elsewhere must not
+# take this start over as its second instance.
+export XDG_RUNTIME_DIR="$home/run"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 launcher=$!
 # A window manager, so that the program's window becomes active and takes
