@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <QFile>
+
 #include "store/Adodb.h"
 #include "store/Adosqlite.h"
 
@@ -168,6 +170,27 @@ void RunUpgradeSteps(sqlite3* db, int from) {
 }
 
 }  // namespace
+
+void CreateDatabaseFile(const QString& path,
+                        const std::function<void(sqlite3* db, const QString& what)>& fill) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const QString what = QStringLiteral("Cannot create the database \"%1\"").arg(path);
+    try {
+        if (rc != SQLITE_OK) ThrowSqlite(db, rc, what);
+        Exec(db, "PRAGMA journal_mode=WAL", what);
+        Exec(db, "BEGIN", what);
+        CreateSchema(db);
+        fill(db, what);
+        Exec(db, "COMMIT", what);
+        Exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", what);
+    } catch (...) {
+        sqlite3_close_v2(db);
+        throw;
+    }
+    sqlite3_close_v2(db);
+}
 
 void CreateSchema(sqlite3* db) {
     for (const TableDef& table : AllTables()) {

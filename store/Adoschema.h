@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 struct sqlite3;
@@ -47,6 +48,11 @@ constexpr int SchemaVersion = 3;
 // Creates every table and index on an empty database, at SchemaVersion
 // (raises EDatabaseError).
 void CreateSchema(sqlite3* db);
+// Creates the database file at path with the schema and the rows fill
+// writes, in one transaction (raises EDatabaseError, whose text names the
+// file; fill gets that text for its own errors).
+void CreateDatabaseFile(const QString& path,
+                        const std::function<void(sqlite3* db, const QString& what)>& fill);
 // Brings a database of any earlier version up to SchemaVersion, all steps or
 // none; one already there, or a read-only one, is left alone. The steps
 // accept tables that builds before the version was kept made on their own.

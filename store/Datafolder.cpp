@@ -30,27 +30,13 @@ QString ExecutableDir() {
 }
 
 void WriteDeliveredDatabase(const QString& path) {
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    const QString what = QStringLiteral("Cannot create the database \"%1\"").arg(path);
-    try {
-        if (rc != SQLITE_OK) ado::ThrowSqlite(db, rc, what);
-        ado::Exec(db, "PRAGMA journal_mode=WAL", what);
-        ado::Exec(db, "BEGIN", what);
-        ado::CreateSchema(db);
+    ado::CreateDatabaseFile(path, [](sqlite3* db, const QString& what) {
         // The calendar never shows the holiday with ID 1; its codes match no day.
         ado::Exec(db,
                   "INSERT INTO \"Holidays\"(\"ID\",\"Month\",\"Day\",\"DayOfWeek\",\"NumOfWeek\","
                   "\"Name\") VALUES(1,0,0,0,0,'')",
                   what);
-        ado::Exec(db, "COMMIT", what);
-        ado::Exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", what);
-    } catch (...) {
-        sqlite3_close_v2(db);
-        throw;
-    }
-    sqlite3_close_v2(db);
+    });
 }
 
 }  // namespace

@@ -90,24 +90,10 @@ void InsertRows(sqlite3* db, const ado::TableDef& def, const TJetTable& table,
 
 void WriteDatabase(const QString& path, const std::vector<TJetTable>& tables,
                    const std::vector<std::vector<int>>& sources) {
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    const QString what = QStringLiteral("Cannot create the database \"%1\"").arg(path);
-    try {
-        if (rc != SQLITE_OK) ado::ThrowSqlite(db, rc, what);
-        ado::Exec(db, "PRAGMA journal_mode=WAL", what);
-        ado::Exec(db, "BEGIN", what);
-        ado::CreateSchema(db);
+    ado::CreateDatabaseFile(path, [&](sqlite3* db, const QString&) {
         for (size_t i = 0; i < tables.size(); ++i)
             InsertRows(db, ado::AllTables()[i], tables[i], sources[i]);
-        ado::Exec(db, "COMMIT", what);
-        ado::Exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", what);
-    } catch (...) {
-        sqlite3_close_v2(db);
-        throw;
-    }
-    sqlite3_close_v2(db);
+    });
 }
 
 // Reads the whole file and checks it before anything is written.
